@@ -1,0 +1,43 @@
+# Helpers for the project's libraries and tests.
+
+# vorel_library(NAME SOURCES ... [LIBS ...]): a static library with the project's warnings.
+function(vorel_library name)
+  cmake_parse_arguments(ARG "" "" "SOURCES;LIBS" ${ARGN})
+  add_library(${name} STATIC ${ARG_SOURCES})
+  target_compile_options(${name} PRIVATE ${VOREL_WARNINGS})
+  target_include_directories(${name} PUBLIC ${VOREL_ROOT})
+  if(ARG_LIBS)
+    target_link_libraries(${name} PUBLIC ${ARG_LIBS})
+  endif()
+endfunction()
+
+# vorel_native_test(NAME SOURCES ... [LIBS ...]): logic tests, run natively, one ctest
+# entry per test case. Not built in the Windows tree.
+function(vorel_native_test name)
+  if(VOREL_WIN32)
+    return()
+  endif()
+  cmake_parse_arguments(ARG "" "" "SOURCES;LIBS" ${ARGN})
+  add_executable(${name} ${ARG_SOURCES})
+  target_compile_options(${name} PRIVATE ${VOREL_WARNINGS})
+  target_link_libraries(${name} PRIVATE ${ARG_LIBS} GTest::gtest_main)
+  gtest_discover_tests(${name} DISCOVERY_TIMEOUT 60 PROPERTIES LABELS native)
+endfunction()
+
+# vorel_wine_test(NAME SOURCES ... [LIBS ...] [DEPENDS ...]): tests of the Win32 adapters
+# and programs, run under Wine through the crosscompiling emulator. One ctest entry per
+# executable; GoogleTest's own summary shows the cases.
+function(vorel_wine_test name)
+  if(NOT VOREL_WIN32)
+    return()
+  endif()
+  cmake_parse_arguments(ARG "" "" "SOURCES;LIBS;DEPENDS" ${ARGN})
+  add_executable(${name} ${ARG_SOURCES})
+  target_compile_options(${name} PRIVATE ${VOREL_WARNINGS})
+  target_link_libraries(${name} PRIVATE ${ARG_LIBS} GTest::gtest_main)
+  if(ARG_DEPENDS)
+    add_dependencies(${name} ${ARG_DEPENDS})
+  endif()
+  add_test(NAME ${name} COMMAND ${name} --gtest_color=no)
+  set_tests_properties(${name} PROPERTIES LABELS wine TIMEOUT 600)
+endfunction()

@@ -1,0 +1,352 @@
+// The settings store: value kinds, defaults, write-backs and list storage.
+#include "engine/settings_store.h"
+
+#include <variant>
+
+namespace vorel {
+namespace {
+
+using BoolField = bool Settings::*;
+using IntField = int32_t Settings::*;
+using ColourField = uint32_t Settings::*;
+
+struct ScalarValue {
+  const char* name;
+  std::variant<BoolField, IntField, ColourField> field;
+  bool readByVorelrun;
+};
+
+// Switches, numbers and colours in the order they are loaded and saved.
+constexpr ScalarValue kScalars[] = {
+    {"Tile", &Settings::tile, true},
+    {"Position", &Settings::position, true},
+    {"Resize", &Settings::resize, true},
+    {"ResizeOver", &Settings::resizeOver, true},
+    {"Type", &Settings::inOrder, true},
+    {"Screen", &Settings::screen, true},
+    {"ScreenX", &Settings::screenX, true},
+    {"ScreenY", &Settings::screenY, true},
+    {"ChangeTime", &Settings::changeTime, false},
+    {"Start", &Settings::start, false},
+    {"Interval", &Settings::interval, false},
+    {"Day", &Settings::day, false},
+    {"Shade", &Settings::shade, false},
+    {"Click", &Settings::click, false},
+    {"Vorelrun", &Settings::vorelrun, true},
+    {"DelayTime", &Settings::delayTime, true},
+    {"Calender", &Settings::calender, true},
+    {"CalenSpace", &Settings::calenSpace, true},
+    {"CalenDistX", &Settings::calenDistX, true},
+    {"CalenDistY", &Settings::calenDistY, true},
+    {"CalenYearStart", &Settings::calenYearStart, true},
+    {"CalenYW", &Settings::calenYW, true},
+    {"CalenWD", &Settings::calenWD, true},
+    {"CalenDayWidth", &Settings::calenDayWidth, true},
+    {"CalenDayHeight", &Settings::calenDayHeight, true},
+    {"CalenShadow", &Settings::calenShadow, true},
+    {"CalenbShadow", &Settings::calenShadowOn, true},
+    {"CalenbStuff", &Settings::calenStuff, true},
+    {"CalenRadioGroupForm", &Settings::calenForm, true},
+    {"CalenRadioGroupTraOrLon", &Settings::calenTraOrLon, true},
+    {"CalenRadioGroupPlace", &Settings::calenPlace, true},
+    {"CalenComboBoxYear", &Settings::calenYear, true},
+    {"CalenComboBoxMonth", &Settings::calenMonth, true},
+    {"CalenComboBoxWeek", &Settings::calenWeek, true},
+    {"CalenComboBoxDay", &Settings::calenDay, true},
+    {"CalenComboBoxLength", &Settings::calenLength, true},
+    {"CalenColorYear", &Settings::colorYear, true},
+    {"CalenColorNormal", &Settings::colorNormal, true},
+    {"CalenColorSat", &Settings::colorSat, true},
+    {"CalenColorSun", &Settings::colorSun, true},
+    {"CalenColorFest", &Settings::colorFest, true},
+    {"CalenColorToday", &Settings::colorToday, true},
+    {"CalenColorShadow", &Settings::colorShadow, true},
+};
+
+constexpr const char* kFontSuffix[3] = {"Year", "Week", "Day"};
+
+using FontIntField = int32_t CalendarFont::*;
+using FontBoolField = bool CalendarFont::*;
+struct FontValue {
+  const char* stem;
+  std::variant<FontIntField, FontBoolField> field;
+};
+// Loaded and saved after the names, property by property, each for Year, Week, Day.
+constexpr FontValue kFontValues[] = {
+    {"CalenFontChar", &CalendarFont::charset},     {"CalenFontSize", &CalendarFont::size},
+    {"CalenFontBold", &CalendarFont::bold},        {"CalenFontItalic", &CalendarFont::italic},
+    {"CalenFontUnder", &CalendarFont::underline},  {"CalenFontStrike", &CalendarFont::strikeOut},
+};
+
+// A key that reads nothing and writes nothing stands in when the real one cannot be opened.
+class NullKey final : public RegistryKey {
+ public:
+  std::optional<int32_t> ReadInt(std::string_view) override { return std::nullopt; }
+  TextRead ReadText(std::string_view) override { return {}; }
+  std::optional<std::vector<uint8_t>> ReadBinary(std::string_view) override { return std::nullopt; }
+  bool WriteInt(std::string_view, int32_t) override { return false; }
+  bool WriteText(std::string_view, std::string_view) override { return false; }
+};
+
+std::unique_ptr<RegistryKey> OpenOrNull(Registry& registry, std::string_view path, bool create) {
+  auto key = registry.Open(path, create);
+  if (!key) return std::make_unique<NullKey>();
+  return key;
+}
+
+void ReadBool(RegistryKey& key, const std::string& name, bool& target) {
+  if (auto v = key.ReadInt(name)) target = *v != 0;
+}
+void ReadNumber(RegistryKey& key, const std::string& name, int32_t& target) {
+  if (auto v = key.ReadInt(name)) target = *v;
+}
+void ReadColour(RegistryKey& key, const std::string& name, uint32_t& target) {
+  if (auto v = key.ReadInt(name)) target = static_cast<uint32_t>(*v);
+}
+
+// A text whose empty or unreadable value is replaced by the given default.
+std::string ReadTextOr(RegistryKey& key, const std::string& name, const std::string& fallback) {
+  TextRead r = key.ReadText(name);
+  if (r.status != TextStatus::kOk || r.text.empty()) return fallback;
+  return r.text;
+}
+
+// A count that cannot be read is taken as 0 and written back at once.
+int32_t ReadCount(RegistryKey& key, const char* name) {
+  if (auto v = key.ReadInt(name)) return *v;
+  key.WriteInt(name, 0);
+  return 0;
+}
+
+void LoadFolders(RegistryKey& key, Settings& s) {
+  const int32_t count = ReadCount(key, "WallNum");
+  for (int32_t n = 0; n < count; ++n) {
+    const std::string index = std::to_string(n);
+    TextRead path = key.ReadText("WallPath" + index);
+    // A path of another type is unusable: that entry alone is left out.
+    if (path.status == TextStatus::kWrongType) continue;
+    FolderEntry e;
+    e.path = path.text;
+    e.subfolders = ReadTextOr(key, "WallSub" + index, kSubfoldersIgnore);
+    if (s.program == ProgramKind::kVorelset) e.displayTime = ReadTextOr(key, "WallTime" + index, kStandard);
+    e.tile = ReadTextOr(key, "WallTile" + index, kStandard);
+    e.size = ReadTextOr(key, "WallSize" + index, kStandard);
+    e.position = ReadTextOr(key, "WallPosi" + index, kStandard);
+    s.folders.push_back(std::move(e));
+  }
+}
+
+void LoadPictures(RegistryKey& key, Settings& s) {
+  const int32_t count = ReadCount(key, "FileNum");
+  for (int32_t n = 0; n < count; ++n) {
+    const std::string index = std::to_string(n);
+    TextRead path = key.ReadText("WallFile" + index);
+    if (path.status == TextStatus::kWrongType) continue;
+    PictureEntry e;
+    e.path = path.text;
+    e.displayTime = ReadTextOr(key, "FileTime" + index, kStandard);
+    e.tile = ReadTextOr(key, "FileTile" + index, kStandard);
+    e.size = ReadTextOr(key, "FileSize" + index, kStandard);
+    e.position = ReadTextOr(key, "FilePosi" + index, kStandard);
+    s.pictures.push_back(std::move(e));
+  }
+}
+
+void LoadFonts(RegistryKey& key, Settings& s) {
+  for (int i = 0; i < 3; ++i) {
+    TextRead r = key.ReadText(std::string("CalenFontName") + kFontSuffix[i]);
+    if (r.status == TextStatus::kWrongType) {
+      s.fonts[i].name = "System";
+    } else if (!r.text.empty()) {
+      s.fonts[i].name = CutToChars(r.text, kMaxFontNameChars);
+    }
+  }
+  for (const FontValue& v : kFontValues) {
+    for (int i = 0; i < 3; ++i) {
+      const std::string name = std::string(v.stem) + kFontSuffix[i];
+      if (auto* f = std::get_if<FontIntField>(&v.field)) ReadNumber(key, name, s.fonts[i].*(*f));
+      if (auto* f = std::get_if<FontBoolField>(&v.field)) ReadBool(key, name, s.fonts[i].*(*f));
+    }
+  }
+}
+
+void LoadOutsideValues(Registry& registry, Settings& s) {
+  if (auto explorer = registry.Open(kExplorerKeyPath, false)) {
+    auto state = explorer->ReadBinary("ShellState");
+    // Read into a 28-byte buffer: longer values are not used at all.
+    if (state && state->size() <= 28) {
+      uint8_t buffer[28] = {};
+      std::copy(state->begin(), state->end(), buffer);
+      s.activeDesktopOn = (buffer[4] & 0x40) != 0;
+    }
+  }
+  if (!s.gvKnown) {
+    if (auto gv = registry.Open(kGvKeyPath, false)) {
+      TextRead r = gv->ReadText("");
+      s.gvPath = r.status == TextStatus::kOk ? r.text : std::string();
+    }
+    s.gvKnown = !s.gvPath.empty();
+  }
+  if (!s.susieFolderKnown) {
+    if (auto susie = registry.Open(kSusieKeyPath, false)) {
+      TextRead r = susie->ReadText("Path");
+      s.susiePath = r.status == TextStatus::kOk ? r.text : std::string();
+    }
+    s.susieFolderKnown = !s.susiePath.empty();
+  }
+}
+
+void WriteScalars(RegistryKey& key, const Settings& s) {
+  for (const ScalarValue& v : kScalars) {
+    if (auto* b = std::get_if<BoolField>(&v.field)) key.WriteInt(v.name, s.*(*b) ? 1 : 0);
+    if (auto* i = std::get_if<IntField>(&v.field)) key.WriteInt(v.name, s.*(*i));
+    if (auto* c = std::get_if<ColourField>(&v.field)) key.WriteInt(v.name, static_cast<int32_t>(s.*(*c)));
+  }
+}
+
+void WriteFonts(RegistryKey& key, const Settings& s) {
+  for (int i = 0; i < 3; ++i) key.WriteText(std::string("CalenFontName") + kFontSuffix[i], s.fonts[i].name);
+  for (const FontValue& v : kFontValues) {
+    for (int i = 0; i < 3; ++i) {
+      const std::string name = std::string(v.stem) + kFontSuffix[i];
+      if (auto* f = std::get_if<FontIntField>(&v.field)) key.WriteInt(name, s.fonts[i].*(*f));
+      if (auto* f = std::get_if<FontBoolField>(&v.field)) key.WriteInt(name, s.fonts[i].*(*f) ? 1 : 0);
+    }
+  }
+}
+
+void WriteCurrent(RegistryKey& key, const CurrentPictureRecord& r) {
+  key.WriteText("OldFile", r.path);
+  key.WriteText("OldTile", r.tile);
+  key.WriteText("OldPosi", r.position);
+  key.WriteText("OldSize", r.size);
+}
+
+}  // namespace
+
+std::string Settings::StartFontFace() const {
+  return program == ProgramKind::kVorelset ? "ＭＳ Ｐ明朝" : "ＭＳ Ｐゴシック";
+}
+
+Settings Settings::VorelsetDefaults() {
+  Settings s;
+  s.program = ProgramKind::kVorelset;
+  for (auto& f : s.fonts) f.name = s.StartFontFace();
+  s.fonts[kFontYear].underline = true;
+  return s;
+}
+
+Settings Settings::VorelrunDefaults() {
+  Settings s;
+  s.program = ProgramKind::kVorelrun;
+  s.tile = false;
+  s.resizeOver = false;
+  s.vorelrun = false;
+  s.calender = false;
+  s.calenDistX = 16;
+  s.calenDistY = 32;
+  s.calenYear = 0;
+  s.calenMonth = 1;
+  s.calenWeek = 1;
+  s.calenDay = 1;
+  for (auto& f : s.fonts) f.name = s.StartFontFace();
+  s.fonts[kFontYear].underline = true;
+  return s;
+}
+
+std::string CutToChars(const std::string& text, int maxChars) {
+  size_t pos = 0;
+  int chars = 0;
+  while (pos < text.size() && chars < maxChars) {
+    const auto lead = static_cast<unsigned char>(text[pos]);
+    size_t len = lead < 0x80 ? 1 : lead >= 0xF0 ? 4 : lead >= 0xE0 ? 3 : lead >= 0xC0 ? 2 : 1;
+    pos = std::min(text.size(), pos + len);
+    ++chars;
+  }
+  return text.substr(0, pos);
+}
+
+Settings LoadSettings(ProgramKind program, Registry& registry, const LoadContext& context) {
+  Settings s = program == ProgramKind::kVorelset ? Settings::VorelsetDefaults() : Settings::VorelrunDefaults();
+  s.screenWidth = context.screenWidth;
+  s.screenHeight = context.screenHeight;
+  auto key = OpenOrNull(registry, kSettingsKeyPath, true);
+
+  for (const ScalarValue& v : kScalars) {
+    if (program == ProgramKind::kVorelrun && !v.readByVorelrun) continue;
+    if (auto* b = std::get_if<BoolField>(&v.field)) ReadBool(*key, v.name, s.*(*b));
+    if (auto* i = std::get_if<IntField>(&v.field)) ReadNumber(*key, v.name, s.*(*i));
+    if (auto* c = std::get_if<ColourField>(&v.field)) ReadColour(*key, v.name, s.*(*c));
+  }
+  LoadFonts(*key, s);
+
+  s.current.path = ReadTextOr(*key, "OldFile", "");
+  s.current.tile = ReadTextOr(*key, "OldTile", kStandard);
+  s.current.position = ReadTextOr(*key, "OldPosi", kStandard);
+  s.current.size = ReadTextOr(*key, "OldSize", kStandard);
+
+  s.wallFile = ReadTextOr(*key, "WallFile", "");
+  if (s.wallFile.empty()) {
+    s.wallFile = context.programFolder + kWallpaperFileName;
+    key->WriteText("WallFile", s.wallFile);
+  }
+
+  LoadFolders(*key, s);
+  LoadPictures(*key, s);
+  s.app = ReadTextOr(*key, "App", "");
+  s.appOption = ReadTextOr(*key, "AppOption", "");
+
+  s.gvPath = ReadTextOr(*key, "GvPath", "");
+  s.gvKnown = !s.gvPath.empty();
+  s.susiePath = ReadTextOr(*key, "SusiePath", "");
+  s.susieFolderKnown = !s.susiePath.empty();
+  key.reset();
+
+  LoadOutsideValues(registry, s);
+  return s;
+}
+
+bool SaveSettings(const Settings& s, Registry& registry) {
+  auto key = registry.Open(kSettingsKeyPath, true);
+  if (!key) return false;
+  WriteScalars(*key, s);
+  WriteFonts(*key, s);
+  WriteCurrent(*key, s.current);
+  key->WriteText("WallFile", s.wallFile);
+
+  key->WriteInt("WallNum", static_cast<int32_t>(s.folders.size()));
+  for (size_t n = 0; n < s.folders.size(); ++n) {
+    const std::string index = std::to_string(n);
+    const FolderEntry& e = s.folders[n];
+    key->WriteText("WallPath" + index, e.path);
+    key->WriteText("WallSub" + index, e.subfolders);
+    key->WriteText("WallTime" + index, e.displayTime);
+    key->WriteText("WallTile" + index, e.tile);
+    key->WriteText("WallSize" + index, e.size);
+    key->WriteText("WallPosi" + index, e.position);
+  }
+  key->WriteInt("FileNum", static_cast<int32_t>(s.pictures.size()));
+  for (size_t n = 0; n < s.pictures.size(); ++n) {
+    const std::string index = std::to_string(n);
+    const PictureEntry& e = s.pictures[n];
+    key->WriteText("WallFile" + index, e.path);
+    key->WriteText("FileTime" + index, e.displayTime);
+    key->WriteText("FileTile" + index, e.tile);
+    key->WriteText("FileSize" + index, e.size);
+    key->WriteText("FilePosi" + index, e.position);
+  }
+  key->WriteText("App", s.app);
+  key->WriteText("AppOption", s.appOption);
+  if (s.gvKnown) key->WriteText("GvPath", s.gvPath);
+  if (s.susieFolderKnown) key->WriteText("SusiePath", s.susiePath);
+  return true;
+}
+
+bool SaveCurrentPicture(const CurrentPictureRecord& record, Registry& registry) {
+  auto key = registry.Open(kSettingsKeyPath, true);
+  if (!key) return false;
+  WriteCurrent(*key, record);
+  return true;
+}
+
+}  // namespace vorel

@@ -1,0 +1,34 @@
+// Reading and writing the settings image under the settings key.
+#pragma once
+
+#include <string>
+
+#include "engine/registry.h"
+#include "engine/settings.h"
+
+namespace vorel {
+
+// What the store needs from the running program that is not in the registry.
+struct LoadContext {
+  std::string programFolder;  // folder of the running executable, with its trailing backslash
+  int32_t screenWidth = 0;
+  int32_t screenHeight = 0;
+};
+
+// Reads every value the program uses, in the documented order, starting from the
+// program's own defaults. Missing "WallNum", "FileNum" and "WallFile" are written back.
+// When the key cannot be opened, the result is the defaults.
+Settings LoadSettings(ProgramKind program, Registry& registry, const LoadContext& context);
+
+// Vorelset: writes every setting (not the persistent order), both lists, the follow-up
+// application and, while known, the GV path and the plug-in folder. Values of list indexes
+// beyond the counts are left in place.
+bool SaveSettings(const Settings& settings, Registry& registry);
+
+// Vorelrun: writes the record of the picture now on the desktop.
+bool SaveCurrentPicture(const CurrentPictureRecord& record, Registry& registry);
+
+// Cuts a UTF-8 text to at most maxChars characters without splitting a character.
+std::string CutToChars(const std::string& text, int maxChars);
+
+}  // namespace vorel

@@ -1,0 +1,38 @@
+#!/usr/bin/env bash
+# Runs a command with a private Xvfb screen of 1024x768x24, then stops the screen and the
+# project's wineserver, whether the command passed or failed, so nothing outlives it.
+set -uo pipefail
+here="$(dirname "${BASH_SOURCE[0]}")"
+source "$here/wine-env.sh"
+
+xvfb_pid=""
+cleanup() {
+  WINEPREFIX="$WINEPREFIX" wineserver -k >/dev/null 2>&1 || true
+  if [ -n "$xvfb_pid" ]; then
+    kill "$xvfb_pid" 2>/dev/null || true
+    wait "$xvfb_pid" 2>/dev/null || true
+  fi
+}
+trap cleanup EXIT
+trap 'exit 130' INT TERM
+
+display=""
+for n in $(seq 91 140); do
+  if [ ! -e "/tmp/.X${n}-lock" ] && [ ! -e "/tmp/.X11-unix/X${n}" ]; then
+    Xvfb ":$n" -screen 0 1024x768x24 -nolisten tcp -noreset >/dev/null 2>&1 &
+    xvfb_pid=$!
+    for _ in $(seq 1 50); do
+      [ -e "/tmp/.X11-unix/X${n}" ] && break
+      kill -0 "$xvfb_pid" 2>/dev/null || break
+      sleep 0.1
+    done
+    if [ -e "/tmp/.X11-unix/X${n}" ]; then display=":$n"; break; fi
+    xvfb_pid=""
+  fi
+done
+if [ -z "$display" ]; then
+  echo "with-display: could not start Xvfb" >&2
+  exit 1
+fi
+export DISPLAY="$display"
+"$@"
