@@ -3,6 +3,13 @@
 # vorel_library(NAME SOURCES ... [LIBS ...]): a static library with the project's warnings.
 function(vorel_library name)
   cmake_parse_arguments(ARG "" "" "SOURCES;LIBS" ${ARGN})
+  if(NOT ARG_SOURCES)
+    # Nothing to compile yet: a name the other targets can already link against.
+    add_library(${name} INTERFACE)
+    target_include_directories(${name} INTERFACE ${VOREL_ROOT})
+    target_link_libraries(${name} INTERFACE ${ARG_LIBS})
+    return()
+  endif()
   add_library(${name} STATIC ${ARG_SOURCES})
   target_compile_options(${name} PRIVATE ${VOREL_WARNINGS})
   target_include_directories(${name} PUBLIC ${VOREL_ROOT})
