@@ -67,6 +67,7 @@ inline void DeleteGdiObject(HGDIOBJ o) { DeleteObject(o); }
 inline void DeleteMemoryDc(HDC dc) { DeleteDC(dc); }
 inline void CloseModule(HMODULE m) { FreeLibrary(m); }
 inline void CloseGlobalMemory(HGLOBAL g) { GlobalFree(g); }
+inline void CloseLocalMemory(HLOCAL l) { LocalFree(l); }
 inline void CloseKernelHandle(HANDLE h) { CloseHandle(h); }
 
 using UniqueKey = UniqueHandle<NullTraits<HKEY, decltype(&CloseKey), &CloseKey>>;
@@ -76,6 +77,7 @@ using UniqueBrush = UniqueHandle<NullTraits<HBRUSH, decltype(&DeleteGdiObject), 
 using UniqueMemoryDc = UniqueHandle<NullTraits<HDC, decltype(&DeleteMemoryDc), &DeleteMemoryDc>>;
 using UniqueModule = UniqueHandle<NullTraits<HMODULE, decltype(&CloseModule), &CloseModule>>;
 using UniqueGlobal = UniqueHandle<NullTraits<HGLOBAL, decltype(&CloseGlobalMemory), &CloseGlobalMemory>>;
+using UniqueLocal = UniqueHandle<NullTraits<HLOCAL, decltype(&CloseLocalMemory), &CloseLocalMemory>>;
 using UniqueKernelHandle = UniqueHandle<NullTraits<HANDLE, decltype(&CloseKernelHandle), &CloseKernelHandle>>;
 using UniqueFile = UniqueHandle<FileHandleTraits>;
 using UniqueFind = UniqueHandle<FindHandleTraits>;
@@ -109,6 +111,22 @@ class SelectionRestorer {
  private:
   HDC dc_;
   HGDIOBJ old_;
+};
+
+// LocalLock for the length of a scope.
+class LocalLockScope {
+ public:
+  explicit LocalLockScope(HLOCAL l) : l_(l), p_(l ? LocalLock(l) : nullptr) {}
+  ~LocalLockScope() {
+    if (p_) LocalUnlock(l_);
+  }
+  LocalLockScope(const LocalLockScope&) = delete;
+  LocalLockScope& operator=(const LocalLockScope&) = delete;
+  void* Get() const { return p_; }
+
+ private:
+  HLOCAL l_;
+  void* p_;
 };
 
 // GlobalLock for the length of a scope.

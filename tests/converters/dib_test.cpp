@@ -1,0 +1,188 @@
+// DIB decoding: every header and pixel layout, RLE escapes, and refusal of broken input.
+// Inputs are copied into buffers of exactly their size, so the sanitizer catches overreads.
+#include "converters/dib.h"
+
+#include <gtest/gtest.h>
+
+#include <climits>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "tests/converters/dib_test_support.h"
+
+namespace vorel {
+namespace {
+
+using namespace vorel::testing;
+
+std::optional<Picture> Decode(const std::string& info, const std::string& bits) {
+  const std::vector<uint8_t> i(info.begin(), info.end());
+  const std::vector<uint8_t> b(bits.begin(), bits.end());
+  return DecodeDib(i.data(), i.size(), b.empty() ? nullptr : b.data(), b.size());
+}
+
+class DibVariantTest : public ::testing::TestWithParam<DibCase> {};
+
+TEST_P(DibVariantTest, DecodesToTopDownRgb) {
+  const auto picture = Decode(GetParam().info, GetParam().bits);
+  ASSERT_TRUE(picture.has_value());
+  EXPECT_EQ(*picture, GetParam().expected);
+}
+
+INSTANTIATE_TEST_SUITE_P(Variants, DibVariantTest, ::testing::ValuesIn(DibVariants()),
+                         [](const auto& param) { return param.param.name; });
+
+TEST(DibRleTest, EscapesAndClipping) {
+  const auto pal = TestPalette(16);
+  const std::vector<RleCase> cases = RleCases();
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    const auto picture = Decode(RleInfo(c), c.data);
+    ASSERT_TRUE(picture.has_value());
+    std::vector<uint32_t> expected;
+    for (int i : c.expected) expected.push_back(i < 0 ? 0u : pal[i]);
+    EXPECT_EQ(picture->pixels, expected);
+  }
+}
+
+TEST(DibMalformedTest, RefusedWithoutReadingPastTheInput) {
+  auto masks = [] {
+    std::string m;
+    Put32(m, 0xF800);
+    Put32(m, 0x07E0);
+    Put32(m, 0x001F);
+    return m;
+  };
+  const std::string bits24 = Rows(4, 4, 24, false, TestColor);
+  struct Malformed {
+    std::string name;
+    std::string info;
+    std::string bits;
+  };
+  const std::vector<Malformed> cases = {
+      {"EmptyInfo", "", bits24},
+      {"ThreeBytes", std::string("\x28\0\0", 3), bits24},
+      {"HeaderSizeBetweenCoreAndInfo", InfoHeader({.width = 4, .height = 4}).replace(0, 1, "\x20"), bits24},
+      {"HeaderSize39", InfoHeader({.width = 4, .height = 4}).replace(0, 1, "\x27"), bits24},
+      {"V5ClaimedInfoGiven", InfoHeader({.width = 4, .height = 4}).replace(0, 1, "\x7C"), bits24},
+      {"HugeHeaderSize", InfoHeader({.width = 4, .height = 4}).replace(0, 4, "\xF0\xFF\xFF\xFF"), bits24},
+      {"CoreTruncated", CoreHeader(4, 4, 24).substr(0, 10), bits24},
+      {"ZeroWidth", InfoHeader({.width = 0, .height = 4}), bits24},
+      {"NegativeWidth", InfoHeader({.width = -4, .height = 4}), bits24},
+      {"ZeroHeight", InfoHeader({.width = 4, .height = 0}), bits24},
+      {"MinimumHeight", InfoHeader({.width = 4, .height = INT32_MIN}), bits24},
+      {"WidthBeyondLimit", InfoHeader({.width = kMaxPictureSide + 1, .height = 1}), std::string(200000, '\0')},
+      {"TopDownHeightBeyondLimit",
+       InfoHeader({.width = 1, .height = -(kMaxPictureSide + 1), .bitCount = 8}) + Quads(TestPalette(256)),
+       std::string(200000, '\0')},
+      {"TooManyPixels", InfoHeader({.width = 30000, .height = 30000, .bitCount = 1}) + Quads({0, 0xFFFFFF}),
+       std::string(16, '\0')},
+      {"ZeroPlanes", InfoHeader({.width = 4, .height = 4, .planes = 0}), bits24},
+      {"BitCount7", InfoHeader({.width = 4, .height = 4, .bitCount = 7}), bits24},
+      {"BitCount0", InfoHeader({.width = 4, .height = 4, .bitCount = 0}), bits24},
+      {"JpegCompression", InfoHeader({.width = 4, .height = 4, .compression = 4}), bits24},
+      {"Bitfields24", InfoHeader({.width = 4, .height = 4, .compression = kBitfields}) + masks(), bits24},
+      {"BitfieldsWithoutMasks", InfoHeader({.width = 4, .height = 4, .bitCount = 16, .compression = kBitfields}),
+       bits24},
+      {"BitfieldsMasksCut",
+       InfoHeader({.width = 4, .height = 4, .bitCount = 16, .compression = kBitfields}) + masks().substr(0, 10),
+       bits24},
+      {"Rle8TopDown",
+       InfoHeader({.width = 4, .height = -4, .bitCount = 8, .compression = kRle8}) + Quads(TestPalette(256)),
+       Bytes({0, 1})},
+      {"Rle8With4Bits",
+       InfoHeader({.width = 4, .height = 4, .bitCount = 4, .compression = kRle8}) + Quads(TestPalette(16)),
+       Bytes({0, 1})},
+      {"Rle8SizeImageBeyondBits",
+       InfoHeader({.width = 4, .height = 4, .bitCount = 8, .compression = kRle8, .sizeImage = 100}) +
+           Quads(TestPalette(256)),
+       Bytes({4, 1, 0, 1})},
+      {"ColourTableMissing", InfoHeader({.width = 4, .height = 4, .bitCount = 8}), std::string(16, '\0')},
+      {"ColourTableShort", InfoHeader({.width = 4, .height = 4, .bitCount = 8, .clrUsed = 20}) + Quads(TestPalette(19)),
+       std::string(16, '\0')},
+      {"CoreTableShort", CoreHeader(4, 4, 4) + Triples(TestPalette(15)), std::string(16, '\0')},
+      {"BitsShortByOne", InfoHeader({.width = 4, .height = 4}), bits24.substr(0, bits24.size() - 1)},
+      {"BitsMissing", InfoHeader({.width = 4, .height = 4}), ""},
+      {"TopDownBitsShort", InfoHeader({.width = 3, .height = -2, .bitCount = 32}), std::string(23, '\0')},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    EXPECT_FALSE(Decode(c.info, c.bits).has_value());
+  }
+  EXPECT_FALSE(DecodeDib(nullptr, 40, bits24.data(), bits24.size()).has_value());
+  const std::string info = InfoHeader({.width = 4, .height = 4});
+  EXPECT_FALSE(DecodeDib(info.data(), info.size(), nullptr, 48).has_value());
+}
+
+std::string BmpFile(const std::string& info, const std::string& table, const std::string& bits, uint32_t offBits,
+                    const std::string& gap = "") {
+  std::string f = "BM";
+  Put32(f, static_cast<uint32_t>(14 + info.size() + table.size() + gap.size() + bits.size()));
+  Put32(f, 0);
+  Put32(f, offBits);
+  return f + info + table + gap + bits;
+}
+
+std::optional<Picture> DecodeFile(const std::string& file) {
+  const std::vector<uint8_t> bytes(file.begin(), file.end());
+  return DecodeBmpFile(bytes.data(), bytes.size());
+}
+
+TEST(BmpFileTest, FindsTheBitsAndRefusesBrokenFiles) {
+  const std::string info = InfoHeader({.width = 5, .height = 3, .bitCount = 8, .clrUsed = 16});
+  const auto pal = TestPalette(16);
+  const std::string table = Quads(pal);
+  const std::string bits = Rows(5, 3, 8, false, [](int x, int y) { return static_cast<uint32_t>((x + y) % 16); });
+  const Picture expected = PictureOf(5, 3, [&](int x, int y) { return pal[(x + y) % 16]; });
+  const uint32_t packed = static_cast<uint32_t>(14 + info.size() + table.size());
+
+  struct FileCase {
+    std::string name;
+    std::string file;
+  };
+  const std::vector<FileCase> good = {
+      {"Offset", BmpFile(info, table, bits, packed)},
+      {"OffsetAfterGap", BmpFile(info, table, bits, packed + 6, std::string(6, '\x7F'))},
+      {"ZeroOffset", BmpFile(info, table, bits, 0)},
+      {"OffsetPastEnd", BmpFile(info, table, bits, 0x7FFFFFF0)},
+      {"OffsetInsideHeader", BmpFile(info, table, bits, 20)},
+      {"OffsetLeavesTooFewBits", BmpFile(info, table, bits, packed + 8)},
+  };
+  for (const auto& c : good) {
+    SCOPED_TRACE(c.name);
+    const auto picture = DecodeFile(c.file);
+    ASSERT_TRUE(picture.has_value());
+    EXPECT_EQ(*picture, expected);
+  }
+
+  const std::string whole = BmpFile(info, table, bits, packed);
+  const std::vector<FileCase> bad = {
+      {"Empty", ""},
+      {"FileHeaderOnly", whole.substr(0, 14)},
+      {"NotBm", "XM" + whole.substr(2)},
+      {"TruncatedBits", whole.substr(0, whole.size() - 1)},
+      {"TruncatedTable", whole.substr(0, 14 + info.size() + 10)},
+  };
+  for (const auto& c : bad) {
+    SCOPED_TRACE(c.name);
+    EXPECT_FALSE(DecodeFile(c.file).has_value());
+  }
+}
+
+TEST(PackedDibTest, BitsFollowMasksAndTable) {
+  std::string masks;
+  Put32(masks, 0xF800);
+  Put32(masks, 0x07E0);
+  Put32(masks, 0x001F);
+  const std::string block = InfoHeader({.width = 2, .height = 1, .bitCount = 16, .compression = kBitfields}) + masks +
+                            Rows(2, 1, 16, false, [](int x, int) { return x ? 0xFFFFu : 0xF800u; });
+  const std::vector<uint8_t> bytes(block.begin(), block.end());
+  const auto picture = DecodePackedDib(bytes.data(), bytes.size());
+  ASSERT_TRUE(picture.has_value());
+  EXPECT_EQ(picture->pixels, (std::vector<uint32_t>{0xFF0000, 0xFFFFFF}));
+  EXPECT_FALSE(DecodePackedDib(bytes.data(), bytes.size() - 1).has_value());
+}
+
+}  // namespace
+}  // namespace vorel
