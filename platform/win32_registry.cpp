@@ -30,11 +30,18 @@ class Win32Key final : public RegistryKey {
   TextRead ReadText(std::string_view name) override {
     const std::wstring wname = ToWide(name);
     DWORD type = 0;
-    DWORD size = 0;
-    LONG rc = RegQueryValueExW(key_.Get(), wname.c_str(), nullptr, &type, nullptr, &size);
-    if (rc == ERROR_FILE_NOT_FOUND) return {TextStatus::kMissing, {}};
-    if (rc != ERROR_SUCCESS) return {TextStatus::kMissing, {}};
+    // Most texts are short: one query into a local buffer; the sizing loop below only
+    // for longer ones (the persistent order reads thousands of short values at a time).
+    wchar_t local[128];
+    DWORD size = sizeof local;
+    LONG rc = RegQueryValueExW(key_.Get(), wname.c_str(), nullptr, &type, reinterpret_cast<BYTE*>(local), &size);
+    if (rc != ERROR_SUCCESS && rc != ERROR_MORE_DATA) return {TextStatus::kMissing, {}};
     if (type != REG_SZ && type != REG_EXPAND_SZ) return {TextStatus::kWrongType, {}};
+    if (rc == ERROR_SUCCESS) {
+      std::wstring_view text(local, std::min<DWORD>(size, sizeof local) / sizeof(wchar_t));
+      if (auto zero = text.find(L'\0'); zero != std::wstring_view::npos) text = text.substr(0, zero);
+      return {TextStatus::kOk, ToUtf8(text)};
+    }
     for (int attempt = 0; attempt < 4; ++attempt) {
       std::wstring buffer(size / sizeof(wchar_t) + 1, L'\0');
       DWORD got = static_cast<DWORD>(buffer.size() * sizeof(wchar_t));

@@ -1,0 +1,68 @@
+// NextPicture over 100,000 candidates in random order, with its registry writes, on the
+// in-memory registry: one draw (a random place, and the first place, which shifts every
+// piece), and one deal of a new cycle.
+#include <benchmark/benchmark.h>
+
+#include "engine/picture_order.h"
+
+namespace vorel {
+namespace {
+
+constexpr size_t kCandidates = 100000;
+
+void DealFresh(MemoryRegistry& reg) {
+  reg.KeyValues(kSettingsKeyPath).clear();
+  NextPictureIndex(kCandidates, false, reg, [] { return kRandomMax; });
+}
+
+void BM_DrawRandomPlace(benchmark::State& state) {
+  MemoryRegistry reg;
+  Random15 random(1);
+  DealFresh(reg);
+  size_t drawn = 1;
+  for (auto _ : state) {
+    if (drawn + 1000 > kCandidates) {
+      state.PauseTiming();
+      DealFresh(reg);
+      drawn = 1;
+      state.ResumeTiming();
+    }
+    benchmark::DoNotOptimize(NextPictureIndex(kCandidates, false, reg, std::ref(random)));
+    ++drawn;
+  }
+}
+BENCHMARK(BM_DrawRandomPlace)->Unit(benchmark::kMillisecond);
+
+void BM_DrawFirstPlace(benchmark::State& state) {
+  MemoryRegistry reg;
+  DealFresh(reg);
+  size_t drawn = 1;
+  for (auto _ : state) {
+    if (drawn + 1000 > kCandidates) {
+      state.PauseTiming();
+      DealFresh(reg);
+      drawn = 1;
+      state.ResumeTiming();
+    }
+    benchmark::DoNotOptimize(NextPictureIndex(kCandidates, false, reg, [] { return 0; }));
+    ++drawn;
+  }
+}
+BENCHMARK(BM_DrawFirstPlace)->Unit(benchmark::kMillisecond);
+
+void BM_DealAndDraw(benchmark::State& state) {
+  MemoryRegistry reg;
+  Random15 random(2);
+  size_t count = kCandidates;
+  for (auto _ : state) {
+    // A changed candidate count deals every time.
+    count = count == kCandidates ? kCandidates + 1 : kCandidates;
+    benchmark::DoNotOptimize(NextPictureIndex(count, false, reg, std::ref(random)));
+  }
+}
+BENCHMARK(BM_DealAndDraw)->Unit(benchmark::kMillisecond);
+
+}  // namespace
+}  // namespace vorel
+
+BENCHMARK_MAIN();

@@ -1,0 +1,63 @@
+#!/usr/bin/env bash
+# Times the picture search and the persistent order; figures only, never a failure.
+#  - CollectPictures over a generated tree (100,000 files in 1,000 folders, a third of
+#    them pictures, "全て", the 24 GV patterns) under Wine, beside `find` over the same
+#    tree and the direct way of one FindFirstFileW per folder and pattern;
+#  - NextPicture over 100,000 candidates: natively (Google Benchmark, in-memory registry)
+#    and under Wine against the prefix's real registry.
+# Build folders: VOREL_BENCH_NATIVE, VOREL_BENCH_WIN32 (default build/bench-native and
+# build/bench-win32); Wine prefix: VOREL_WINEPREFIX (default build/bench-wineprefix).
+set -uo pipefail
+root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
+native="${VOREL_BENCH_NATIVE:-$root/build/bench-native}"
+win32="${VOREL_BENCH_WIN32:-$root/build/bench-win32}"
+export VOREL_WINEPREFIX="${VOREL_WINEPREFIX:-$root/build/bench-wineprefix}"
+
+if [ ! -f "$native/Makefile" ]; then
+  cmake -S "$root" -B "$native" -G "Unix Makefiles" -DCMAKE_BUILD_TYPE=Release -DVOREL_SANITIZE=OFF \
+    -DVOREL_BENCH=ON >/dev/null || exit 0
+fi
+if [ ! -f "$win32/Makefile" ]; then
+  cmake -S "$root" -B "$win32" -G "Unix Makefiles" -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-i686.cmake" \
+    -DVOREL_BENCH=ON >/dev/null || exit 0
+fi
+cmake --build "$native" -j2 --target picture_order_bench collect_pictures_bench >/dev/null || exit 0
+cmake --build "$win32" -j2 --target collect_pictures_wine picture_order_wine >/dev/null || exit 0
+
+tree="$(mktemp -d /tmp/vorel-bench-tree.XXXXXX)"
+trap 'rm -rf "$tree"' EXIT
+python3 - "$tree" <<'PY'
+import os, sys
+root = sys.argv[1]
+pictures = ["jpg", "bmp", "gif", "tif", "JPG", "jpeg"]
+others = ["txt", "dat", "html", "doc", "png", "mp3", "ini", "db", "log", "xml", "zzz", "bak"]
+n = 0
+for top in range(10):
+    for sub in range(100):
+        # 10 top folders holding 99 folders each: 1,000 folders of 100 files.
+        folder = os.path.join(root, "t%d" % top) if sub == 0 else os.path.join(root, "t%d" % top, "s%02d" % sub)
+        os.makedirs(folder, exist_ok=True)
+        for f in range(100):
+            ext = pictures[n % 6] if n % 3 == 0 else others[n % 12]
+            open(os.path.join(folder, "file%06d.%s" % (n, ext)), "w").close()
+            n += 1
+PY
+echo "tree: $(find "$tree" -type d | wc -l) folders, $(find "$tree" -type f | wc -l) files"
+
+find "$tree" >/dev/null
+best=""
+for _ in 1 2 3; do
+  t0=$(date +%s%N); find "$tree" >/dev/null; t1=$(date +%s%N)
+  ms=$(( (t1 - t0) / 1000000 ))
+  if [ -z "$best" ] || [ "$ms" -lt "$best" ]; then best=$ms; fi
+done
+echo "find over the same tree (Linux): $best ms"
+
+source "$root/tools/wine-env.sh"
+"$root/tools/wine-prefix.sh" >/dev/null || exit 0
+wintree="$(winepath -w "$tree" 2>/dev/null)"
+"$root/tools/wine-run.sh" "$win32/bench/collect_pictures_wine.exe" "$wintree" 3
+"$root/tools/wine-run.sh" "$win32/bench/picture_order_wine.exe"
+"$native/bench/picture_order_bench"
+"$native/bench/collect_pictures_bench"
+exit 0
