@@ -1,0 +1,86 @@
+// The picture loader. GV can only save to a file, so while it converts, the wallpaper
+// file's path is lent to it: the previous content is kept byte for byte and put back
+// afterwards, whether the conversion worked or not.
+#include "engine/load_picture_win32.h"
+
+#include <optional>
+#include <system_error>
+
+#include "converters/dib.h"
+#include "platform/files.h"
+
+namespace vorel {
+namespace {
+
+std::optional<Picture> ReadBitmapFile(const std::string& path) {
+  auto bytes = ReadWholeFile(path);
+  if (!bytes) return std::nullopt;
+  return DecodeBmpFile(bytes->data(), bytes->size());
+}
+
+bool LoadThroughSusie(const std::string& path, Picture& picture, const PictureLoadContext& context) {
+  if (!context.susie) return false;
+  try {
+    Picture decoded;
+    if (!context.susie(path, decoded) || decoded.Empty()) return false;
+    picture = std::move(decoded);
+    return true;
+  } catch (const std::exception&) {
+    // A file the host cannot read, or a failure inside it, is a refusal like any other.
+    return false;
+  }
+}
+
+// Puts the wallpaper file back as it was before the conversion borrowed its path.
+void RestoreWallFile(const std::string& wallFile, const std::optional<std::string>& kept) {
+  if (kept) {
+    WriteWholeFile(wallFile, *kept);
+  } else {
+    RemoveFile(wallFile);
+  }
+}
+
+bool LoadThroughGv(const std::string& path, Picture& picture, const PictureLoadContext& context) {
+  if (context.wallFile.empty()) return false;
+  auto request = std::make_shared<GvRequest>(path);
+  // The whole previous file is kept, not only a readable bitmap: a file that cannot be
+  // decoded now is still the user's, and an empty file must not replace it.
+  const std::optional<std::string> kept =
+      FileExists(context.wallFile) ? ReadWholeFile(context.wallFile) : std::nullopt;
+  if (FileExists(context.wallFile) && !kept) return false;  // unreadable: do not touch it
+  RemoveFile(context.wallFile);
+  if (FileExists(context.wallFile)) return false;  // still there: its content would pass for GV's output
+
+  GvThreadEnd end;
+  try {
+    end = TGvThread::Start(GvJob{context.gvPath, context.wallFile, request, context.program,
+                                 context.gvCommandTimeoutMs});
+  } catch (const std::system_error&) {
+    RestoreWallFile(context.wallFile, kept);
+    return false;
+  }
+  const bool appeared = WaitForGvOutput(context.wallFile, end);
+
+  bool loaded = false;
+  if (appeared && !request->Failed()) {
+    if (auto converted = ReadBitmapFile(context.wallFile)) {
+      picture = std::move(*converted);
+      loaded = true;
+    }
+  }
+  RestoreWallFile(context.wallFile, kept);
+  return loaded;
+}
+
+}  // namespace
+
+bool LoadPicture(const std::string& path, Picture& picture, const PictureLoadContext& context) {
+  if (auto bitmap = ReadBitmapFile(path)) {
+    picture = std::move(*bitmap);
+    return true;
+  }
+  if (LoadThroughSusie(path, picture, context)) return true;
+  return LoadThroughGv(path, picture, context);
+}
+
+}  // namespace vorel
