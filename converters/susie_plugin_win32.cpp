@@ -14,6 +14,7 @@
 #include <type_traits>
 
 #include "converters/dib.h"
+#include "platform/files.h"
 #include "platform/strings.h"
 
 namespace vorel {
@@ -22,7 +23,6 @@ namespace {
 constexpr size_t kMaxPluginPath = 256;  // the loader's path buffer, terminator included
 constexpr int kInfoBufferLength = 256;
 constexpr size_t kRecognitionBytes = 2048;  // IsSupported may read this much
-constexpr uint64_t kMaxFileBytes = 512ull * 1024 * 1024;
 constexpr DWORD kUnwindFlags = 0x2 | 0x4;  // EH_UNWINDING | EH_EXIT_UNWIND
 
 // Laid out as EXCEPTION_REGISTRATION_RECORD, followed by where to resume.
@@ -196,27 +196,9 @@ const SusiePlugInFile* TSusiePlugIn::PluginAt(int index, const SusiePlugInFile* 
 }
 
 bool TSusiePlugIn::LoadFromFile(const std::string& path, Picture& picture) {
-  UniqueFile file(CreateFileW(ToWide(path).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                              FILE_ATTRIBUTE_NORMAL, nullptr));
-  if (!file) return false;
-  LARGE_INTEGER size{};
-  if (!GetFileSizeEx(file.Get(), &size) || size.QuadPart <= 0 || static_cast<uint64_t>(size.QuadPart) > kMaxFileBytes)
-    return false;
-  std::vector<uint8_t> bytes;
-  try {
-    bytes.resize(static_cast<size_t>(size.QuadPart));
-  } catch (const std::bad_alloc&) {
-    return false;
-  }
-  size_t done = 0;
-  while (done < bytes.size()) {
-    DWORD read = 0;
-    const DWORD want = static_cast<DWORD>(std::min<size_t>(bytes.size() - done, 1u << 24));
-    if (!ReadFile(file.Get(), bytes.data() + done, want, &read, nullptr) || read == 0) return false;
-    done += read;
-  }
-  file.Reset();
-  return LoadFromMemory(bytes.data(), bytes.size(), picture);
+  const std::optional<std::string> bytes = ReadWholeFile(path);
+  if (!bytes || bytes->empty()) return false;
+  return LoadFromMemory(bytes->data(), bytes->size(), picture);
 }
 
 bool TSusiePlugIn::LoadFromMemory(const void* data, size_t size, Picture& picture) {
