@@ -12,6 +12,7 @@
 #include "engine/directory_listing_win32.h"
 #include "platform/strings.h"
 #include "platform/unique_handle.h"
+#include "tests/fixtures/wine_test_support.h"
 
 namespace vorel {
 namespace {
@@ -21,34 +22,6 @@ double Now() {
   QueryPerformanceFrequency(&f);
   QueryPerformanceCounter(&c);
   return static_cast<double>(c.QuadPart) * 1000.0 / static_cast<double>(f.QuadPart);
-}
-
-std::vector<PictureEntry> PerPatternSearch(std::vector<FolderEntry> folders, const std::vector<std::string>& patterns) {
-  std::vector<PictureEntry> candidates;
-  for (size_t i = 0; i < folders.size(); ++i) {
-    if (folders[i].subfolders == kSubfoldersIgnore) continue;
-    const FolderEntry parent = folders[i];
-    WIN32_FIND_DATAW fd;
-    UniqueFind find(FindFirstFileW(ToWide(parent.path + "\\*").c_str(), &fd));
-    if (!find) continue;
-    do {
-      const std::string name = ToUtf8(fd.cFileName);
-      if (!(fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) || name == "." || name == "..") continue;
-      folders.push_back({parent.path + "\\" + name, parent.subfolders});
-    } while (FindNextFileW(find.Get(), &fd));
-  }
-  for (const std::string& pattern : patterns) {
-    for (const FolderEntry& folder : folders) {
-      WIN32_FIND_DATAW fd;
-      UniqueFind find(FindFirstFileW(ToWide(folder.path + "\\" + pattern).c_str(), &fd));
-      if (!find) continue;
-      do {
-        if (!(fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
-          candidates.push_back({folder.path + "\\" + ToUtf8(fd.cFileName)});
-      } while (FindNextFileW(find.Get(), &fd));
-    }
-  }
-  return candidates;
 }
 
 // The floor set by the system: every folder listed once, nothing matched.
@@ -84,7 +57,7 @@ int Run(const std::string& root, int runs) {
     count = candidates.size();
 
     t0 = Now();
-    std::vector<PictureEntry> naive = PerPatternSearch({{root, kSubfoldersAll}}, patterns);
+    std::vector<PictureEntry> naive = testing::CollectOneSearchEach({{root, kSubfoldersAll}}, {}, patterns);
     bestNaive = std::min(bestNaive, Now() - t0);
     countNaive = naive.size();
     same = same && naive.size() == candidates.size() &&

@@ -11,16 +11,6 @@
 namespace vorel {
 namespace {
 
-// Stands in for a settings key that cannot be opened: reads fail, writes have no effect.
-class NullKey final : public RegistryKey {
- public:
-  std::optional<int32_t> ReadInt(std::string_view) override { return std::nullopt; }
-  TextRead ReadText(std::string_view) override { return {}; }
-  std::optional<std::vector<uint8_t>> ReadBinary(std::string_view) override { return std::nullopt; }
-  bool WriteInt(std::string_view, int32_t) override { return false; }
-  bool WriteText(std::string_view, std::string_view) override { return false; }
-};
-
 // The order values of one draw: pieces read from the key or the cache, written through
 // one reused name and text buffer (a deal or a removal over a long list writes
 // thousands of them), and the cache kept in step with every write.
@@ -189,7 +179,7 @@ size_t NextPictureIndex(size_t candidateCount, bool inOrder, Registry& registry,
   if (c > kMaxOrderCandidates) throw std::length_error("NextPicture: too many candidates for the stored order");
 
   std::unique_ptr<RegistryKey> opened = registry.Open(kSettingsKeyPath, true);
-  NullKey unavailable;
+  NullRegistryKey unavailable;
   RegistryKey& key = opened ? *opened : unavailable;
 
   const int64_t order = std::max<int64_t>(0, key.ReadInt(kOrderValue).value_or(0));

@@ -35,6 +35,16 @@ class RegistryKey {
   virtual bool WriteText(std::string_view name, std::string_view text) = 0;
 };
 
+// Stands in for a key that cannot be opened: reads fail, writes have no effect.
+class NullRegistryKey final : public RegistryKey {
+ public:
+  std::optional<int32_t> ReadInt(std::string_view) override { return std::nullopt; }
+  TextRead ReadText(std::string_view) override { return {}; }
+  std::optional<std::vector<uint8_t>> ReadBinary(std::string_view) override { return std::nullopt; }
+  bool WriteInt(std::string_view, int32_t) override { return false; }
+  bool WriteText(std::string_view, std::string_view) override { return false; }
+};
+
 class Registry {
  public:
   virtual ~Registry() = default;

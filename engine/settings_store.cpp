@@ -78,19 +78,9 @@ constexpr FontValue kFontValues[] = {
     {"CalenFontUnder", &CalendarFont::underline},  {"CalenFontStrike", &CalendarFont::strikeOut},
 };
 
-// A key that reads nothing and writes nothing stands in when the real one cannot be opened.
-class NullKey final : public RegistryKey {
- public:
-  std::optional<int32_t> ReadInt(std::string_view) override { return std::nullopt; }
-  TextRead ReadText(std::string_view) override { return {}; }
-  std::optional<std::vector<uint8_t>> ReadBinary(std::string_view) override { return std::nullopt; }
-  bool WriteInt(std::string_view, int32_t) override { return false; }
-  bool WriteText(std::string_view, std::string_view) override { return false; }
-};
-
 std::unique_ptr<RegistryKey> OpenOrNull(Registry& registry, std::string_view path, bool create) {
   auto key = registry.Open(path, create);
-  if (!key) return std::make_unique<NullKey>();
+  if (!key) return std::make_unique<NullRegistryKey>();
   return key;
 }
 

@@ -19,39 +19,6 @@ namespace {
 
 constexpr const char* kVorelKey = "Software\\Brelkin\\Vorel";
 
-// The walk and the pattern-major search done the direct way: one search per folder and
-// pattern through FindFirstFileW.
-std::vector<PictureEntry> ReferenceCollect(std::vector<FolderEntry> folders, std::vector<PictureEntry> candidates,
-                                           const std::vector<std::string>& patterns) {
-  for (size_t i = 0; i < folders.size(); ++i) {
-    if (folders[i].subfolders == kSubfoldersIgnore) continue;
-    const FolderEntry parent = folders[i];
-    WIN32_FIND_DATAW fd;
-    UniqueFind find(FindFirstFileW(ToWide(parent.path + "\\*").c_str(), &fd));
-    if (!find) continue;
-    do {
-      const std::string name = ToUtf8(fd.cFileName);
-      if (!(fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) || name == "." || name == "..") continue;
-      folders.push_back({parent.path + "\\" + name,
-                         parent.subfolders == kSubfoldersOneLevel ? kSubfoldersIgnore : parent.subfolders,
-                         parent.displayTime, parent.tile, parent.size, parent.position});
-    } while (FindNextFileW(find.Get(), &fd));
-  }
-  for (const std::string& pattern : patterns) {
-    for (const FolderEntry& folder : folders) {
-      WIN32_FIND_DATAW fd;
-      UniqueFind find(FindFirstFileW(ToWide(folder.path + "\\" + pattern).c_str(), &fd));
-      if (!find) continue;
-      do {
-        if (fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) continue;
-        candidates.push_back(
-            {folder.path + "\\" + ToUtf8(fd.cFileName), folder.displayTime, folder.tile, folder.size, folder.position});
-      } while (FindNextFileW(find.Get(), &fd));
-    }
-  }
-  return candidates;
-}
-
 void MakeDir(const std::string& path) { ASSERT_TRUE(CreateDirectoryW(ToWide(path).c_str(), nullptr)) << path; }
 
 void MakeFiles(const std::string& folder, std::initializer_list<const char*> names) {
@@ -121,12 +88,12 @@ TEST(CollectPicturesWin32, OneListingPerFolderEqualsOneSearchPerFolderAndPattern
       std::vector<FolderEntry> folders = s.folders;
       std::vector<PictureEntry> candidates;
       CollectPictures(folders, candidates, {pattern}, ListDirectoryWin32);
-      EXPECT_EQ(paths(candidates), paths(ReferenceCollect(s.folders, {}, {pattern}))) << s.what << " " << pattern;
+      EXPECT_EQ(paths(candidates), paths(testing::CollectOneSearchEach(s.folders, {}, {pattern}))) << s.what << " " << pattern;
     }
     std::vector<FolderEntry> folders = s.folders;
     std::vector<PictureEntry> candidates = userPictures;
     CollectPictures(folders, candidates, patterns, ListDirectoryWin32);
-    const std::vector<PictureEntry> expected = ReferenceCollect(s.folders, userPictures, patterns);
+    const std::vector<PictureEntry> expected = testing::CollectOneSearchEach(s.folders, userPictures, patterns);
     EXPECT_EQ(paths(candidates), paths(expected)) << s.what;
     EXPECT_TRUE(candidates == expected) << s.what << ": the texts differ";
   }
