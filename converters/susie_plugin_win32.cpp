@@ -23,7 +23,7 @@ namespace {
 constexpr size_t kMaxPluginPath = 256;  // the loader's path buffer, terminator included
 constexpr int kInfoBufferLength = 256;
 constexpr size_t kRecognitionBytes = 2048;  // IsSupported may read this much
-constexpr DWORD kUnwindFlags = 0x2 | 0x4;  // EH_UNWINDING | EH_EXIT_UNWIND
+constexpr DWORD kUnwindFlags = 0x2 | 0x4;   // EH_UNWINDING | EH_EXIT_UNWIND
 
 // Laid out as EXCEPTION_REGISTRATION_RECORD, followed by where to resume.
 struct GuardFrame {

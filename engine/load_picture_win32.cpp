@@ -45,16 +45,15 @@ bool LoadThroughGv(const std::string& path, Picture& picture, const PictureLoadC
   auto request = std::make_shared<GvRequest>(path);
   // The whole previous file is kept, not only a readable bitmap: a file that cannot be
   // decoded now is still the user's, and an empty file must not replace it.
-  const std::optional<std::string> kept =
-      FileExists(context.wallFile) ? ReadWholeFile(context.wallFile) : std::nullopt;
+  const std::optional<std::string> kept = FileExists(context.wallFile) ? ReadWholeFile(context.wallFile) : std::nullopt;
   if (FileExists(context.wallFile) && !kept) return false;  // unreadable: do not touch it
   RemoveFile(context.wallFile);
   if (FileExists(context.wallFile)) return false;  // still there: its content would pass for GV's output
 
   GvThreadEnd end;
   try {
-    end = TGvThread::Start(GvJob{context.gvPath, context.wallFile, request, context.program,
-                                 context.gvCommandTimeoutMs});
+    end =
+        TGvThread::Start(GvJob{context.gvPath, context.wallFile, request, context.program, context.gvCommandTimeoutMs});
   } catch (const std::system_error&) {
     RestoreWallFile(context.wallFile, kept);
     return false;

@@ -45,7 +45,7 @@ struct PictureEntry {
 
 // The picture now on the desktop ("OldFile", "OldTile", "OldSize", "OldPosi").
 struct CurrentPictureRecord {
-  std::string path;  // CurrentPicture
+  std::string path;                  // CurrentPicture
   std::string tile = kStandard;      // CurrentTile
   std::string size = kStandard;      // CurrentSize
   std::string position = kStandard;  // CurrentPosition

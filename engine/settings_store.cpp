@@ -73,9 +73,9 @@ struct FontValue {
 };
 // Loaded and saved after the names, property by property, each for Year, Week, Day.
 constexpr FontValue kFontValues[] = {
-    {"CalenFontChar", &CalendarFont::charset},     {"CalenFontSize", &CalendarFont::size},
-    {"CalenFontBold", &CalendarFont::bold},        {"CalenFontItalic", &CalendarFont::italic},
-    {"CalenFontUnder", &CalendarFont::underline},  {"CalenFontStrike", &CalendarFont::strikeOut},
+    {"CalenFontChar", &CalendarFont::charset},    {"CalenFontSize", &CalendarFont::size},
+    {"CalenFontBold", &CalendarFont::bold},       {"CalenFontItalic", &CalendarFont::italic},
+    {"CalenFontUnder", &CalendarFont::underline}, {"CalenFontStrike", &CalendarFont::strikeOut},
 };
 
 std::unique_ptr<RegistryKey> OpenOrNull(Registry& registry, std::string_view path, bool create) {

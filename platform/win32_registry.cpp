@@ -21,7 +21,8 @@ class Win32Key final : public RegistryKey {
     DWORD value = 0;
     DWORD size = sizeof value;
     const std::wstring wname = ToWide(name);
-    if (RegQueryValueExW(key_.Get(), wname.c_str(), nullptr, &type, reinterpret_cast<BYTE*>(&value), &size) != ERROR_SUCCESS)
+    if (RegQueryValueExW(key_.Get(), wname.c_str(), nullptr, &type, reinterpret_cast<BYTE*>(&value), &size) !=
+        ERROR_SUCCESS)
       return std::nullopt;
     if (type != REG_DWORD || size != sizeof value) return std::nullopt;
     return static_cast<int32_t>(value);
@@ -64,11 +65,13 @@ class Win32Key final : public RegistryKey {
     const std::wstring wname = ToWide(name);
     DWORD type = 0;
     DWORD size = 0;
-    if (RegQueryValueExW(key_.Get(), wname.c_str(), nullptr, &type, nullptr, &size) != ERROR_SUCCESS) return std::nullopt;
+    if (RegQueryValueExW(key_.Get(), wname.c_str(), nullptr, &type, nullptr, &size) != ERROR_SUCCESS)
+      return std::nullopt;
     if (type != REG_BINARY) return std::nullopt;
     std::vector<uint8_t> bytes(size);
     DWORD got = size;
-    if (RegQueryValueExW(key_.Get(), wname.c_str(), nullptr, &type, bytes.data(), &got) != ERROR_SUCCESS) return std::nullopt;
+    if (RegQueryValueExW(key_.Get(), wname.c_str(), nullptr, &type, bytes.data(), &got) != ERROR_SUCCESS)
+      return std::nullopt;
     if (type != REG_BINARY) return std::nullopt;
     bytes.resize(std::min<DWORD>(got, size));
     return bytes;

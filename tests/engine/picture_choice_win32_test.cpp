@@ -88,7 +88,8 @@ TEST(CollectPicturesWin32, OneListingPerFolderEqualsOneSearchPerFolderAndPattern
       std::vector<FolderEntry> folders = s.folders;
       std::vector<PictureEntry> candidates;
       CollectPictures(folders, candidates, {pattern}, ListDirectoryWin32);
-      EXPECT_EQ(paths(candidates), paths(testing::CollectOneSearchEach(s.folders, {}, {pattern}))) << s.what << " " << pattern;
+      EXPECT_EQ(paths(candidates), paths(testing::CollectOneSearchEach(s.folders, {}, {pattern})))
+          << s.what << " " << pattern;
     }
     std::vector<FolderEntry> folders = s.folders;
     std::vector<PictureEntry> candidates = userPictures;

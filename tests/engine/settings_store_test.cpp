@@ -209,8 +209,11 @@ TEST(SettingsStore, ShellStateIsUsedOnlyAsBinaryOfAtMost28Bytes) {
     size_t size;
     bool expected;
   } cases[] = {
-      {"28 bytes with the bit", 0, 28, true}, {"5 bytes with the bit", 0, 5, true},
-      {"36 bytes with the bit", 0, 36, false}, {"DWORD", 1, 4, false}, {"missing", 2, 0, false},
+      {"28 bytes with the bit", 0, 28, true},
+      {"5 bytes with the bit", 0, 5, true},
+      {"36 bytes with the bit", 0, 36, false},
+      {"DWORD", 1, 4, false},
+      {"missing", 2, 0, false},
   };
   for (const Case& c : cases) {
     MemoryRegistry reg;

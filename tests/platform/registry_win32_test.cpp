@@ -30,7 +30,8 @@ class RegistryWin32 : public ::testing::Test {
     ASSERT_EQ(RegCreateKeyExW(HKEY_CURRENT_USER, ToWide(key).c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, k.Put(),
                               nullptr),
               ERROR_SUCCESS);
-    ASSERT_EQ(RegSetValueExW(k.Get(), ToWide(name).c_str(), 0, type, static_cast<const BYTE*>(data), size), ERROR_SUCCESS);
+    ASSERT_EQ(RegSetValueExW(k.Get(), ToWide(name).c_str(), 0, type, static_cast<const BYTE*>(data), size),
+              ERROR_SUCCESS);
   }
   Win32Registry reg_;
 };
@@ -52,7 +53,8 @@ TEST_F(RegistryWin32, JapaneseTextsRoundTrip) {
   ASSERT_EQ(RegOpenKeyExW(HKEY_CURRENT_USER, ToWide(kScratch).c_str(), 0, KEY_READ, raw.Put()), ERROR_SUCCESS);
   wchar_t buf[64] = {};
   DWORD type = 0, size = sizeof buf;
-  ASSERT_EQ(RegQueryValueExW(raw.Get(), L"WallPath0", nullptr, &type, reinterpret_cast<BYTE*>(buf), &size), ERROR_SUCCESS);
+  ASSERT_EQ(RegQueryValueExW(raw.Get(), L"WallPath0", nullptr, &type, reinterpret_cast<BYTE*>(buf), &size),
+            ERROR_SUCCESS);
   EXPECT_EQ(type, static_cast<DWORD>(REG_SZ));
   EXPECT_EQ(ToUtf8(buf), "C:\\写真\\壁紙（夏）");
 }

@@ -70,8 +70,9 @@ int wmain(int argc, wchar_t** argv) {
   Say("chosen: " + chosen.path);
 
   Picture picture;
-  PictureLoadContext load{settings.wallFile, settings.gvPath, ProgramKind::kVorelset,
-                          [&host](const std::string& path, Picture& target) { return host.LoadFromFile(path, target); }};
+  PictureLoadContext load{
+      settings.wallFile, settings.gvPath, ProgramKind::kVorelset,
+      [&host](const std::string& path, Picture& target) { return host.LoadFromFile(path, target); }};
   if (!LoadPicture(chosen.path, picture, load)) {
     Say("the picture could not be loaded; the wallpaper file is unchanged");
     return 1;
