@@ -15,9 +15,9 @@ void DealFresh(MemoryRegistry& reg) {
   NextPictureIndex(kCandidates, false, reg, [] { return kRandomMax; });
 }
 
-void BM_DrawRandomPlace(benchmark::State& state) {
+// Draws one place after another from a fresh cycle, dealing again before it runs short.
+void DrawRepeatedly(benchmark::State& state, const RandomSource& random) {
   MemoryRegistry reg;
-  Random15 random(1);
   DealFresh(reg);
   size_t drawn = 1;
   for (auto _ : state) {
@@ -27,26 +27,19 @@ void BM_DrawRandomPlace(benchmark::State& state) {
       drawn = 1;
       state.ResumeTiming();
     }
-    benchmark::DoNotOptimize(NextPictureIndex(kCandidates, false, reg, std::ref(random)));
+    benchmark::DoNotOptimize(NextPictureIndex(kCandidates, false, reg, random));
     ++drawn;
   }
+}
+
+void BM_DrawRandomPlace(benchmark::State& state) {
+  Random15 random(1);
+  DrawRepeatedly(state, std::ref(random));
 }
 BENCHMARK(BM_DrawRandomPlace)->Unit(benchmark::kMillisecond);
 
 void BM_DrawFirstPlace(benchmark::State& state) {
-  MemoryRegistry reg;
-  DealFresh(reg);
-  size_t drawn = 1;
-  for (auto _ : state) {
-    if (drawn + 1000 > kCandidates) {
-      state.PauseTiming();
-      DealFresh(reg);
-      drawn = 1;
-      state.ResumeTiming();
-    }
-    benchmark::DoNotOptimize(NextPictureIndex(kCandidates, false, reg, [] { return 0; }));
-    ++drawn;
-  }
+  DrawRepeatedly(state, [] { return 0; });
 }
 BENCHMARK(BM_DrawFirstPlace)->Unit(benchmark::kMillisecond);
 

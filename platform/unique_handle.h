@@ -66,7 +66,6 @@ inline void CloseKey(HKEY k) { RegCloseKey(k); }
 inline void DeleteGdiObject(HGDIOBJ o) { DeleteObject(o); }
 inline void DeleteMemoryDc(HDC dc) { DeleteDC(dc); }
 inline void CloseModule(HMODULE m) { FreeLibrary(m); }
-inline void CloseGlobalMemory(HGLOBAL g) { GlobalFree(g); }
 inline void CloseLocalMemory(HLOCAL l) { LocalFree(l); }
 inline void CloseKernelHandle(HANDLE h) { CloseHandle(h); }
 
@@ -76,7 +75,6 @@ using UniqueFont = UniqueHandle<NullTraits<HFONT, decltype(&DeleteGdiObject), &D
 using UniqueBrush = UniqueHandle<NullTraits<HBRUSH, decltype(&DeleteGdiObject), &DeleteGdiObject>>;
 using UniqueMemoryDc = UniqueHandle<NullTraits<HDC, decltype(&DeleteMemoryDc), &DeleteMemoryDc>>;
 using UniqueModule = UniqueHandle<NullTraits<HMODULE, decltype(&CloseModule), &CloseModule>>;
-using UniqueGlobal = UniqueHandle<NullTraits<HGLOBAL, decltype(&CloseGlobalMemory), &CloseGlobalMemory>>;
 using UniqueLocal = UniqueHandle<NullTraits<HLOCAL, decltype(&CloseLocalMemory), &CloseLocalMemory>>;
 using UniqueKernelHandle = UniqueHandle<NullTraits<HANDLE, decltype(&CloseKernelHandle), &CloseKernelHandle>>;
 using UniqueFile = UniqueHandle<FileHandleTraits>;
@@ -126,22 +124,6 @@ class LocalLockScope {
 
  private:
   HLOCAL l_;
-  void* p_;
-};
-
-// GlobalLock for the length of a scope.
-class GlobalLockScope {
- public:
-  explicit GlobalLockScope(HGLOBAL g) : g_(g), p_(g ? GlobalLock(g) : nullptr) {}
-  ~GlobalLockScope() {
-    if (p_) GlobalUnlock(g_);
-  }
-  GlobalLockScope(const GlobalLockScope&) = delete;
-  GlobalLockScope& operator=(const GlobalLockScope&) = delete;
-  void* Get() const { return p_; }
-
- private:
-  HGLOBAL g_;
   void* p_;
 };
 

@@ -5,10 +5,10 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
-#include <cstring>
 #include <sstream>
 #include <vector>
 
+#include "converters/dib.h"
 #include "platform/strings.h"
 #include "platform/unique_handle.h"
 #include "tests/fixtures/test_picture_format.h"
@@ -39,26 +39,8 @@ void PumpUntilEnded(const GvThreadEnd& end) {
   }
 }
 
-// Pixels of a bottom-up 24-bit BMP as 0x00RRGGBB, top row first; empty if it is not one.
-TestPicture ReadBmp24(const std::string& bytes) {
-  TestPicture p;
-  BITMAPFILEHEADER fh;
-  BITMAPINFOHEADER ih;
-  if (bytes.size() < sizeof fh + sizeof ih) return p;
-  std::memcpy(&fh, bytes.data(), sizeof fh);
-  std::memcpy(&ih, bytes.data() + sizeof fh, sizeof ih);
-  if (fh.bfType != 0x4D42 || ih.biBitCount != 24 || ih.biWidth <= 0 || ih.biHeight <= 0) return p;
-  const size_t stride = (static_cast<size_t>(ih.biWidth) * 3 + 3) & ~size_t{3};
-  if (bytes.size() < fh.bfOffBits + stride * ih.biHeight) return p;
-  p.width = ih.biWidth;
-  p.height = ih.biHeight;
-  for (int y = 0; y < p.height; ++y) {
-    const auto* row = reinterpret_cast<const unsigned char*>(bytes.data()) + fh.bfOffBits + stride * (p.height - 1 - y);
-    for (int x = 0; x < p.width; ++x)
-      p.pixels.push_back((uint32_t{row[x * 3 + 2]} << 16) | (uint32_t{row[x * 3 + 1]} << 8) | row[x * 3]);
-  }
-  return p;
-}
+// The saved picture, or an empty one when the output is not a bitmap.
+Picture ReadBmp(const std::string& bytes) { return DecodeBmpFile(bytes.data(), bytes.size()).value_or(Picture{}); }
 
 class GvThreadTest : public ::testing::Test {
  protected:
@@ -117,7 +99,7 @@ TEST_P(GvThreadSuccessTest, GvSavesThePictureAsBmpAtTheOutputPath) {
     const std::string picture = WritePicture(name, 11);
     ASSERT_TRUE(Convert(picture, FakeGv(), GetParam().program));
     EXPECT_EQ(request_->Get(), *GetParam().markAfterSuccess ? GetParam().markAfterSuccess : picture);
-    const TestPicture saved = ReadBmp24(outputAtWaitEnd_);
+    const Picture saved = ReadBmp(outputAtWaitEnd_);
     const TestPicture expected = MakeTestPicture(13, 9, 11);
     EXPECT_EQ(saved.width, expected.width);
     EXPECT_EQ(saved.height, expected.height);
@@ -263,7 +245,7 @@ TEST_F(GvThreadTest, JapanesePathsReachGvIntact) {
   ASSERT_TRUE(Convert(picture, FakeGv(), ProgramKind::kVorelset));
 
   EXPECT_EQ(request_->Get(), picture);
-  EXPECT_EQ(ReadBmp24(outputAtWaitEnd_).pixels, MakeTestPicture(13, 9, 3).pixels);
+  EXPECT_EQ(ReadBmp(outputAtWaitEnd_).pixels, MakeTestPicture(13, 9, 3).pixels);
   EXPECT_EQ(Log(), (std::vector<std::string>{"ShowGV(ON)", "FileOpen(" + picture + ")",
                                              "FileSaveEx(" + output_ + ",ON,ON)", "ExitGV()"}));
 }
@@ -290,7 +272,7 @@ TEST_F(GvThreadTest, AGvSlowToAnswerTheConnectionIsWaitedForWithinABound) {
     PumpUntilEnded(end);
     if (c.converted) {
       EXPECT_EQ(request_->Get(), picture);
-      EXPECT_EQ(ReadBmp24(outputAtWaitEnd_).pixels, MakeTestPicture(13, 9, 2).pixels);
+      EXPECT_EQ(ReadBmp(outputAtWaitEnd_).pixels, MakeTestPicture(13, 9, 2).pixels);
       EXPECT_EQ(Log().size(), 4u);
     } else {
       EXPECT_EQ(request_->Get(), "0");
@@ -324,7 +306,7 @@ TEST_F(GvThreadTest, TheWaitOutlastsASlowGvAndKeepsMessagesFlowing) {
   ASSERT_TRUE(appeared);
 
   EXPECT_EQ(request_->Get(), picture);
-  EXPECT_EQ(ReadBmp24(outputAtWaitEnd_).pixels, MakeTestPicture(13, 9, 5).pixels)
+  EXPECT_EQ(ReadBmp(outputAtWaitEnd_).pixels, MakeTestPicture(13, 9, 5).pixels)
       << "the wait must not end while GV still writes the file";
   EXPECT_GE(g_ticks, 10) << "window messages must be dispatched while waiting";
   ASSERT_TRUE(quitKept) << "a quit request must survive the wait";
