@@ -1,0 +1,447 @@
+// Fitting a picture to the screen. The source is copied as rarely as possible: cropping is a
+// window into the source, and placing, rolling, tiling, the area fill and the margin frame
+// are one pass that writes the screen buffer directly. A scaled picture that is not tiled is
+// scaled straight into its place in that buffer, so a fit holds at most the source and the
+// screen at once.
+#include "engine/fit_picture.h"
+
+#include <algorithm>
+#include <array>
+#include <cstring>
+#include <limits>
+#include <utility>
+#include <vector>
+
+namespace vorel {
+
+namespace {
+
+constexpr std::array<const char*, 9> kPositionNames = {"左上", "左", "左下", "上", "中央", "下", "右上", "右", "右下"};
+constexpr int32_t kCentre = 4;
+
+int32_t ClampToInt32(int64_t v) {
+  return static_cast<int32_t>(
+      std::clamp<int64_t>(v, std::numeric_limits<int32_t>::min(), std::numeric_limits<int32_t>::max()));
+}
+
+// Non-negative remainder: the tile grid is rolled either way.
+int64_t Mod(int64_t a, int64_t m) {
+  const int64_t r = a % m;
+  return r < 0 ? r + m : r;
+}
+
+// A rectangle of some picture's pixels; cropping only moves the window.
+struct PixelView {
+  const uint32_t* origin = nullptr;
+  int64_t stride = 0;
+  int32_t width = 0;
+  int32_t height = 0;
+
+  bool Empty() const { return origin == nullptr || width <= 0 || height <= 0; }
+  const uint32_t* Row(int64_t y) const { return origin + y * stride; }
+};
+
+// A picture whose pixel vector is shorter than its size claims is treated as empty rather
+// than read beyond its end.
+bool HasPixels(const Picture& picture) {
+  return !picture.Empty() &&
+         picture.pixels.size() >= static_cast<size_t>(picture.width) * static_cast<size_t>(picture.height);
+}
+
+PixelView WholeView(const Picture& picture) {
+  if (!HasPixels(picture)) return {nullptr, 0, std::max(picture.width, 0), std::max(picture.height, 0)};
+  return {picture.pixels.data(), picture.width, picture.width, picture.height};
+}
+
+// The middle part of the picture that fits the area; the size is that of the cropped
+// picture even when it is empty, since the placement is computed from it.
+PixelView CropView(const Picture& picture, int32_t width, int32_t height) {
+  PixelView view = WholeView(picture);
+  if (view.width > width) {
+    const int32_t left = (view.width - width) / 2;
+    view.width = width;
+    if (view.origin) view.origin += left;
+  }
+  if (view.height > height) {
+    const int32_t top = (view.height - height) / 2;
+    view.height = height;
+    if (view.origin) view.origin += static_cast<int64_t>(top) * view.stride;
+  }
+  return view;
+}
+
+// Largest size of the picture's proportions inside the area, by the stored rule
+// (truncating integer arithmetic).
+std::pair<int32_t, int32_t> ScaledSize(int32_t pw, int32_t ph, int32_t width, int32_t height) {
+  const int64_t w = std::max(width, 0);
+  const int64_t h = std::max(height, 0);
+  if (static_cast<int64_t>(pw) * h < static_cast<int64_t>(ph) * w)
+    return {static_cast<int32_t>(pw * h / ph), static_cast<int32_t>(h)};
+  return {static_cast<int32_t>(w), static_cast<int32_t>(ph * w / pw)};
+}
+
+// ---- Resampling ------------------------------------------------------------------------
+//
+// Separable: each output row first sums the source rows it covers (per channel, into a
+// row of accumulators), then each output pixel sums the accumulated columns it covers. Only
+// one row of accumulators lives beside the source and the destination. Weights are fixed
+// point and sum to exactly kOne along each axis, so a flat colour stays exactly flat.
+
+constexpr int kWeightBits = 14;
+constexpr int32_t kOne = 1 << kWeightBits;
+// The accumulated rows are narrowed to 8.8 fixed point so that the second pass fits in
+// 32 bits: 255·256 · kOne < 2^31.
+constexpr int kNarrowBits = kWeightBits - 8;
+constexpr int kFinalBits = kWeightBits + 8;
+
+struct Tap {
+  int32_t first = 0;    // first source index
+  int32_t count = 0;    // number of source indices
+  int32_t weights = 0;  // position of the first weight in AxisFilter::weights
+};
+
+struct AxisFilter {
+  std::vector<Tap> taps;  // one per output index
+  std::vector<int32_t> weights;
+};
+
+// Shrinking: the exact source stretch an output pixel covers, with the partial pixels at
+// its ends weighted by how much of them it covers. Distances are in units of 1/dst source
+// pixels, so output i covers [i·src, (i+1)·src) and source k covers [k·dst, (k+1)·dst).
+// Weights come from rounded cumulative sums, which makes them add up to kOne exactly.
+void AddBoxTaps(AxisFilter& f, int32_t src, int32_t dst) {
+  for (int64_t i = 0; i < dst; ++i) {
+    const int64_t begin = i * src;
+    const int64_t end = begin + src;
+    Tap tap{static_cast<int32_t>(begin / dst), 0, static_cast<int32_t>(f.weights.size())};
+    int64_t previous = 0;
+    for (int64_t k = tap.first; k * dst < end; ++k) {
+      const int64_t covered = std::min((k + 1) * dst, end) - begin;
+      const int64_t rounded = (covered * kOne + src / 2) / src;
+      f.weights.push_back(static_cast<int32_t>(rounded - previous));
+      previous = rounded;
+      ++tap.count;
+    }
+    f.taps.push_back(tap);
+  }
+}
+
+// Enlarging: linear between the two source pixels whose centres surround the output pixel's
+// centre, (i + ½)·src/dst − ½; beyond the outer centres the edge pixel is repeated.
+void AddLinearTaps(AxisFilter& f, int32_t src, int32_t dst) {
+  const int64_t denominator = 2 * static_cast<int64_t>(dst);
+  for (int64_t i = 0; i < dst; ++i) {
+    const int64_t numerator = (2 * i + 1) * src - dst;
+    Tap tap{0, 1, static_cast<int32_t>(f.weights.size())};
+    int32_t upper = 0;
+    if (numerator > 0) {
+      const int64_t k = numerator / denominator;
+      tap.first = static_cast<int32_t>(std::min<int64_t>(k, src - 1));
+      if (k < src - 1) upper = static_cast<int32_t>(((numerator % denominator) * kOne + dst) / denominator);
+    }
+    if (upper == 0) {
+      f.weights.push_back(kOne);
+    } else {
+      f.weights.push_back(kOne - upper);
+      f.weights.push_back(upper);
+      tap.count = 2;
+    }
+    f.taps.push_back(tap);
+  }
+}
+
+AxisFilter MakeFilter(int32_t src, int32_t dst) {
+  AxisFilter f;
+  f.taps.reserve(static_cast<size_t>(dst));
+  if (dst < src)
+    AddBoxTaps(f, src, dst);
+  else
+    AddLinearTaps(f, src, dst);  // equal sizes give single kOne weights
+  return f;
+}
+
+struct Accumulator {
+  std::vector<int32_t> red, green, blue;
+  explicit Accumulator(size_t n) : red(n), green(n), blue(n) {}
+};
+
+// Channels and weights are multiplied as signed 16-bit numbers into 32 bits, which vector
+// units do directly; a full 32-bit multiply they may have to emulate.
+inline int16_t ChannelAt(uint32_t p, int shift) { return static_cast<int16_t>((p >> shift) & 0xFF); }
+
+// Weighted sum of source rows into the accumulators, then narrowed to 8.8 fixed point.
+void AccumulateRows(const PixelView& src, const Tap& tap, const int32_t* weights, Accumulator& acc) {
+  const size_t n = static_cast<size_t>(src.width);
+  int32_t* __restrict r = acc.red.data();
+  int32_t* __restrict g = acc.green.data();
+  int32_t* __restrict b = acc.blue.data();
+  for (int32_t t = 0; t < tap.count; ++t) {
+    const uint32_t* __restrict s = src.Row(tap.first + t);
+    const int16_t w = static_cast<int16_t>(weights[t]);
+    if (t == 0) {
+      for (size_t x = 0; x < n; ++x) {
+        r[x] = ChannelAt(s[x], 16) * w;
+        g[x] = ChannelAt(s[x], 8) * w;
+        b[x] = ChannelAt(s[x], 0) * w;
+      }
+    } else {
+      for (size_t x = 0; x < n; ++x) {
+        r[x] += ChannelAt(s[x], 16) * w;
+        g[x] += ChannelAt(s[x], 8) * w;
+        b[x] += ChannelAt(s[x], 0) * w;
+      }
+    }
+  }
+  constexpr int32_t half = 1 << (kNarrowBits - 1);
+  for (size_t x = 0; x < n; ++x) {
+    r[x] = (r[x] + half) >> kNarrowBits;
+    g[x] = (g[x] + half) >> kNarrowBits;
+    b[x] = (b[x] + half) >> kNarrowBits;
+  }
+}
+
+void ResampleRow(const Accumulator& acc, const AxisFilter& filter, uint32_t* out) {
+  const int32_t* r = acc.red.data();
+  const int32_t* g = acc.green.data();
+  const int32_t* b = acc.blue.data();
+  constexpr int32_t half = 1 << (kFinalBits - 1);
+  for (const Tap& tap : filter.taps) {
+    const int32_t* w = filter.weights.data() + tap.weights;
+    int32_t sr = half, sg = half, sb = half;
+    for (int32_t t = 0; t < tap.count; ++t) {
+      const size_t k = static_cast<size_t>(tap.first + t);
+      sr += r[k] * w[t];
+      sg += g[k] * w[t];
+      sb += b[k] * w[t];
+    }
+    *out++ = (static_cast<uint32_t>(std::min(sr >> kFinalBits, 255)) << 16) |
+             (static_cast<uint32_t>(std::min(sg >> kFinalBits, 255)) << 8) |
+             static_cast<uint32_t>(std::min(sb >> kFinalBits, 255));
+  }
+}
+
+// Scales the whole view into a width × height rectangle of a buffer with the given stride.
+void ScaleInto(const PixelView& src, uint32_t* dst, int64_t dstStride, int32_t width, int32_t height) {
+  if (src.Empty() || width <= 0 || height <= 0) return;
+  const AxisFilter columns = MakeFilter(src.width, width);
+  const AxisFilter rows = MakeFilter(src.height, height);
+  Accumulator acc(static_cast<size_t>(src.width));
+  for (int32_t y = 0; y < height; ++y) {
+    const Tap& tap = rows.taps[static_cast<size_t>(y)];
+    AccumulateRows(src, tap, rows.weights.data() + tap.weights, acc);
+    ResampleRow(acc, columns, dst + y * dstStride);
+  }
+}
+
+Picture MakePicture(int32_t width, int32_t height) {
+  Picture p;
+  p.width = std::max(width, 0);
+  p.height = std::max(height, 0);
+  p.pixels.resize(static_cast<size_t>(p.width) * static_cast<size_t>(p.height));
+  return p;
+}
+
+// ---- Placement -------------------------------------------------------------------------
+
+// The destination of one composition: a buffer with the area somewhere inside it (or
+// covering it), and the colour of the frame around the area.
+struct ScreenLayout {
+  uint32_t* pixels = nullptr;
+  int32_t width = 0;
+  int32_t height = 0;
+  int64_t areaX = 0;
+  int64_t areaY = 0;
+  int64_t areaWidth = 0;
+  int64_t areaHeight = 0;
+  uint32_t frameColour = 0;
+};
+
+// What goes into the area: the picture at its offset on the area colour, or the picture
+// rolled and tiled over all of it. Without source pixels (leavePicture) the picture's
+// rectangle is not written, for a scaler that fills it in afterwards.
+struct Placement {
+  PixelView picture;
+  Offset at;
+  bool tile = false;
+  bool leavePicture = false;
+  uint32_t areaColour = 0;
+};
+
+void Fill(uint32_t* out, int64_t n, uint32_t colour) {
+  if (n > 0) std::fill_n(out, n, colour);
+}
+
+void Copy(uint32_t* out, const uint32_t* from, int64_t n) {
+  if (n > 0) std::memcpy(out, from, static_cast<size_t>(n) * sizeof(uint32_t));
+}
+
+// Area columns [x0, x1) of area row y.
+void ComposeAreaRow(uint32_t* out, int64_t x0, int64_t x1, int64_t y, const Placement& place) {
+  const PixelView& pic = place.picture;
+  if (place.tile) {
+    // The rolled and tiled picture: area (X, Y) shows source ((X − x) mod pw, (Y − y) mod ph).
+    const uint32_t* row = pic.Row(Mod(y - place.at.y, pic.height));
+    int64_t u = Mod(x0 - place.at.x, pic.width);
+    for (int64_t x = x0; x < x1;) {
+      const int64_t run = std::min<int64_t>(pic.width - u, x1 - x);
+      Copy(out, row + u, run);
+      out += run;
+      x += run;
+      u = 0;
+    }
+    return;
+  }
+  const int64_t v = y - place.at.y;
+  if ((pic.Empty() && !place.leavePicture) || v < 0 || v >= pic.height) {
+    Fill(out, x1 - x0, place.areaColour);
+    return;
+  }
+  const int64_t p0 = std::clamp<int64_t>(place.at.x, x0, x1);
+  const int64_t p1 = std::clamp<int64_t>(place.at.x + pic.width, x0, x1);
+  Fill(out, p0 - x0, place.areaColour);
+  if (!place.leavePicture) Copy(out + (p0 - x0), pic.Row(v) + (p0 - place.at.x), p1 - p0);
+  Fill(out + (p1 - x0), x1 - p1, place.areaColour);
+}
+
+void Compose(const ScreenLayout& canvas, const Placement& place) {
+  const int64_t a0 = std::clamp<int64_t>(canvas.areaX, 0, canvas.width);
+  const int64_t a1 = std::clamp<int64_t>(canvas.areaX + canvas.areaWidth, a0, canvas.width);
+  for (int64_t row = 0; row < canvas.height; ++row) {
+    uint32_t* out = canvas.pixels + row * canvas.width;
+    const int64_t y = row - canvas.areaY;
+    if (y < 0 || y >= canvas.areaHeight || a0 == a1) {
+      Fill(out, canvas.width, canvas.frameColour);
+      continue;
+    }
+    Fill(out, a0, canvas.frameColour);
+    ComposeAreaRow(out + a0, a0 - canvas.areaX, a1 - canvas.areaX, y, place);
+    Fill(out + a1, canvas.width - a1, canvas.frameColour);
+  }
+}
+
+}  // namespace
+
+int32_t PositionIndex(const std::string& positionText) {
+  for (size_t i = 0; i < kPositionNames.size(); ++i)
+    if (positionText == kPositionNames[i]) return static_cast<int32_t>(i);
+  return -1;
+}
+
+LayoutChoice ApplyOverrides(LayoutChoice global, const std::string& tileText, const std::string& sizeText,
+                            const std::string& positionText) {
+  if (tileText == "タイル") global.tile = true;
+  if (tileText == "中央") global.tile = false;
+  if (sizeText == "する") global.scale = true;
+  if (sizeText == "しない") global.scale = global.shrinkOnly = false;
+  if (const int32_t index = PositionIndex(positionText); index >= 0) global.position = index;
+  return global;
+}
+
+Offset PlacementOffset(int32_t position, int32_t areaWidth, int32_t areaHeight, int32_t pictureWidth,
+                       int32_t pictureHeight) {
+  // Only a hand-edited store holds a position outside the nine; the formula would put the
+  // picture partly or wholly off the area, so it takes the default, the centre.
+  if (position < 0 || position > 8) position = kCentre;
+  const double x = (position / 3) * 0.5 * (static_cast<double>(areaWidth) - pictureWidth);
+  const double y = (position % 3) * 0.5 * (static_cast<double>(areaHeight) - pictureHeight);
+  return {ClampToInt32(static_cast<int64_t>(x)), ClampToInt32(static_cast<int64_t>(y))};
+}
+
+void CropToArea(Picture& picture, int32_t width, int32_t height) {
+  width = std::max(width, 0);
+  height = std::max(height, 0);
+  if (picture.width <= width && picture.height <= height) return;
+  const PixelView view = CropView(picture, width, height);
+  Picture cropped = MakePicture(view.width, view.height);
+  if (!view.Empty())
+    for (int32_t y = 0; y < view.height; ++y)
+      Copy(cropped.pixels.data() + static_cast<int64_t>(y) * view.width, view.Row(y), view.width);
+  picture = std::move(cropped);
+}
+
+void ScaleToArea(Picture& picture, int32_t width, int32_t height) {
+  if (!HasPixels(picture)) return;
+  const auto [w, h] = ScaledSize(picture.width, picture.height, width, height);
+  if (w == picture.width && h == picture.height) return;
+  Picture scaled = MakePicture(w, h);
+  ScaleInto(WholeView(picture), scaled.pixels.data(), w, w, h);
+  picture = std::move(scaled);
+}
+
+void FitPicture(Picture& picture, const FitRequest& request, const DesktopColourSource& desktopColour) {
+  const LayoutChoice& layout = request.layout;
+  const int32_t screenWidth = std::max(request.screenWidth, 0);
+  const int32_t screenHeight = std::max(request.screenHeight, 0);
+  // A negative margin (hand-edited store) would make the area larger than the screen, and
+  // a scaled picture as large as that area; the frame cannot be thinner than nothing.
+  const int64_t mx = std::max(request.marginX, 0);
+  const int64_t my = std::max(request.marginY, 0);
+  const int32_t areaWidth = static_cast<int32_t>(std::max<int64_t>(screenWidth - 2 * mx, 0));
+  const int32_t areaHeight = static_cast<int32_t>(std::max<int64_t>(screenHeight - 2 * my, 0));
+
+  // A picture that already fills a screen without margins lands on itself, scaled, tiled
+  // or not, and no fill shows.
+  if (HasPixels(picture) && picture.width == screenWidth && picture.height == screenHeight &&
+      areaWidth == screenWidth && areaHeight == screenHeight)
+    return;
+
+  ScreenLayout canvas{nullptr, screenWidth, screenHeight, mx, my, areaWidth, areaHeight, 0};
+  Placement place;
+  place.tile = layout.tile;
+
+  const bool scale = layout.scale || (layout.shrinkOnly && (picture.width > areaWidth || picture.height > areaHeight));
+  Picture scaled;  // only for a scaled picture that is tiled
+  std::pair<int32_t, int32_t> directSize{0, 0};
+  if (scale && HasPixels(picture)) {
+    const auto [w, h] = ScaledSize(picture.width, picture.height, areaWidth, areaHeight);
+    if (layout.tile) {
+      scaled = MakePicture(w, h);
+      ScaleInto(WholeView(picture), scaled.pixels.data(), w, w, h);
+      picture = Picture{};  // the source is not needed any more: release it before the screen
+      place.picture = WholeView(scaled);
+    } else {
+      // Scaled later straight into the screen buffer.
+      directSize = {w, h};
+      place.picture = {nullptr, 0, w, h};
+      place.leavePicture = w > 0 && h > 0;
+    }
+  } else {
+    place.picture = CropView(picture, areaWidth, areaHeight);
+  }
+  place.at = PlacementOffset(layout.position, areaWidth, areaHeight, place.picture.width, place.picture.height);
+  if (place.tile && place.picture.Empty()) place.tile = false;
+  // The area is filled before the frame, each with the colour of its moment.
+  if (!place.tile) place.areaColour = desktopColour();
+  canvas.frameColour = desktopColour();
+
+  Picture screen = MakePicture(screenWidth, screenHeight);
+  canvas.pixels = screen.pixels.data();
+  Compose(canvas, place);
+  if (place.leavePicture) {
+    // Inside the screen by construction: margins are not negative, the scaled size is within
+    // the area, and the offset of one of the nine positions keeps it there.
+    uint32_t* at = screen.pixels.data() + (my + place.at.y) * screenWidth + (mx + place.at.x);
+    ScaleInto(WholeView(picture), at, screenWidth, directSize.first, directSize.second);
+  }
+  picture = std::move(screen);
+}
+
+void PlaceOnArea(Picture& picture, bool tile, int32_t position, int32_t width, int32_t height,
+                 const DesktopColourSource& desktopColour) {
+  width = std::max(width, 0);
+  height = std::max(height, 0);
+  Placement place;
+  place.picture = CropView(picture, width, height);
+  place.at = PlacementOffset(position, width, height, place.picture.width, place.picture.height);
+  // A picture that already has the area's size lands on itself, tiled or not, and no fill
+  // shows.
+  if (HasPixels(picture) && picture.width == width && picture.height == height) return;
+  place.tile = tile && !place.picture.Empty();
+  if (!place.tile) place.areaColour = desktopColour();
+
+  Picture area = MakePicture(width, height);
+  Compose({area.pixels.data(), width, height, 0, 0, width, height, 0}, place);
+  picture = std::move(area);
+}
+
+}  // namespace vorel

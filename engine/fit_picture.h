@@ -1,0 +1,65 @@
+// Fitting a picture to the screen: the overrides of a picture entry, crop, scale, the nine
+// positions, roll-and-tile, margins and the desktop colour. Pure pixel work on Picture;
+// the calendar is drawn afterwards by the caller.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <string>
+
+#include "engine/picture.h"
+
+namespace vorel {
+
+// The four layout values a composition works with: the globals "Tile", "Position",
+// "Resize", "ResizeOver", then the entry's texts applied over them.
+struct LayoutChoice {
+  bool tile = false;
+  int32_t position = 4;
+  bool scale = false;
+  bool shrinkOnly = false;
+  bool operator==(const LayoutChoice&) const = default;
+};
+
+// "タイル"/"中央", "する"/"しない", the nine position names; anything else (such as
+// "標準") keeps the global value.
+LayoutChoice ApplyOverrides(LayoutChoice global, const std::string& tileText, const std::string& sizeText,
+                            const std::string& positionText);
+// The index of a position name, or -1.
+int32_t PositionIndex(const std::string& positionText);
+
+struct Offset {
+  int32_t x = 0;
+  int32_t y = 0;
+  bool operator==(const Offset&) const = default;
+};
+
+Offset PlacementOffset(int32_t position, int32_t areaWidth, int32_t areaHeight, int32_t pictureWidth,
+                       int32_t pictureHeight);
+
+// Keeps the middle part of a picture wider or higher than the area.
+void CropToArea(Picture& picture, int32_t width, int32_t height);
+// Scales to the largest size of the same proportions inside the area (area-averaging when
+// shrinking, bilinear when enlarging). An empty picture is left alone.
+void ScaleToArea(Picture& picture, int32_t width, int32_t height);
+
+// The desktop colour as 0x00RRGGBB, asked at each fill.
+using DesktopColourSource = std::function<uint32_t()>;
+
+struct FitRequest {
+  LayoutChoice layout;
+  int32_t marginX = 0;  // 0 when margins are off
+  int32_t marginY = 0;
+  int32_t screenWidth = 0;
+  int32_t screenHeight = 0;
+};
+
+// After the call the picture has exactly the screen's size.
+void FitPicture(Picture& picture, const FitRequest& request, const DesktopColourSource& desktopColour);
+
+// The first steps of the calendar stamp: crop to the calendar's area, then place (or roll
+// and tile) the picture on an area of that size filled with the desktop colour.
+void PlaceOnArea(Picture& picture, bool tile, int32_t position, int32_t width, int32_t height,
+                 const DesktopColourSource& desktopColour);
+
+}  // namespace vorel
