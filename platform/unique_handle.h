@@ -73,6 +73,7 @@ using UniqueKey = UniqueHandle<NullTraits<HKEY, decltype(&CloseKey), &CloseKey>>
 using UniqueBitmap = UniqueHandle<NullTraits<HBITMAP, decltype(&DeleteGdiObject), &DeleteGdiObject>>;
 using UniqueFont = UniqueHandle<NullTraits<HFONT, decltype(&DeleteGdiObject), &DeleteGdiObject>>;
 using UniqueBrush = UniqueHandle<NullTraits<HBRUSH, decltype(&DeleteGdiObject), &DeleteGdiObject>>;
+using UniquePen = UniqueHandle<NullTraits<HPEN, decltype(&DeleteGdiObject), &DeleteGdiObject>>;
 using UniqueMemoryDc = UniqueHandle<NullTraits<HDC, decltype(&DeleteMemoryDc), &DeleteMemoryDc>>;
 using UniqueModule = UniqueHandle<NullTraits<HMODULE, decltype(&CloseModule), &CloseModule>>;
 using UniqueLocal = UniqueHandle<NullTraits<HLOCAL, decltype(&CloseLocalMemory), &CloseLocalMemory>>;

@@ -1,0 +1,62 @@
+// The wallpaper calendar: its two option records, the entry DrawCalendar, the box form
+// (one to three month grids) and the bar form (a run of day numbers along an edge).
+#pragma once
+
+#include <cstdint>
+
+#include "calendar/calendar_dates.h"
+#include "calendar/canvas.h"
+#include "engine/settings.h"
+
+namespace vorel {
+
+struct CalendarStyle {
+  int32_t YearStart = 16;
+  int32_t YW = 2;
+  int32_t WD = 2;
+  int32_t DayWidth = 48;
+  int32_t DayHeight = 20;
+  int32_t ShadowOffset = 2;
+  int32_t YearFormat = 1;
+  int32_t MonthFormat = 2;
+  int32_t WeekFormat = 3;
+  int32_t TodayMark = 3;
+  bool ShadowOn = true;
+  uint32_t ColorYear = 0xFFFFFF;
+  uint32_t ColorToday = 0x00FF00;
+  uint32_t ColorSun = 0x0000FF;
+  uint32_t ColorFest = 0x0000FF;
+  uint32_t ColorSat = 0xFF0000;
+  uint32_t ColorNormal = 0xFFFFFF;
+  uint32_t ColorShadow = 0x000000;
+  CalendarFont FontYear;
+  CalendarFont FontWeek;
+  CalendarFont FontDay;
+};
+
+struct CalendarLayout {
+  bool Stuff = true;
+  int32_t Length = 1;
+  int32_t Place = 3;
+  int32_t Arrangement = 1;
+  int32_t Space = 16;
+  int32_t DistX = 37;
+  int32_t DistY = 16;
+  int32_t ScreenWidth = 0;
+  int32_t ScreenHeight = 0;
+  CalendarStyle Style;
+};
+
+// The records as the loaded settings describe them (screen size included).
+CalendarLayout CalendarLayoutFromSettings(const Settings& settings);
+
+// form 0 draws the box form, any other value the bar form.
+void DrawCalendar(Canvas& canvas, const CalendarLayout& layout, int32_t form, const Clock& clock = Today);
+void DrawBoxCalendar(Canvas& canvas, const CalendarLayout& layout, const Clock& clock = Today);
+void DrawBoxMonth(Canvas& canvas, int32_t year, int32_t month, const CalendarStyle& style, int32_t top, int32_t left,
+                  int32_t todayDay);
+void DrawBarCalendar(Canvas& canvas, const CalendarLayout& layout, const Clock& clock = Today);
+void DrawBarRun(Canvas& canvas, int32_t place, const CalendarStyle& style, int32_t originY, int32_t originX, Date start,
+                int32_t segments, int32_t space, int32_t arrangement, Date today);
+
+}  // namespace vorel

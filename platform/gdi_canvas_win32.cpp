@@ -1,0 +1,144 @@
+// GDI objects are made per font and kept for the canvas's life: the calendar asks for the
+// same three fonts hundreds of times.
+#include "platform/gdi_canvas_win32.h"
+
+#include <cstring>
+#include <utility>
+
+#include "platform/strings.h"
+
+namespace vorel {
+namespace {
+
+int32_t ScreenLogPixelsY() {
+  const WindowDc screen(nullptr);
+  return screen.Get() ? GetDeviceCaps(screen.Get(), LOGPIXELSY) : 96;
+}
+
+// A top-down 32-bit DIB has the picture's own memory layout, 0x00RRGGBB per pixel.
+UniqueBitmap CreatePictureDib(const Picture& picture, uint32_t*& bits) {
+  bits = nullptr;
+  if (picture.Empty() || picture.pixels.size() != static_cast<size_t>(picture.width) * picture.height) return {};
+  BITMAPINFO info{};
+  info.bmiHeader.biSize = sizeof(info.bmiHeader);
+  info.bmiHeader.biWidth = picture.width;
+  info.bmiHeader.biHeight = -picture.height;
+  info.bmiHeader.biPlanes = 1;
+  info.bmiHeader.biBitCount = 32;
+  info.bmiHeader.biCompression = BI_RGB;
+  void* section = nullptr;
+  UniqueBitmap bitmap(CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &section, nullptr, 0));
+  if (!bitmap || !section) return {};
+  bits = static_cast<uint32_t*>(section);
+  std::memcpy(bits, picture.pixels.data(), picture.pixels.size() * sizeof(uint32_t));
+  return bitmap;
+}
+
+// Only the colour bytes count: a stray top byte would make GDI read a palette index.
+COLORREF Rgb(uint32_t colour) { return colour & 0x00FFFFFF; }
+
+}  // namespace
+
+GdiCanvas::GdiCanvas(Picture& picture)
+    : picture_(picture),
+      width_(picture.width),
+      height_(picture.height),
+      logPixelsY_(ScreenLogPixelsY()),
+      measureDc_(CreateCompatibleDC(nullptr)),
+      dc_(CreateCompatibleDC(nullptr)),
+      bitmap_(CreatePictureDib(picture, bits_)),
+      bitmapSelection_(dc_.Get(), bitmap_.Get()),
+      fontSelection_(dc_.Get(), GetStockObject(DEFAULT_GUI_FONT)),
+      penSelection_(dc_.Get(), GetStockObject(BLACK_PEN)),
+      brushSelection_(dc_.Get(), GetStockObject(NULL_BRUSH)),
+      measureFontSelection_(measureDc_.Get(), GetStockObject(DEFAULT_GUI_FONT)) {
+  SetBkMode(dc_.Get(), TRANSPARENT);
+}
+
+GdiCanvas::~GdiCanvas() { Finish(); }
+
+void GdiCanvas::Finish() {
+  if (!drawn_ || !bits_) return;
+  drawn_ = false;
+  const size_t count = static_cast<size_t>(width_) * height_;
+  if (picture_.width != width_ || picture_.height != height_ || picture_.pixels.size() != count) return;
+  GdiFlush();
+  // GDI may leave its own value in the unused top byte.
+  for (size_t i = 0; i < count; ++i) picture_.pixels[i] = bits_[i] & 0x00FFFFFF;
+}
+
+HFONT GdiCanvas::Font(const CalendarFont& font, bool rotated, int32_t cellHeight) {
+  for (const CachedFont& cached : fonts_) {
+    if (cached.font == font && cached.rotated == rotated && cached.cellHeight == cellHeight) {
+      return cached.handle.Get();
+    }
+  }
+  LOGFONTW logFont{};
+  logFont.lfHeight = rotated ? cellHeight : -CharHeight(font);
+  if (rotated) logFont.lfEscapement = logFont.lfOrientation = 2700;
+  logFont.lfWeight = font.bold ? FW_BOLD : FW_NORMAL;
+  logFont.lfItalic = font.italic;
+  logFont.lfUnderline = font.underline;
+  logFont.lfStrikeOut = font.strikeOut;
+  logFont.lfCharSet = static_cast<BYTE>(font.charset);
+  const std::wstring face = ToWide(font.name);
+  face.copy(logFont.lfFaceName, LF_FACESIZE - 1);
+  fonts_.push_back({font, rotated, cellHeight, UniqueFont(CreateFontIndirectW(&logFont))});
+  return fonts_.back().handle.Get();
+}
+
+TextSize GdiCanvas::MeasureText(const CalendarFont& font, const std::string& text) {
+  const HDC dc = measureDc_.Get();
+  SelectObject(dc, Font(font, false, 0));
+  const std::wstring wide = ToWide(text.empty() ? std::string(" ") : text);
+  SIZE extent{};
+  TEXTMETRICW metrics{};
+  GetTextExtentPoint32W(dc, wide.c_str(), static_cast<int>(wide.size()), &extent);
+  GetTextMetricsW(dc, &metrics);
+  return {extent.cx, metrics.tmHeight};
+}
+
+int32_t GdiCanvas::CharHeight(const CalendarFont& font) { return MulDiv(font.size, logPixelsY_, 72); }
+
+void GdiCanvas::SetFont(const CalendarFont& font) { SelectObject(dc_.Get(), Font(font, false, 0)); }
+
+void GdiCanvas::SetRotatedFont(const CalendarFont& font, int32_t cellHeight) {
+  SelectObject(dc_.Get(), Font(font, true, cellHeight));
+}
+
+void GdiCanvas::PutText(int32_t x, int32_t y, const std::string& text, uint32_t colour) {
+  const std::wstring wide = ToWide(text);
+  SetTextColor(dc_.Get(), Rgb(colour));
+  TextOutW(dc_.Get(), x, y, wide.c_str(), static_cast<int>(wide.size()));
+  drawn_ = true;
+}
+
+void GdiCanvas::SetPen(PenStyle style, uint32_t colour, int32_t width) {
+  UniquePen pen(style == PenStyle::kSolid ? CreatePen(PS_SOLID, width, Rgb(colour)) : nullptr);
+  SelectObject(dc_.Get(), pen ? static_cast<HGDIOBJ>(pen.Get()) : GetStockObject(NULL_PEN));
+  pen_ = std::move(pen);  // the previous pen is out of the DC now
+}
+
+void GdiCanvas::SetBrush(BrushStyle style, uint32_t colour) {
+  UniqueBrush brush(style == BrushStyle::kSolid ? CreateSolidBrush(Rgb(colour)) : nullptr);
+  SelectObject(dc_.Get(), brush ? static_cast<HGDIOBJ>(brush.Get()) : GetStockObject(NULL_BRUSH));
+  brush_ = std::move(brush);
+}
+
+void GdiCanvas::DrawRectangle(int32_t left, int32_t top, int32_t right, int32_t bottom) {
+  Rectangle(dc_.Get(), left, top, right, bottom);
+  drawn_ = true;
+}
+
+void GdiCanvas::DrawEllipse(int32_t left, int32_t top, int32_t right, int32_t bottom) {
+  Ellipse(dc_.Get(), left, top, right, bottom);
+  drawn_ = true;
+}
+
+void GdiCanvas::DrawRoundRect(int32_t left, int32_t top, int32_t right, int32_t bottom, int32_t cornerWidth,
+                              int32_t cornerHeight) {
+  RoundRect(dc_.Get(), left, top, right, bottom, cornerWidth, cornerHeight);
+  drawn_ = true;
+}
+
+}  // namespace vorel

@@ -1,0 +1,72 @@
+// The calendar's canvas in the product: GDI drawing on a 32-bit DIB section holding a copy
+// of the wallpaper picture, with texts measured on a screen-compatible DC as the screen
+// shows them. The drawing goes back into the picture at Finish and at the end.
+#pragma once
+
+#include <windows.h>
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "calendar/canvas.h"
+#include "engine/picture.h"
+#include "platform/unique_handle.h"
+
+namespace vorel {
+
+class GdiCanvas : public Canvas {
+ public:
+  // The picture must keep its size while the canvas lives. A picture that GDI cannot hold
+  // (empty, or no memory for the section) leaves the canvas drawing nowhere.
+  explicit GdiCanvas(Picture& picture);
+  ~GdiCanvas() override;
+  GdiCanvas(const GdiCanvas&) = delete;
+  GdiCanvas& operator=(const GdiCanvas&) = delete;
+
+  // Copies what was drawn since the last copy into the picture.
+  void Finish();
+  bool Drawable() const { return bits_ != nullptr; }
+
+  TextSize MeasureText(const CalendarFont& font, const std::string& text) override;
+  int32_t CharHeight(const CalendarFont& font) override;
+  void SetFont(const CalendarFont& font) override;
+  void SetRotatedFont(const CalendarFont& font, int32_t cellHeight) override;
+  void PutText(int32_t x, int32_t y, const std::string& text, uint32_t colour) override;
+  void SetPen(PenStyle style, uint32_t colour, int32_t width) override;
+  void SetBrush(BrushStyle style, uint32_t colour) override;
+  void DrawRectangle(int32_t left, int32_t top, int32_t right, int32_t bottom) override;
+  void DrawEllipse(int32_t left, int32_t top, int32_t right, int32_t bottom) override;
+  void DrawRoundRect(int32_t left, int32_t top, int32_t right, int32_t bottom, int32_t cornerWidth,
+                     int32_t cornerHeight) override;
+
+ private:
+  struct CachedFont {
+    CalendarFont font;
+    bool rotated;
+    int32_t cellHeight;
+    UniqueFont handle;
+  };
+  HFONT Font(const CalendarFont& font, bool rotated, int32_t cellHeight);
+
+  Picture& picture_;
+  const int32_t width_;
+  const int32_t height_;
+  const int32_t logPixelsY_;
+  bool drawn_ = false;
+  UniqueMemoryDc measureDc_;
+  UniqueMemoryDc dc_;
+  uint32_t* bits_ = nullptr;  // set with bitmap_, owned by it
+  UniqueBitmap bitmap_;
+  std::vector<CachedFont> fonts_;
+  UniquePen pen_;
+  UniqueBrush brush_;
+  // Last, so the DCs get their own objects back before the ones above are deleted.
+  SelectionRestorer bitmapSelection_;
+  SelectionRestorer fontSelection_;
+  SelectionRestorer penSelection_;
+  SelectionRestorer brushSelection_;
+  SelectionRestorer measureFontSelection_;
+};
+
+}  // namespace vorel
