@@ -1,54 +1,74 @@
 #include "engine/bmp_file.h"
 
+#include <algorithm>
+
 namespace vorel {
 namespace {
 
-void Put16(std::string& out, uint32_t v) {
-  out += static_cast<char>(v & 0xFF);
-  out += static_cast<char>((v >> 8) & 0xFF);
+char* Put16(char* out, uint32_t v) {
+  out[0] = static_cast<char>(v & 0xFF);
+  out[1] = static_cast<char>((v >> 8) & 0xFF);
+  return out + 2;
 }
-void Put32(std::string& out, uint32_t v) {
-  Put16(out, v & 0xFFFF);
-  Put16(out, v >> 16);
-}
+char* Put32(char* out, uint32_t v) { return Put16(Put16(out, v & 0xFFFF), v >> 16); }
 
 }  // namespace
 
-std::string EncodeBmp24(const Picture& picture) {
+bool StreamBmp24(const Picture& picture, const ByteSink& sink, size_t chunkBytes) {
   const uint32_t width = static_cast<uint32_t>(picture.Empty() ? 0 : picture.width);
   const uint32_t height = static_cast<uint32_t>(picture.Empty() ? 0 : picture.height);
   const uint32_t stride = (width * 3 + 3) & ~3u;
   const uint32_t imageSize = stride * height;
   constexpr uint32_t kHeaders = 14 + 40;
 
-  std::string out;
-  out.reserve(kHeaders + imageSize);
-  out += "BM";
-  Put32(out, kHeaders + imageSize);
-  Put32(out, 0);
-  Put32(out, kHeaders);
-  Put32(out, 40);
-  Put32(out, width);
-  Put32(out, height);
-  Put16(out, 1);
-  Put16(out, 24);
-  Put32(out, 0);  // BI_RGB
-  Put32(out, imageSize);
-  Put32(out, 2835);  // 72 dpi
-  Put32(out, 2835);
-  Put32(out, 0);
-  Put32(out, 0);
+  const size_t rowsPerChunk = std::max<size_t>(1, chunkBytes / std::max<uint32_t>(stride, 1));
+  std::string buffer(std::max<size_t>(kHeaders, std::min<size_t>(rowsPerChunk, height) * stride), '\0');
+  char* p = buffer.data();
+  *p++ = 'B';
+  *p++ = 'M';
+  p = Put32(p, kHeaders + imageSize);
+  p = Put32(p, 0);
+  p = Put32(p, kHeaders);
+  p = Put32(p, 40);
+  p = Put32(p, width);
+  p = Put32(p, height);
+  p = Put16(p, 1);
+  p = Put16(p, 24);
+  p = Put32(p, 0);  // BI_RGB
+  p = Put32(p, imageSize);
+  p = Put32(p, 2835);  // 72 dpi
+  p = Put32(p, 2835);
+  p = Put32(p, 0);
+  Put32(p, 0);
+  if (!sink(std::string_view(buffer.data(), kHeaders))) return false;
 
-  std::string row(stride, '\0');
-  for (uint32_t y = height; y-- > 0;) {
-    const uint32_t* src = picture.pixels.data() + static_cast<size_t>(y) * width;
-    for (uint32_t x = 0; x < width; ++x) {
-      row[x * 3 + 0] = static_cast<char>(src[x] & 0xFF);
-      row[x * 3 + 1] = static_cast<char>((src[x] >> 8) & 0xFF);
-      row[x * 3 + 2] = static_cast<char>((src[x] >> 16) & 0xFF);
+  uint32_t y = height;
+  while (y > 0) {
+    const uint32_t rows = static_cast<uint32_t>(std::min<size_t>(rowsPerChunk, y));
+    char* out = buffer.data();
+    for (uint32_t r = 0; r < rows; ++r) {
+      --y;
+      const uint32_t* src = picture.pixels.data() + static_cast<size_t>(y) * width;
+      char* row = out + static_cast<size_t>(r) * stride;
+      for (uint32_t x = 0; x < width; ++x) {
+        const uint32_t c = src[x];
+        row[x * 3 + 0] = static_cast<char>(c & 0xFF);
+        row[x * 3 + 1] = static_cast<char>((c >> 8) & 0xFF);
+        row[x * 3 + 2] = static_cast<char>((c >> 16) & 0xFF);
+      }
+      std::fill(row + width * 3, row + stride, '\0');
     }
-    out += row;
+    if (!sink(std::string_view(out, static_cast<size_t>(rows) * stride))) return false;
   }
+  return true;
+}
+
+std::string EncodeBmp24(const Picture& picture) {
+  std::string out;
+  StreamBmp24(picture, [&out](std::string_view bytes) {
+    out.append(bytes);
+    return true;
+  });
   return out;
 }
 

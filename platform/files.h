@@ -1,8 +1,10 @@
 // Whole-file reads and writes and the few file-system questions the engine asks.
 #pragma once
 
+#include <functional>
 #include <optional>
 #include <string>
+#include <string_view>
 
 namespace vorel {
 
@@ -13,6 +15,11 @@ inline constexpr unsigned long long kMaxWholeFileBytes = 512ULL * 1024 * 1024;
 std::optional<std::string> ReadWholeFile(const std::string& path);
 // Replaces the file's content; false when it cannot be created or written completely.
 bool WriteWholeFile(const std::string& path, const std::string& bytes);
+// Writes the file through a temporary file beside it that then takes its place, so a
+// failure part-way (disk full, file locked, no rights) leaves the previous file whole.
+// produce hands the bytes to its argument in order; false from either side fails the write.
+using FileProducer = std::function<bool(const std::function<bool(std::string_view)>& write)>;
+bool ReplaceFileContent(const std::string& path, const FileProducer& produce);
 bool FileExists(const std::string& path);
 bool RemoveFile(const std::string& path);
 

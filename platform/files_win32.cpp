@@ -49,6 +49,42 @@ bool WriteWholeFile(const std::string& path, const std::string& bytes) {
   return true;
 }
 
+bool ReplaceFileContent(const std::string& path, const FileProducer& produce) {
+  const std::wstring target = ToWide(path);
+  const size_t slash = target.find_last_of(L"\\/");
+  const std::wstring folder = slash == std::wstring::npos ? L"." : target.substr(0, slash + 1);
+  wchar_t temp[MAX_PATH];
+  if (target.size() >= MAX_PATH) return false;
+  // A file that is read-only, or that another program holds open, stays as it is (a
+  // rename would otherwise go past both where the file system allows it).
+  if (const DWORD attributes = GetFileAttributesW(target.c_str()); attributes != INVALID_FILE_ATTRIBUTES) {
+    if (attributes & FILE_ATTRIBUTE_READONLY) return false;
+    UniqueFile probe(
+        CreateFileW(target.c_str(), GENERIC_WRITE | DELETE, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!probe) return false;
+  }
+  if (!GetTempFileNameW(folder.c_str(), L"vrl", 0, temp)) return false;
+
+  bool written = false;
+  {
+    UniqueFile file(CreateFileW(temp, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (file) {
+      written = produce([&file](std::string_view bytes) {
+        while (!bytes.empty()) {
+          DWORD done = 0;
+          const DWORD want = static_cast<DWORD>(std::min<size_t>(bytes.size(), 1u << 24));
+          if (!WriteFile(file.Get(), bytes.data(), want, &done, nullptr) || done == 0) return false;
+          bytes.remove_prefix(done);
+        }
+        return true;
+      });
+    }
+  }
+  if (written && MoveFileExW(temp, target.c_str(), MOVEFILE_REPLACE_EXISTING)) return true;
+  DeleteFileW(temp);
+  return false;
+}
+
 bool FileExists(const std::string& path) {
   const DWORD attributes = GetFileAttributesW(ToWide(path).c_str());
   return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
