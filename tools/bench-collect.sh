@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Times the picture search and the persistent order; figures only, never a failure.
+# Times the picture search, the persistent order, the picture fit and one Vorelrun run;
+# figures only, never a failure.
 #  - CollectPictures over a generated tree (100,000 files in 1,000 folders, a third of
 #    them pictures, "全て", the 24 GV patterns) under Wine, beside `find` over the same
 #    tree and the direct way of one FindFirstFileW per folder and pattern;
@@ -21,7 +22,7 @@ if [ ! -f "$win32/Makefile" ]; then
   cmake -S "$root" -B "$win32" -G "Unix Makefiles" -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-i686.cmake" \
     -DVOREL_BENCH=ON >/dev/null || exit 0
 fi
-cmake --build "$native" -j2 --target picture_order_bench collect_pictures_bench >/dev/null || exit 0
+cmake --build "$native" -j2 --target picture_order_bench collect_pictures_bench fit_picture_bench >/dev/null || exit 0
 cmake --build "$win32" -j2 --target collect_pictures_wine picture_order_wine >/dev/null || exit 0
 
 tree="$(mktemp -d /tmp/vorel-bench-tree.XXXXXX)"
@@ -60,4 +61,7 @@ wintree="$(winepath -w "$tree" 2>/dev/null)"
 "$root/tools/wine-run.sh" "$win32/bench/picture_order_wine.exe"
 "$native/bench/picture_order_bench"
 "$native/bench/collect_pictures_bench"
+"$native/bench/fit_picture_bench"
+# One Vorelrun run beside feh, and the composition step by step (1920x1080 screen).
+VOREL_BENCH_WIN32="$win32" "$root/bench/vorelrun_vs_feh.sh"
 exit 0

@@ -1,29 +1,53 @@
 #!/usr/bin/env bash
-# make demo: a folder of pictures (one in a Japanese-named subfolder) is made, stored as the
-# user's folder, and one change picks, loads and writes the next picture as the wallpaper
-# file, which is then turned into build/demo/wallpaper.png to look at. Running it again
-# continues the random cycle kept in the registry.
+# make demo: sample pictures are made (bitmaps in a folder and in a Japanese-named
+# subfolder, one picture in the format only the project's test plug-in reads), Vorelrun's
+# settings are written into the project's Wine prefix (that folder with its subfolders,
+# random order, the calendar on, Vorelrun's defaults otherwise), and Vorelrun.exe runs on a
+# Wine virtual desktop of 1024x768. The wallpaper file and a screenshot of the desktop are
+# saved under build/demo/. Running it again shows the next picture of the random cycle.
 set -euo pipefail
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 export VOREL_WINEPREFIX="${VOREL_WINEPREFIX:-$root/build/wineprefix}"
 source "$root/tools/wine-env.sh"
 "$root/tools/wine-prefix.sh"
 
+win32="$root/build/win32"
 demo="$root/build/demo"
 pictures="$demo/pictures"
-mkdir -p "$pictures/壁紙"
 convert=/usr/bin/convert
-if [ ! -f "$pictures/sunset.bmp" ]; then
-  "$convert" -size 1024x768 gradient:'#ff8c1a-#3a1c71' BMP3:"$pictures/sunset.bmp"
-  "$convert" -size 800x600 plasma:fractal -seed 7 BMP3:"$pictures/壁紙/plasma.bmp"
-  "$convert" -size 640x480 pattern:checkerboard -fill '#2a6' -colorize 40 BMP3:"$pictures/checks.bmp"
-  "$convert" -size 1024x768 radial-gradient:'#8fd3f4-#1d2b64' "$pictures/sky.jpg"
+mkdir -p "$pictures/壁紙"
+if [ ! -f "$pictures/夕焼け.bmp" ]; then
+  "$convert" -size 1600x1200 gradient:'#ff9a3c-#2b1055' -swirl 40 BMP3:"$pictures/夕焼け.bmp"
+  "$convert" -size 1280x960 plasma:'#1e5799-#7db9e8' -blur 0x6 BMP3:"$pictures/壁紙/空.bmp"
+  "$convert" -size 1024x768 radial-gradient:'#c8f7c5-#145a32' BMP3:"$pictures/森.bmp"
+  "$convert" -size 1200x900 plasma:'#f6d365-#fda085' -blur 0x4 BMP3:"$demo/海.bmp"
 fi
 
-exe="$root/build/win32/tools/vorel_demo.exe"
-win_pictures="$(winepath -w "$pictures" 2>/dev/null)"
-win_wall="$(winepath -w "$demo" 2>/dev/null)\\WallPaper.bmp"
-"$root/tools/with-display.sh" wine "$exe" "$win_pictures" "$win_wall"
+winpath() { winepath -w "$1" 2>/dev/null; }
+plugins="$win32/tests/fixtures/plugins/vtp24"
+"$root/tools/wine-run.sh" "$win32/tools/vorel_demo_setup.exe" "$(winpath "$pictures")" \
+  "$(winpath "$demo")\\WallPaper.bmp" "$(winpath "$plugins")" "$(winpath "$demo/海.bmp")" \
+  "$(winpath "$pictures/壁紙")\\海.vtp"
+
+# On the virtual desktop: a holder keeps the desktop open, Vorelrun runs and ends, and the
+# desktop it leaves behind is photographed.
+shoot() {
+  wine explorer /desktop=Vorel,1024x768 "$win32/tools/vorel_demo_setup.exe" --hold 60 >/dev/null 2>&1 &
+  sleep 2
+  wine explorer /desktop=Vorel,1024x768 "$win32/Vorelrun.exe" >/dev/null 2>&1
+  for _ in $(seq 1 100); do
+    pgrep -f 'Vorelrun.exe' >/dev/null || break
+    sleep 0.1
+  done
+  sleep 1
+  import -window root "$demo/screenshot.png"
+}
+export -f shoot
+export win32 demo
+"$root/tools/with-display.sh" bash -c shoot
 
 "$convert" "$demo/WallPaper.bmp" "$demo/wallpaper.png"
-echo "demo: look at $demo/wallpaper.png"
+chosen="$(wine reg query 'HKCU\Software\Brelkin\Vorel' /v OldFile 2>/dev/null | tr -d '\r' | sed -n 's/.*REG_SZ *//p')"
+echo "demo: picture shown: ${chosen:-?}"
+echo "demo: desktop screenshot (picture with calendar): $demo/screenshot.png"
+echo "demo: wallpaper file left for the next log-on (calendar-free): $demo/WallPaper.bmp ($demo/wallpaper.png)"

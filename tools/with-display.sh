@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# Runs a command with a private Xvfb screen of 1024x768x24, then stops the screen and the
+# Runs a command with a private Xvfb screen (VOREL_SCREEN, by default 1024x768x24), then stops the screen and the
 # project's wineserver, whether the command passed or failed, so nothing outlives it.
 set -uo pipefail
 here="$(dirname "${BASH_SOURCE[0]}")"
@@ -19,7 +19,7 @@ trap 'exit 130' INT TERM
 display=""
 for n in $(seq 91 140); do
   if [ ! -e "/tmp/.X${n}-lock" ] && [ ! -e "/tmp/.X11-unix/X${n}" ]; then
-    Xvfb ":$n" -screen 0 1024x768x24 -nolisten tcp -noreset >/dev/null 2>&1 &
+    Xvfb ":$n" -screen 0 "${VOREL_SCREEN:-1024x768x24}" -nolisten tcp -noreset >/dev/null 2>&1 &
     xvfb_pid=$!
     for _ in $(seq 1 50); do
       [ -e "/tmp/.X11-unix/X${n}" ] && break

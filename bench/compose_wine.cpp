@@ -1,0 +1,108 @@
+// Times one composition of a large picture under Wine, step by step: reading and decoding
+// the bitmap file, the fit to the screen, the calendar, the wallpaper file, the desktop
+// values and telling the system; beside a plain write of the same bytes. Figures only.
+//   compose_wine.exe <bitmap file> <wallpaper file> [repeats]
+#include <windows.h>
+
+#include <psapi.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "converters/dib.h"
+#include "engine/bmp_file.h"
+#include "engine/compose_win32.h"
+#include "platform/files.h"
+#include "platform/strings.h"
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+double Ms(Clock::time_point from) { return std::chrono::duration<double, std::milli>(Clock::now() - from).count(); }
+
+}  // namespace
+
+int wmain(int argc, wchar_t** argv) {
+  using namespace vorel;
+  if (argc < 3) {
+    std::printf("usage: compose_wine <bitmap file> <wallpaper file> [repeats]\n");
+    return 2;
+  }
+  const std::string source = ToUtf8(argv[1]);
+  const std::string wallFile = ToUtf8(argv[2]);
+  const int repeats = argc > 3 ? _wtoi(argv[3]) : 5;
+
+  Settings settings = Settings::VorelrunDefaults();
+  settings.calender = true;
+  settings.resizeOver = true;
+  settings.wallFile = wallFile;
+  settings.screenWidth = GetSystemMetrics(SM_CXSCREEN);
+  settings.screenHeight = GetSystemMetrics(SM_CYSCREEN);
+  const CalendarLayout layout = CalendarLayoutFromSettings(settings);
+  const LayoutChoice choice = GlobalLayout(settings);
+
+  std::map<std::string, std::vector<double>> times;
+  const char* order[] = {"read file",
+                         "decode",
+                         "fit (shrink)",
+                         "calendar",
+                         "write wallpaper file",
+                         "desktop values",
+                         "tell the system",
+                         "whole composition",
+                         "plain write, same bytes"};
+  for (int r = 0; r < repeats; ++r) {
+    auto t = Clock::now();
+    const auto whole = t;
+    std::optional<std::string> bytes = ReadWholeFile(source);
+    times["read file"].push_back(Ms(t));
+    if (!bytes) return 1;
+    t = Clock::now();
+    std::optional<Picture> decoded = DecodeBmpFile(bytes->data(), bytes->size());
+    bytes.reset();
+    times["decode"].push_back(Ms(t));
+    if (!decoded) return 1;
+    Picture picture = std::move(*decoded);
+    const auto compose = Clock::now();
+    t = Clock::now();
+    FitPicture(picture, choice, false, settings);
+    times["fit (shrink)"].push_back(Ms(t));
+    t = Clock::now();
+    StampCalendar(picture, choice.tile, choice.position, layout, 0);
+    times["calendar"].push_back(Ms(t));
+    t = Clock::now();
+    WriteWallpaperFile(wallFile, picture);
+    times["write wallpaper file"].push_back(Ms(t));
+    t = Clock::now();
+    SetDesktopValues(choice.tile);
+    times["desktop values"].push_back(Ms(t));
+    t = Clock::now();
+    TellSystemWallpaper(wallFile);
+    times["tell the system"].push_back(Ms(t));
+    times["whole composition"].push_back(Ms(compose));
+    (void)whole;
+
+    const std::string encoded = EncodeBmp24(picture);
+    t = Clock::now();
+    WriteWholeFile(wallFile + ".plain.bmp", encoded);
+    times["plain write, same bytes"].push_back(Ms(t));
+    RemoveFile(wallFile + ".plain.bmp");
+  }
+
+  std::printf("screen %dx%d, %d repeats, median ms:\n", settings.screenWidth, settings.screenHeight, repeats);
+  for (const char* name : order) {
+    std::vector<double>& v = times[name];
+    std::sort(v.begin(), v.end());
+    std::printf("  %-26s %8.1f\n", name, v[v.size() / 2]);
+  }
+  PROCESS_MEMORY_COUNTERS counters{};
+  counters.cb = sizeof(counters);
+  if (GetProcessMemoryInfo(GetCurrentProcess(), &counters, sizeof(counters)))
+    std::printf("peak working set: %.0f MB\n", counters.PeakWorkingSetSize / 1048576.0);
+  return 0;
+}

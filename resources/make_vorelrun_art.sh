@@ -1,0 +1,84 @@
+#!/usr/bin/env bash
+# Draws Vorelrun's title picture (435 x 126, 24-bit BMP) and its icon (32 and 16 pixels) with
+# ImageMagick primitives, so that the repository holds the art as source rather than as binaries.
+# The output is byte-for-byte the same on every run with the same ImageMagick and fonts.
+# Usage: make_vorelrun_art.sh TITLE.bmp ICON.ico
+set -euo pipefail
+
+if [ $# -ne 2 ]; then
+  echo "usage: $0 TITLE.bmp ICON.ico" >&2
+  exit 2
+fi
+title_out=$1
+icon_out=$2
+
+serif=/usr/share/fonts/opentype/urw-base35/P052-Roman.otf
+mincho=/usr/share/fonts/opentype/ipafont-mincho/ipamp.ttf
+for font in "$serif" "$mincho"; do
+  if [ ! -r "$font" ]; then
+    echo "$0: missing font $font (tools/install-deps.sh installs it)" >&2
+    exit 1
+  fi
+done
+
+# One thread: blurs and composites then cannot differ in rounding between machines.
+magick=(convert -limit thread 1)
+
+# --- Title picture: a calm dawn over layered hills, with the name in the open sky on the left.
+W=435
+H=126
+far_hills="M 0,92 C 50,88 95,80 140,82 C 185,84 215,66 255,60 C 290,55 305,70 335,72 C 370,74 400,62 435,60 L 435,126 L 0,126 Z"
+mid_hills="M 0,100 C 60,94 120,96 180,101 C 240,106 290,90 345,91 C 390,92 415,98 435,97 L 435,126 L 0,126 Z"
+near_hill="M 0,114 C 70,105 150,106 225,112 C 300,118 365,106 435,108 L 435,126 L 0,126 Z"
+
+title=()
+# A hill is a vertical gradient cut out by its outline; the softened edge reads as distance.
+hill() { # top-colour bottom-colour outline edge-blur
+  title+=('(' -size ${W}x${H} "gradient:$1-$2"
+          '(' -size ${W}x${H} xc:black -fill white -draw "path '$3'" -blur "0x$4" ')'
+          -alpha off -compose CopyOpacity -composite ')' -compose over -composite)
+}
+
+# Sky: cool blue overhead warming towards the horizon.
+title+=('(' -size ${W}x84 'gradient:#7aa0ca-#f2ddc6' ')' '(' -size ${W}x42 'gradient:#f2ddc6-#f5cfae' ')' -append)
+# Warm glow around the rising sun, then the sun itself.
+title+=('(' -size 240x240 'radial-gradient:rgba(255,222,178,0.85)-rgba(255,222,178,0)' ')'
+        -geometry +186-62 -compose over -composite)
+title+=(-fill '#fff7e8' -draw 'circle 306,58 306,67')
+# A few thin clouds.
+title+=('(' -size ${W}x${H} xc:none -fill 'rgba(255,255,255,0.55)'
+        -draw 'ellipse 175,22 50,5 0,360' -draw 'ellipse 205,17 30,5 0,360' -draw 'ellipse 392,30 40,4 0,360'
+        -blur 0x4 ')' -compose over -composite)
+hill '#b4c0d2' '#c9cdd6' "$far_hills" 0.7
+# Morning mist in the valley behind the middle hills.
+title+=('(' -size ${W}x${H} xc:none -fill 'rgba(255,250,240,0.35)' -draw 'rectangle 0,92 435,104' -blur 0x5 ')'
+        -compose over -composite)
+hill '#8fa9ab' '#a7b8b4' "$mid_hills" 0.5
+hill '#688a80' '#4f6f66' "$near_hill" 0.5
+# The name, lifted off the sky by a faint light halo, and the line under it.
+title+=('(' -size ${W}x${H} xc:none -font "$serif" -pointsize 56 -kerning 1 -fill white -gravity NorthWest
+        -annotate +28+8 'Vorel' -blur 0x4 -channel A -evaluate multiply 0.55 +channel ')' -compose over -composite)
+title+=(-font "$serif" -pointsize 56 -kerning 1 -fill '#20344e' -gravity NorthWest -annotate +28+8 'Vorel')
+title+=(-font "$mincho" -pointsize 12 -kerning 3 -fill '#34506e' -annotate +33+70 '壁紙チェンジャー')
+# The window has no border of its own: the picture brings a thin frame.
+title+=(-gravity none -fill none -stroke '#3b5068' -strokewidth 1 -draw "rectangle 0,0 $((W - 1)),$((H - 1))"
+        -stroke 'rgba(255,255,255,0.35)' -draw "rectangle 1,1 $((W - 2)),$((H - 2))")
+
+"${magick[@]}" "${title[@]}" -alpha off -type TrueColor "BMP3:$title_out"
+
+# --- Icon: the same landscape in a small framed picture. The scene is drawn large and reduced;
+# the frame is added at the final size so that its lines stay one pixel sharp.
+icon=()
+framed_scene() { # icon-size picture-width picture-height mat-width
+  icon+=('(' +stroke -size 96x44 'gradient:#6f98c6-#f2d8bc' -size 96x28 'gradient:#f2d8bc-#f2d8bc' -append
+         -fill '#fff7e8' -draw 'circle 64,36 64,46'
+         -fill '#a3b4ca' -draw "path 'M 0,52 C 20,44 40,40 60,46 C 75,50 85,42 96,40 L 96,72 L 0,72 Z'"
+         -fill '#5e8078' -draw "path 'M 0,62 C 30,54 60,56 96,60 L 96,72 L 0,72 Z'"
+         -filter Triangle -resize "$2x$3!"
+         -bordercolor '#f6f1e6' -border "$4" -bordercolor '#3b5068' -border 1
+         -background none -gravity center -extent "$1x$1" ')')
+}
+framed_scene 32 24 18 2
+framed_scene 16 12 8 1
+
+"${magick[@]}" "${icon[@]}" "ICO:$icon_out"
