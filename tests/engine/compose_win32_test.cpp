@@ -5,7 +5,6 @@
 
 #include <gtest/gtest.h>
 
-#include "converters/dib.h"
 #include "engine/bmp_file.h"
 #include "platform/strings.h"
 #include "platform/unique_handle.h"
@@ -24,12 +23,6 @@ Picture Gradient(int32_t width, int32_t height) {
       p.pixels[static_cast<size_t>(y) * width + x] =
           (uint32_t(x * 255 / width) << 16) | (uint32_t(y * 255 / height) << 8) | 0x40;
   return p;
-}
-
-Picture ReadBmp(const std::string& path) {
-  const std::string bytes = testing::ReadFileBytes(path);
-  std::optional<Picture> picture = DecodeBmpFile(bytes.data(), bytes.size());
-  return picture ? *picture : Picture{};
 }
 
 bool WaitForFile(const std::string& path) {
@@ -70,7 +63,7 @@ TEST_F(ComposeWin32, WritesTheScreenSizedFileAndInstallsIt) {
   for (const bool tile : {false, true}) {
     testing::SetDesktopValue("TileWallpaper", "x");
     Compose(source, {tile, 4, false, true});
-    const Picture written = ReadBmp(settings_.wallFile);
+    const Picture written = testing::ReadBmpFile(settings_.wallFile);
     ASSERT_EQ(written.width, 1024);
     ASSERT_EQ(written.height, 768);
     EXPECT_EQ(written.At(112, 84), source.At(0, 0));
@@ -89,10 +82,10 @@ TEST_F(ComposeWin32, WritesTheScreenSizedFileAndInstallsIt) {
 TEST_F(ComposeWin32, CalendarIsDrawnOnlyInsideItsCorner) {
   const Picture source = Gradient(1024, 768);
   Compose(source, {false, 4, false, true});
-  const Picture plain = ReadBmp(settings_.wallFile);
+  const Picture plain = testing::ReadBmpFile(settings_.wallFile);
   settings_.calender = true;
   Compose(source, {false, 4, false, true});
-  const Picture stamped = ReadBmp(settings_.wallFile);
+  const Picture stamped = testing::ReadBmpFile(settings_.wallFile);
   ASSERT_EQ(stamped.width, plain.width);
   int changed = 0;
   for (int32_t y = 0; y < plain.height; ++y)
@@ -189,7 +182,7 @@ TEST_F(ComposeWin32, ExitLeavesTheCalendarFreePictureWithoutTellingTheSystem) {
   RecomposeAtExit(picture, {settings_, layout_}, Load());
   Picture expected = source;
   FitPicture(expected, {{true, 0, false, true}, 0, 0, 1024, 768}, DesktopColour);
-  EXPECT_TRUE(ReadBmp(settings_.wallFile) == expected);
+  EXPECT_TRUE(testing::ReadBmpFile(settings_.wallFile) == expected);
   EXPECT_EQ(DesktopValue("TileWallpaper"), "1");
   EXPECT_EQ(SystemWallpaper(), other);
 }

@@ -2,7 +2,6 @@
 // folder; the registry, the wallpaper file and the system's wallpaper are inspected after.
 #include <gtest/gtest.h>
 
-#include "converters/dib.h"
 #include "engine/bmp_file.h"
 #include "engine/compose_win32.h"
 #include "engine/settings_store.h"
@@ -22,12 +21,6 @@ Picture Striped(int32_t width, int32_t height, uint32_t seed) {
     for (int32_t x = 0; x < width; ++x)
       p.pixels[static_cast<size_t>(y) * width + x] = ((seed * 40 + x) & 0xFF) << 16 | ((y * 3) & 0xFF) << 8 | seed;
   return p;
-}
-
-Picture ReadBmp(const std::string& path) {
-  const std::string bytes = testing::ReadFileBytes(path);
-  std::optional<Picture> picture = DecodeBmpFile(bytes.data(), bytes.size());
-  return picture ? *picture : Picture{};
 }
 
 // The picture as the wallpaper file holds it without calendar: fitted with the defaults
@@ -110,7 +103,7 @@ TEST_F(VorelrunWin32, NormalRunChangesTheWallpaperAndLeavesTheCalendarFreeCopy) 
     EXPECT_EQ(Text("OldTile"), kStandard);
     EXPECT_EQ(Int("Order").value_or(-1), 2 - run);  // indexes left in the cycle
     EXPECT_EQ(Int("FileNumMax").value_or(-1), 3);
-    EXPECT_TRUE(ReadBmp(settings_.wallFile) == CalendarFree(pictures_[index]));
+    EXPECT_TRUE(testing::ReadBmpFile(settings_.wallFile) == CalendarFree(pictures_[index]));
     EXPECT_EQ(DesktopValue("Wallpaper"), settings_.wallFile);  // as the system stores it
     EXPECT_EQ(DesktopValue("TileWallpaper"), "0");
   }
@@ -131,7 +124,7 @@ TEST_F(VorelrunWin32, DirectRunShowsTheNamedPictureAndLeavesTheOrderAlone) {
   EXPECT_EQ(result.exitCode, 0u);
   EXPECT_EQ(Text("OldFile"), named);
   EXPECT_FALSE(Int("Order").has_value());
-  EXPECT_TRUE(ReadBmp(settings_.wallFile) == CalendarFree(picture));
+  EXPECT_TRUE(testing::ReadBmpFile(settings_.wallFile) == CalendarFree(picture));
   EXPECT_EQ(DesktopValue("Wallpaper"), settings_.wallFile);  // as the system stores it
 
   // "0" as the first parameter is a normal run.
@@ -153,7 +146,7 @@ TEST_F(VorelrunWin32, PreparedModeShowsYesterdaysPictureWithTodaysCalendar) {
   ASSERT_TRUE(Run().finished);
   const int prepared = PictureIndex(Text("OldFile"));
   ASSERT_GE(prepared, 0);
-  EXPECT_TRUE(ReadBmp(settings_.wallFile) == CalendarFree(pictures_[prepared]));
+  EXPECT_TRUE(testing::ReadBmpFile(settings_.wallFile) == CalendarFree(pictures_[prepared]));
   EXPECT_EQ(DesktopValue("Wallpaper"), settings_.wallFile);
   Sleep(1500);
   const std::string followedOnce = testing::ReadFileBytes(marker);
@@ -165,7 +158,7 @@ TEST_F(VorelrunWin32, PreparedModeShowsYesterdaysPictureWithTodaysCalendar) {
   Store();
   ASSERT_TRUE(Run().finished);
   EXPECT_EQ(Text("OldFile"), PicturePath(prepared));
-  const Picture shown = ReadBmp(settings_.wallFile);
+  const Picture shown = testing::ReadBmpFile(settings_.wallFile);
   const int differences = Differences(shown, CalendarFree(pictures_[prepared]));
   EXPECT_GT(differences, 1000);
   EXPECT_LT(differences, 1024 * 768 / 8);
