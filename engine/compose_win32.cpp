@@ -83,12 +83,15 @@ void EraseWallpaper() {
 }
 
 void ComposeWallpaper(Picture& picture, const CompositionContext& context, const std::string& tileText,
-                      const std::string& positionText, const std::string& sizeText, const LayoutChoice& globals) {
+                      const std::string& positionText, const std::string& sizeText, const LayoutChoice& globals,
+                      std::optional<Picture>* calendarFree) {
   const Settings& settings = context.settings;
   const LayoutChoice layout = ApplyOverrides(globals, tileText, sizeText, positionText);
   FitPicture(picture, layout, settings.screen, settings);
-  if (settings.calender)
+  if (settings.calender) {
+    if (calendarFree && !settings.screen) *calendarFree = picture;
     StampCalendar(picture, layout.tile, layout.position, context.layout, settings.calenForm, context.clock);
+  }
   WriteWallpaperFile(settings.wallFile, picture);
   SetDesktopValues(layout.tile);
   TellSystemWallpaper(settings.wallFile);

@@ -5,6 +5,7 @@
 
 #include <windows.h>
 
+#include <optional>
 #include <stdexcept>
 #include <string>
 
@@ -49,8 +50,11 @@ void TellSystemWallpaper(const std::string& path);
 void RunFollowUp(HWND owner, const std::string& application, const std::string& parameters, bool activeDesktopOn);
 void EraseWallpaper();
 
+// calendarFree, when given, receives the fitted picture before the calendar is drawn, when it
+// is the calendar-free form of the wallpaper (calendar on, no margins).
 void ComposeWallpaper(Picture& picture, const CompositionContext& context, const std::string& tileText,
-                      const std::string& positionText, const std::string& sizeText, const LayoutChoice& globals);
+                      const std::string& positionText, const std::string& sizeText, const LayoutChoice& globals,
+                      std::optional<Picture>* calendarFree = nullptr);
 
 // Loads the recorded picture and writes it without calendar and margins into the wallpaper
 // file, with the desktop values; the system is not told. False when it could not be loaded.

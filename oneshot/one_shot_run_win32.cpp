@@ -8,49 +8,15 @@
 #include "calendar/calendar_draw.h"
 #include "converters/dib.h"
 #include "converters/susie_plugin_win32.h"
-#include "engine/collect_pictures.h"
-#include "engine/compose_win32.h"
-#include "engine/directory_listing_win32.h"
-#include "engine/load_picture_win32.h"
-#include "engine/picture_order.h"
+#include "engine/change_run_win32.h"
 #include "engine/settings_store.h"
 #include "platform/files.h"
+#include "platform/program_paths_win32.h"
 #include "platform/strings.h"
 #include "platform/unique_handle.h"
 
 namespace vorel {
 namespace {
-
-std::string ProgramFolder() {
-  std::wstring path(MAX_PATH, L'\0');
-  for (;;) {
-    const DWORD n = GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
-    if (n < path.size()) {
-      path.resize(n);
-      break;
-    }
-    path.resize(path.size() * 2);
-  }
-  return ToUtf8(path.substr(0, path.find_last_of(L'\\') + 1));
-}
-
-std::string PresentWallpaper() {
-  HKEY raw = nullptr;
-  if (RegOpenKeyExW(HKEY_CURRENT_USER, L"Control Panel\\desktop", 0, KEY_QUERY_VALUE, &raw) != ERROR_SUCCESS) return {};
-  const UniqueKey key(raw);
-  DWORD type = 0;
-  DWORD bytes = 0;
-  if (RegQueryValueExW(key.Get(), L"Wallpaper", nullptr, &type, nullptr, &bytes) != ERROR_SUCCESS ||
-      (type != REG_SZ && type != REG_EXPAND_SZ))
-    return {};
-  std::wstring text(bytes / sizeof(wchar_t) + 1, L'\0');
-  if (RegQueryValueExW(key.Get(), L"Wallpaper", nullptr, &type, reinterpret_cast<BYTE*>(text.data()), &bytes) !=
-      ERROR_SUCCESS)
-    return {};
-  text.resize(std::min<size_t>(bytes / sizeof(wchar_t), text.size()));
-  text.resize(wcsnlen(text.c_str(), text.size()));
-  return ToUtf8(text);
-}
 
 // The present wallpaper read as a bitmap file (no plug-ins, no GV); empty when it cannot.
 Picture ReadPresentWallpaper(const std::string& path) {
@@ -114,45 +80,20 @@ void RunOnce(Registry& registry, const std::optional<std::string>& directPicture
     RunFollowUp(owner, settings.app, settings.appOption, settings.activeDesktopOn);
   }
 
-  CurrentPictureRecord chosen;
-  bool haveChoice = false;
-  if (direct) {
-    chosen.path = *directPicture;
-    haveChoice = true;
-  } else {
-    std::vector<FolderEntry> folders = settings.folders;
-    std::vector<PictureEntry> candidates = settings.pictures;
-    CollectPictures(folders, candidates, scan.picturePatterns, ListDirectoryWin32);
-    if (!candidates.empty()) {
-      const PictureEntry& entry = NextPicture(candidates, settings.inOrder, registry, std::ref(random));
-      chosen = {entry.path, entry.tile, entry.size, entry.position};
-      haveChoice = true;
-    }
-  }
-
+  OrderPieceCache cache;
+  const ChangeEnvironment environment{settings, registry, scan.picturePatterns, context, load, std::ref(random), &cache};
+  const InstallMode mode = prepared ? InstallMode::kPrepare : InstallMode::kShow;
   CurrentPictureRecord current = settings.current;
   std::optional<Picture> calendarFree;  // this run's picture as the calendar-free copy needs it
-  if (haveChoice && LoadPicture(chosen.path, picture, load)) {
-    const LayoutChoice layout = ApplyOverrides(GlobalLayout(settings), chosen.tile, chosen.size, chosen.position);
-    // Margins follow "Screen" here as in Vorelset's change run; a prepared picture gets
-    // them, with the calendar, at the next log-on.
-    const bool margins = !prepared && settings.screen;
-    FitPicture(picture, layout, margins, settings);
-    if (!prepared && settings.calender) {
-      if (!margins) calendarFree = picture;
-      StampCalendar(picture, layout.tile, layout.position, calendar, settings.calenForm);
-    }
-    WriteWallpaperFile(settings.wallFile, picture);
-    if (prepared) {
-      // Shown by the system when it next reads its wallpaper, at the next log-on at the latest.
-      SetDesktopValues(layout.tile, &settings.wallFile);
-    } else {
-      SetDesktopValues(layout.tile);
-      TellSystemWallpaper(settings.wallFile);
-      RunFollowUp(owner, settings.app, settings.appOption, settings.activeDesktopOn);
-    }
-    current = chosen;
+  std::optional<PictureEntry> installed;
+  if (direct) {
+    PictureEntry entry;
+    entry.path = *directPicture;
+    if (InstallPicture(entry, picture, environment, mode, &calendarFree)) installed = entry;
+  } else {
+    installed = ChangeWallpaper(picture, environment, mode, &calendarFree).installed;
   }
+  if (installed) current = RecordOf(*installed);
   SaveCurrentPicture(current, registry);
 
   // Whoever reads the wallpaper file next (the next log-on) gets the picture without the
