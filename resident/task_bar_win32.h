@@ -3,8 +3,9 @@
 // releases into the pop-up menus, and puts the icon back when Explorer starts again.
 #pragma once
 
-#include <shellapi.h>
 #include <windows.h>
+// After windows.h, which it needs.
+#include <shellapi.h>
 
 #include <functional>
 #include <string>

@@ -1,8 +1,9 @@
 // Vorelset: the resident program. Hidden but for its tray icon, it changes the wallpaper at
 // start, on an interval, when the date changes and on request, and owns the settings window.
 // Exit status -1 when Vorelset or Vorelrun is already running.
-#include <commctrl.h>
 #include <windows.h>
+// After windows.h, which it needs.
+#include <commctrl.h>
 
 #include <exception>
 
