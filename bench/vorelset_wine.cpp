@@ -4,8 +4,9 @@
 // GDI/USER objects after start and after many changes.
 //   vorelset_wine.exe <picture> <wallpaper file> <timed changes> <small picture> <changes for the counts>
 // Prints one line per figure. Figures only.
-#include <psapi.h>
 #include <windows.h>
+// After windows.h, which it needs.
+#include <psapi.h>
 
 #include <algorithm>
 #include <cstdio>
@@ -33,6 +34,12 @@ void Store(const std::string& picture, const std::string& wallFile) {
   settings.pictures = {entry};
   Win32Registry registry;
   SaveSettings(settings, registry);
+}
+
+FILETIME WriteTime(const std::string& path) {
+  WIN32_FILE_ATTRIBUTE_DATA data{};
+  GetFileAttributesExW(ToWide(path).c_str(), GetFileExInfoStandard, &data);
+  return data.ftLastWriteTime;
 }
 
 struct Counts {
@@ -82,7 +89,8 @@ class Resident {
     QueryPerformanceFrequency(&f);
     QueryPerformanceCounter(&a);
     DWORD_PTR result = 0;
-    SendMessageTimeoutW(form_, WM_COMMAND, kCmdReDraw, 0, SMTO_NORMAL, 120000, &result);
+    if (!SendMessageTimeoutW(form_, WM_COMMAND, kCmdReDraw, 0, SMTO_NORMAL, 120000, &result))
+      std::printf("the change was not answered (%lu)\n", GetLastError());
     QueryPerformanceCounter(&b);
     return 1000.0 * static_cast<double>(b.QuadPart - a.QuadPart) / static_cast<double>(f.QuadPart);
   }
@@ -116,7 +124,18 @@ int wmain(int argc, wchar_t** argv) {
     if (!vorelset.Start(exe)) return 1;
     vorelset.Change();  // warm-up
     std::vector<double> ms;
-    for (int i = 0; i < _wtoi(argv[3]); ++i) ms.push_back(vorelset.Change());
+    int written = 0;
+    for (int i = 0; i < _wtoi(argv[3]); ++i) {
+      const FILETIME before = WriteTime(wallFile);
+      const double t = vorelset.Change();
+      const FILETIME after = WriteTime(wallFile);
+      if (CompareFileTime(&before, &after) != 0) {
+        ms.push_back(t);
+        ++written;
+      }
+      Sleep(500);
+    }
+    std::printf("%d of %s requests wrote the wallpaper file\n", written, ToUtf8(argv[3]).c_str());
     std::sort(ms.begin(), ms.end());
     if (!ms.empty())
       std::printf("change run in Vorelset: median %.1f ms, min %.1f, max %.1f (%zu runs)\n", ms[ms.size() / 2],
@@ -132,6 +151,7 @@ int wmain(int argc, wchar_t** argv) {
   const int changes = _wtoi(argv[5]);
   for (int i = 1; i <= changes; ++i) {
     vorelset.Change();
+    Sleep(50);
     if (i == 100) Print("after 100 changes", Sample(vorelset.Process()));
   }
   char label[64];
