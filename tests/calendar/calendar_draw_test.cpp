@@ -673,7 +673,7 @@ TEST(Calendar, LayoutFromSettings) {
 }
 
 TEST(Calendar, CurrentLawReachesHeadersAndColoursOfBothForms) {
-  Settings settings = Settings::VorelsetDefaults();
+  Settings settings;
   EXPECT_FALSE(CalendarLayoutFromSettings(settings).Style.CurrentLaw);
   settings.calenCurrentLaw = true;
   EXPECT_TRUE(CalendarLayoutFromSettings(settings).Style.CurrentLaw);
