@@ -271,6 +271,11 @@ TEST_P(CalendarLawGdi, EveryDayHasTheColourOfItsRole) {
     int32_t other = 0;
     for (int32_t y = std::max<int32_t>(r.top, 0); y < std::min<int32_t>(r.bottom, 768); ++y) {
       for (int32_t x = std::max<int32_t>(r.left, 0); x < std::min<int32_t>(r.right, 1024); ++x) {
+        // Line heights exceed the row height: pixels shared with another text prove nothing.
+        const bool shared = std::any_of(texts.begin(), texts.end(), [&](const Area& a) {
+          return &a != &texts[7 + day] && x >= a.rect.left && x < a.rect.right && y >= a.rect.top && y < a.rect.bottom;
+        });
+        if (shared) continue;
         const uint32_t p = picture.At(x, y);
         for (uint32_t role : dayRoles) {
           if (p != PixelOf(role)) continue;
