@@ -89,8 +89,8 @@ void DrawTodayMark(Canvas& canvas, const CalendarStyle& style, Px x, Px y, TextS
 void DrawDayNumber(Canvas& canvas, const CalendarStyle& style, Px x, Px y, const std::string& text, TextSize size,
                    Px cellWidth, Date date, int32_t weekday, bool isToday) {
   if (isToday) DrawTodayMark(canvas, style, x, y, size, cellWidth);
-  const ColourRole role =
-      DayColourRole(date.year, date.month, date.day, weekday, isToday, style.TodayMark == kMarkColour);
+  const ColourRole role = DayColourRole(date.year, date.month, date.day, weekday, isToday,
+                                        style.TodayMark == kMarkColour, style.CurrentLaw);
   PutShadowed(canvas, style, x, y, text, RoleColour(style, role));
 }
 
@@ -121,8 +121,8 @@ void DrawMonthGrid(Canvas& canvas, int32_t year, int32_t month, const CalendarSt
   const Px dayHeight = style.DayHeight;
 
   canvas.SetFont(style.FontYear);
-  PutShadowed(canvas, style, left + style.YearStart, top, MonthHeader(style.YearFormat, style.MonthFormat, year, month),
-              style.ColorYear);
+  PutShadowed(canvas, style, left + style.YearStart, top,
+              MonthHeader(style.YearFormat, style.MonthFormat, year, month, style.CurrentLaw), style.ColorYear);
 
   const Px weekTop = top + canvas.CharHeight(style.FontYear) + style.YW;
   canvas.SetFont(style.FontWeek);
@@ -178,7 +178,8 @@ void DrawRun(Canvas& canvas, int32_t place, const CalendarStyle& style, Px y0, P
 
   along += yearStart;
   // Every number's foot is set level with the foot of this first header on a horizontal bar.
-  const Px headerHeight = header(MonthHeader(style.YearFormat, style.MonthFormat, start.year, start.month)).height;
+  const Px headerHeight =
+      header(MonthHeader(style.YearFormat, style.MonthFormat, start.year, start.month, style.CurrentLaw)).height;
   const Px width30 = vertical ? canvas.MeasureText(style.FontDay, "30").width : 0;
 
   Date date = start;
@@ -188,8 +189,9 @@ void DrawRun(Canvas& canvas, int32_t place, const CalendarStyle& style, Px y0, P
     for (int32_t k = 1; k <= length; ++k) {
       if (date.day == 1 && (k > 1 || segment > 0)) {
         along += yearStart;
-        header(date.month == 1 ? MonthHeader(style.YearFormat, style.MonthFormat, date.year, date.month)
-                               : MonthNames(style.MonthFormat, date.month));
+        header(date.month == 1
+                   ? MonthHeader(style.YearFormat, style.MonthFormat, date.year, date.month, style.CurrentLaw)
+                   : MonthNames(style.MonthFormat, date.month));
       }
       const std::string text = std::to_string(date.day);
       const TextSize size = canvas.MeasureText(style.FontDay, text);
@@ -240,6 +242,7 @@ CalendarLayout CalendarLayoutFromSettings(const Settings& settings) {
   style.WeekFormat = settings.calenWeek;
   style.TodayMark = settings.calenDay;
   style.ShadowOn = settings.calenShadowOn;
+  style.CurrentLaw = settings.calenCurrentLaw;
   style.ColorYear = settings.colorYear;
   style.ColorToday = settings.colorToday;
   style.ColorSun = settings.colorSun;

@@ -22,6 +22,7 @@ struct CalendarStyle {
   int32_t WeekFormat = 3;
   int32_t TodayMark = 3;
   bool ShadowOn = true;
+  bool CurrentLaw = false;  // today's holiday law and eras rather than the one fixed table
   uint32_t ColorYear = 0xFFFFFF;
   uint32_t ColorToday = 0x00FF00;
   uint32_t ColorSun = 0x0000FF;

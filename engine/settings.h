@@ -112,6 +112,8 @@ struct Settings {
   int32_t calenWeek = 3;      // "CalenComboBoxWeek"
   int32_t calenDay = 3;       // "CalenComboBoxDay"
   int32_t calenLength = 1;    // "CalenComboBoxLength"
+  // Holidays and eras of today's law instead of the one fixed table; off unless stored.
+  bool calenCurrentLaw = false;  // "CalenCurrentLaw"
   uint32_t colorYear = 0xFFFFFF;
   uint32_t colorNormal = 0xFFFFFF;
   uint32_t colorSat = 0xFF0000;

@@ -61,6 +61,7 @@ constexpr ScalarValue kScalars[] = {
     {"CalenColorFest", &Settings::colorFest, true},
     {"CalenColorToday", &Settings::colorToday, true},
     {"CalenColorShadow", &Settings::colorShadow, true},
+    {"CalenCurrentLaw", &Settings::calenCurrentLaw, true},
 };
 
 constexpr const char* kFontSuffix[3] = {"Year", "Week", "Day"};

@@ -672,5 +672,38 @@ TEST(Calendar, LayoutFromSettings) {
   EXPECT_EQ(t.FontDay, s.fonts[kFontDay]);
 }
 
+TEST(Calendar, CurrentLawReachesHeadersAndColoursOfBothForms) {
+  Settings settings;
+  EXPECT_FALSE(CalendarLayoutFromSettings(settings).Style.CurrentLaw);
+  settings.calenCurrentLaw = true;
+  EXPECT_TRUE(CalendarLayoutFromSettings(settings).Style.CurrentLaw);
+
+  for (bool law : {false, true}) {
+    CalendarLayout layout = TestLayout();
+    layout.Style.CurrentLaw = law;
+    layout.Style.YearFormat = 6;
+    layout.Style.MonthFormat = 6;
+    layout.Style.TodayMark = 0;
+    // The bar from 16 December 1988 runs into January: each year header takes the era of
+    // its month's first day, and 1 January 1989 still lay in Showa.
+    layout.Length = 16;
+    RecordingCanvas bar;
+    DrawCalendar(bar, layout, 1, At(1988, 12, 20));
+    const std::vector<std::string> barHeaders = law ? std::vector<std::string>{"昭和63年 / 12月", "昭和64年 / 1月"}
+                                                    : std::vector<std::string>{"平成0年 / 12月", "平成1年 / 1月"};
+    EXPECT_EQ(TextsOf(WithColour(bar, kYear)), barHeaders);
+    // 2 January 1989 was a substitute holiday; the birthday on 23 December began in 1989.
+    EXPECT_EQ(FindNumber(bar, layout, "2")->colour, law ? kFest : kSun);
+    EXPECT_EQ(FindNumber(bar, layout, "23")->colour, law ? kNormal : kFest);
+
+    layout.Length = 0;
+    RecordingCanvas box;
+    DrawCalendar(box, layout, 0, At(2019, 5, 20));
+    EXPECT_EQ(TextsOf(WithColour(box, kYear)), std::vector<std::string>{law ? "令和元年 / 5月" : "平成31年 / 5月"});
+    EXPECT_EQ(FindNumber(box, layout, "1")->colour, law ? kFest : kNormal);
+    EXPECT_EQ(FindNumber(box, layout, "6")->colour, law ? kFest : kSun);
+  }
+}
+
 }  // namespace
 }  // namespace vorel

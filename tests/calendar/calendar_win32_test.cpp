@@ -6,6 +6,8 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
+#include <string>
+#include <vector>
 
 #include "calendar/calendar_draw.h"
 #include "engine/bmp_file.h"
@@ -211,6 +213,85 @@ INSTANTIATE_TEST_SUITE_P(Forms, CalendarGdi,
                                            Scenario{"bar_left", 1, 1, 0, 4, 2, 0, 6, 48},
                                            Scenario{"bar_bottom", 1, 3, 0, 2, 5, 0, 3, 2}),
                          [](const ::testing::TestParamInfo<Scenario>& param) { return std::string(param.param.name); });
+
+struct LawMonth {
+  const char* name;
+  Date today;
+  std::vector<int32_t> holidays;  // worked out from the law by hand
+};
+
+class CalendarLawGdi : public ::testing::TestWithParam<LawMonth> {};
+
+// Every day number of a box month drawn with today's law carries its own role's colour and
+// no other role's: substitute and citizens' holidays in the holiday colour.
+TEST_P(CalendarLawGdi, EveryDayHasTheColourOfItsRole) {
+  const LawMonth& m = GetParam();
+  Settings settings = Settings::VorelsetDefaults();
+  settings.screenWidth = 1024;
+  settings.screenHeight = 768;
+  settings.calenLength = 0;
+  settings.calenDay = 0;  // no mark, so today keeps the colour of its role
+  settings.calenYear = 6;
+  settings.calenMonth = 6;
+  settings.calenCurrentLaw = true;
+  settings.colorYear = kYear;
+  settings.colorNormal = kNormal;
+  settings.colorSat = kSat;
+  settings.colorSun = kSun;
+  settings.colorFest = kFest;
+  settings.colorToday = kToday;
+  settings.colorShadow = kShadow;
+  const CalendarLayout layout = CalendarLayoutFromSettings(settings);
+
+  Picture picture = Uniform(1024, 768);
+  std::vector<Area> texts;
+  {
+    GdiCanvas gdi(picture);
+    ASSERT_TRUE(gdi.Drawable());
+    TracingCanvas tracing(gdi);
+    DrawCalendar(tracing, layout, 0, [&] { return m.today; });
+    for (const Area& a : tracing.areas) {
+      if (!a.shape && a.colour != kShadow) texts.push_back(a);
+    }
+    gdi.Finish();
+  }
+  testing::TempFolder folder;
+  SaveForViewing(folder, std::string("calendar_law_") + m.name + ".bmp", picture);
+
+  // The header, the seven weekday names, then the days in order.
+  const int32_t days = DaysInMonth(m.today.year, m.today.month);
+  ASSERT_EQ(texts.size(), static_cast<size_t>(8 + days));
+  const uint32_t dayRoles[] = {kNormal, kSat, kSun, kFest, kToday};
+  for (int32_t day = 1; day <= days; ++day) {
+    const int32_t weekday = WeekdayOf(m.today.year, m.today.month, day);
+    const bool holiday = std::find(m.holidays.begin(), m.holidays.end(), day) != m.holidays.end();
+    const uint32_t expected = holiday ? kFest : weekday == 0 ? kSun : weekday == 6 ? kSat : kNormal;
+    const RECT& r = texts[7 + day].rect;
+    int32_t own = 0;
+    int32_t other = 0;
+    for (int32_t y = std::max<int32_t>(r.top, 0); y < std::min<int32_t>(r.bottom, 768); ++y) {
+      for (int32_t x = std::max<int32_t>(r.left, 0); x < std::min<int32_t>(r.right, 1024); ++x) {
+        // Line heights exceed the row height: pixels shared with another text prove nothing.
+        const bool shared = std::any_of(texts.begin(), texts.end(), [&](const Area& a) {
+          return &a != &texts[7 + day] && x >= a.rect.left && x < a.rect.right && y >= a.rect.top && y < a.rect.bottom;
+        });
+        if (shared) continue;
+        const uint32_t p = picture.At(x, y);
+        for (uint32_t role : dayRoles) {
+          if (p != PixelOf(role)) continue;
+          (role == expected ? own : other) += 1;
+        }
+      }
+    }
+    EXPECT_GT(own, 0) << "day " << day << " lacks " << std::hex << expected;
+    EXPECT_EQ(other, 0) << "day " << day << " has another role's colour";
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(Months, CalendarLawGdi,
+                         ::testing::Values(LawMonth{"May2019", {2019, 5, 20}, {1, 2, 3, 4, 5, 6}},
+                                           LawMonth{"September2026", {2026, 9, 15}, {21, 22, 23}}),
+                         [](const ::testing::TestParamInfo<LawMonth>& param) { return std::string(param.param.name); });
 
 TEST(GdiCanvasMeasures, CharHeightAndTheEmptyText) {
   Picture picture = Uniform(8, 8);

@@ -80,6 +80,30 @@ TEST(SettingsStore, SwitchReadsAnyNonZeroAsTrueAndSavesOne) {
   EXPECT_EQ(reg.Get(kKey, "Day")->number, 1);
 }
 
+TEST(SettingsStore, CurrentLawCalendarIsOffUnlessStoredAndBothProgramsReadIt) {
+  for (ProgramKind kind : {ProgramKind::kVorelset, ProgramKind::kVorelrun}) {
+    MemoryRegistry absent;
+    EXPECT_FALSE(Load(absent, kind).calenCurrentLaw);
+    MemoryRegistry wrongType;
+    wrongType.SetText(kKey, "CalenCurrentLaw", "1");
+    EXPECT_FALSE(Load(wrongType, kind).calenCurrentLaw);
+    MemoryRegistry on;
+    on.SetInt(kKey, "CalenCurrentLaw", 2);
+    EXPECT_TRUE(Load(on, kind).calenCurrentLaw);
+  }
+  MemoryRegistry reg;
+  Settings s = Load(reg);
+  s.calenCurrentLaw = true;
+  ASSERT_TRUE(SaveSettings(s, reg));
+  ASSERT_NE(reg.Get(kKey, "CalenCurrentLaw"), nullptr);
+  EXPECT_EQ(reg.Get(kKey, "CalenCurrentLaw")->type, MemoryRegistry::Type::kDword);
+  EXPECT_EQ(reg.Get(kKey, "CalenCurrentLaw")->number, 1);
+  EXPECT_TRUE(Load(reg, ProgramKind::kVorelrun).calenCurrentLaw);
+  s.calenCurrentLaw = false;
+  ASSERT_TRUE(SaveSettings(s, reg));
+  EXPECT_EQ(reg.Get(kKey, "CalenCurrentLaw")->number, 0);
+}
+
 TEST(SettingsStore, ListEntriesTakeDefaultsForEmptyMissingAndUnreadableTexts) {
   MemoryRegistry reg;
   reg.SetInt(kKey, "WallNum", 2);
