@@ -4,7 +4,7 @@ JOBS ?= $(shell nproc)
 NATIVE := build/native
 WIN32 := build/win32
 
-.PHONY: all deps configure build test test-native test-wine demo bench clean
+.PHONY: all deps configure build test test-native test-wine demo bench fuzz clean
 
 all: build
 
@@ -36,5 +36,15 @@ demo: build
 bench: deps
 	@bash tools/bench-collect.sh
 
+# Every fuzz harness for FUZZ_SECONDS seconds each (make fuzz FUZZ_SECONDS=10 for a quick
+# run); clang and its sanitizer runtimes are installed only for this target.
+FUZZ := build/fuzz
+FUZZ_SECONDS ?= 60
+fuzz:
+	@bash tools/install-deps.sh --fuzz
+	@cmake -S fuzz -B $(FUZZ) -G "Unix Makefiles" -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ >/dev/null
+	@cmake --build $(FUZZ) -j $(JOBS)
+	@FUZZ_SECONDS=$(FUZZ_SECONDS) FUZZ_BUILD=$(CURDIR)/$(FUZZ) bash fuzz/run.sh
+
 clean:
-	rm -rf $(NATIVE) $(WIN32)
+	rm -rf $(NATIVE) $(WIN32) $(FUZZ)

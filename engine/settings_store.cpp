@@ -1,6 +1,7 @@
 // The settings store: value kinds, defaults, write-backs and list storage.
 #include "engine/settings_store.h"
 
+#include <algorithm>
 #include <variant>
 
 namespace vorel {
@@ -104,7 +105,7 @@ std::string ReadTextOr(RegistryKey& key, const std::string& name, const std::str
 
 // A count that cannot be read is taken as 0 and written back at once.
 int32_t ReadCount(RegistryKey& key, const char* name) {
-  if (auto v = key.ReadInt(name)) return *v;
+  if (auto v = key.ReadInt(name)) return std::min(*v, kMaxListEntries);
   key.WriteInt(name, 0);
   return 0;
 }

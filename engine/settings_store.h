@@ -15,6 +15,11 @@ struct LoadContext {
   int32_t screenHeight = 0;
 };
 
+// A list count beyond this is a corrupted value, not a list: a hand-edited "FileNum" of two
+// thousand million would otherwise add that many empty entries and exhaust the memory. The
+// lists are filled by hand one entry at a time, so no real list comes near it.
+inline constexpr int32_t kMaxListEntries = 65535;
+
 // Reads every value the program uses, in the documented order, starting from the
 // program's own defaults. Missing "WallNum", "FileNum" and "WallFile" are written back.
 // When the key cannot be opened, the result is the defaults.

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Installs, only where missing, every Debian package the build and the tests need.
 # Idempotent: a machine that already has everything costs one dpkg query.
+# --fuzz adds clang, its sanitizer and libFuzzer runtimes and llvm (make fuzz only).
 set -euo pipefail
 
 native_pkgs=(cmake make g++ googletest libgtest-dev libbenchmark-dev g++-mingw-w64-i686
@@ -8,6 +9,9 @@ native_pkgs=(cmake make g++ googletest libgtest-dev libbenchmark-dev g++-mingw-w
              fonts-urw-base35
              feh time python3)
 i386_pkgs=(wine32:i386)
+if [ "${1:-}" = "--fuzz" ]; then
+  native_pkgs+=(clang libclang-rt-dev llvm)
+fi
 
 missing=()
 for p in "${native_pkgs[@]}" "${i386_pkgs[@]}"; do

@@ -5,6 +5,7 @@
 #pragma once
 
 #include <algorithm>
+#include <climits>
 #include <cstdint>
 #include <map>
 #include <string>
@@ -48,8 +49,11 @@ class RecordingCanvas : public Canvas {
     for (unsigned char c : text) n += (c & 0xC0) != 0x80 ? 1 : 0;
     return n;
   }
+  // Sizes read back from the registry may be any number: the rule is applied in 64 bits
+  // and saturated, as a real device reports at most its coordinate range.
+  static int32_t Saturate(int64_t v) { return static_cast<int32_t>(std::clamp<int64_t>(v, INT32_MIN, INT32_MAX)); }
   static TextSize Measure(const CalendarFont& font, const std::string& text) {
-    return {std::max(Glyphs(text), 1) * (font.size / 2), font.size + 1};
+    return {Saturate(int64_t{std::max(Glyphs(text), 1)} * (font.size / 2)), Saturate(int64_t{font.size} + 1)};
   }
 
   TextSize MeasureText(const CalendarFont& font, const std::string& text) override { return Measure(font, text); }

@@ -146,6 +146,24 @@ TEST(SettingsStore, PathOfWrongTypeSkipsOnlyThatEntry) {
   EXPECT_EQ(reg.Get(kKey, "WallPath1")->type, MemoryRegistry::Type::kDword);
 }
 
+// Found by the settings fuzzer: a count of two thousand million read that many entries.
+TEST(SettingsStore, CorruptedHugeCountsReadAtMostTheListLimit) {
+  for (const int32_t count : {kMaxListEntries + 1, 1 << 30, INT32_MAX}) {
+    MemoryRegistry reg;
+    reg.SetInt(kKey, "WallNum", count);
+    reg.SetText(kKey, "WallPath0", "A");
+    reg.SetInt(kKey, "FileNum", count);
+    reg.SetText(kKey, "WallFile1", "y.bmp");
+    Settings s = Load(reg, ProgramKind::kVorelrun);
+
+    ASSERT_EQ(s.folders.size(), static_cast<size_t>(kMaxListEntries)) << count;
+    EXPECT_EQ(s.folders[0].path, "A");
+    ASSERT_EQ(s.pictures.size(), static_cast<size_t>(kMaxListEntries));
+    EXPECT_EQ(s.pictures[1].path, "y.bmp");
+    EXPECT_EQ(reg.Get(kKey, "FileNum")->number, count) << "the load must not rewrite the stored count";
+  }
+}
+
 TEST(SettingsStore, ShorterListSaveLeavesHigherIndexesUnread) {
   MemoryRegistry reg;
   Settings s = Load(reg);
