@@ -14,8 +14,8 @@ std::optional<PictureEntry> ChooseNextPicture(const ChangeEnvironment& environme
   return NextPicture(candidates, settings.inOrder, environment.registry, environment.random, environment.cache);
 }
 
-bool InstallPicture(const PictureEntry& entry, Picture& picture, const ChangeEnvironment& environment,
-                    InstallMode mode, std::optional<Picture>* calendarFree) {
+bool InstallPicture(const PictureEntry& entry, Picture& picture, const ChangeEnvironment& environment, InstallMode mode,
+                    std::optional<Picture>* calendarFree) {
   if (!LoadPicture(entry.path, picture, environment.load)) return false;
   const Settings& settings = environment.settings;
   if (mode == InstallMode::kShow) {
@@ -25,6 +25,7 @@ bool InstallPicture(const PictureEntry& entry, Picture& picture, const ChangeEnv
   }
   const LayoutChoice layout = ApplyOverrides(GlobalLayout(settings), entry.tile, entry.size, entry.position);
   FitPicture(picture, layout, false, settings);
+  if (environment.composition.beforeEffects) environment.composition.beforeEffects();
   WriteWallpaperFile(settings.wallFile, picture);
   SetDesktopValues(layout.tile, &settings.wallFile);
   return true;

@@ -92,6 +92,7 @@ void ComposeWallpaper(Picture& picture, const CompositionContext& context, const
     if (calendarFree && !settings.screen) *calendarFree = picture;
     StampCalendar(picture, layout.tile, layout.position, context.layout, settings.calenForm, context.clock);
   }
+  if (context.beforeEffects) context.beforeEffects();
   WriteWallpaperFile(settings.wallFile, picture);
   SetDesktopValues(layout.tile);
   TellSystemWallpaper(settings.wallFile);
@@ -115,6 +116,7 @@ bool WriteCalendarFreeCopy(Picture& picture, const CompositionContext& context, 
   if (!LoadPicture(record.path, picture, load)) return false;
   const LayoutChoice layout = ApplyOverrides(GlobalLayout(settings), record.tile, record.size, record.position);
   FitPicture(picture, layout, false, settings);
+  if (context.beforeEffects) context.beforeEffects();
   WriteWallpaperFile(settings.wallFile, picture);
   SetDesktopValues(layout.tile);
   return true;
