@@ -54,13 +54,16 @@ class OrderStore {
     if (!key_.WriteInt(name, static_cast<int32_t>(value))) failed_ = true;
   }
 
-  // "FileNumMax" first, then the indexes 0..count-1 in ascending order.
-  void Deal(size_t count, std::optional<int64_t> heldFileNumMax) {
+  // "FileNumMax" first, then the indexes 0..count-1 in ascending order. The pieces from
+  // `rewrittenFrom` up to `rewrittenTo` (excluded) are left to the removal that follows,
+  // which writes them again at once.
+  void Deal(size_t count, std::optional<int64_t> heldFileNumMax, size_t rewrittenFrom, size_t rewrittenTo) {
     if (cache_) cache_->Clear();
     read_.clear();
     WriteInt(kFileNumMaxValue, count, heldFileNumMax);
     uint32_t entries[kOrderPieceEntries];
     for (size_t k = 0; k * kOrderPieceEntries < count; ++k) {
+      if (k >= rewrittenFrom && k < rewrittenTo) continue;
       const size_t begin = k * kOrderPieceEntries;
       const size_t n = std::min(kOrderPieceEntries, count - begin);
       for (size_t i = 0; i < n; ++i) entries[i] = static_cast<uint32_t>(begin + i);
@@ -227,10 +230,10 @@ size_t NextPictureIndex(size_t candidateCount, bool inOrder, Registry& registry,
     deal = !ReadSequence(store, first, d, c, seq);
   }
   if (deal) {
-    store.Deal(c, storedFileNumMax);
     d = c;
     place = DrawPlace(r, d);
     first = place / kOrderPieceEntries;
+    store.Deal(c, storedFileNumMax, first, (c - 1 + kOrderPieceEntries - 1) / kOrderPieceEntries);
     seq.resize(c - first * kOrderPieceEntries);
     std::iota(seq.begin(), seq.end(), static_cast<uint32_t>(first * kOrderPieceEntries));
   }
