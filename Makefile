@@ -13,7 +13,7 @@ deps:
 
 configure: deps
 	@cmake -S . -B $(NATIVE) -G "Unix Makefiles" >/dev/null
-	@cmake -S . -B $(WIN32) -G "Unix Makefiles" -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-i686.cmake -DVOREL_BENCH=OFF >/dev/null
+	@cmake -S . -B $(WIN32) -G "Unix Makefiles" -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-i686.cmake  >/dev/null
 
 build: configure
 	@cmake --build $(NATIVE) -j $(JOBS)

@@ -21,9 +21,11 @@
 
 namespace {
 
-using Clock = std::chrono::steady_clock;
+using Stopwatch = std::chrono::steady_clock;
 
-double Ms(Clock::time_point from) { return std::chrono::duration<double, std::milli>(Clock::now() - from).count(); }
+double Ms(Stopwatch::time_point from) {
+  return std::chrono::duration<double, std::milli>(Stopwatch::now() - from).count();
+}
 
 }  // namespace
 
@@ -57,38 +59,38 @@ int wmain(int argc, wchar_t** argv) {
                          "whole composition",
                          "plain write, same bytes"};
   for (int r = 0; r < repeats; ++r) {
-    auto t = Clock::now();
+    auto t = Stopwatch::now();
     const auto whole = t;
     std::optional<std::string> bytes = ReadWholeFile(source);
     times["read file"].push_back(Ms(t));
     if (!bytes) return 1;
-    t = Clock::now();
+    t = Stopwatch::now();
     std::optional<Picture> decoded = DecodeBmpFile(bytes->data(), bytes->size());
     bytes.reset();
     times["decode"].push_back(Ms(t));
     if (!decoded) return 1;
     Picture picture = std::move(*decoded);
-    const auto compose = Clock::now();
-    t = Clock::now();
+    const auto compose = Stopwatch::now();
+    t = Stopwatch::now();
     FitPicture(picture, choice, false, settings);
     times["fit (shrink)"].push_back(Ms(t));
-    t = Clock::now();
+    t = Stopwatch::now();
     StampCalendar(picture, choice.tile, choice.position, layout, 0);
     times["calendar"].push_back(Ms(t));
-    t = Clock::now();
+    t = Stopwatch::now();
     WriteWallpaperFile(wallFile, picture);
     times["write wallpaper file"].push_back(Ms(t));
-    t = Clock::now();
+    t = Stopwatch::now();
     SetDesktopValues(choice.tile);
     times["desktop values"].push_back(Ms(t));
-    t = Clock::now();
+    t = Stopwatch::now();
     TellSystemWallpaper(wallFile);
     times["tell the system"].push_back(Ms(t));
     times["whole composition"].push_back(Ms(compose));
     (void)whole;
 
     const std::string encoded = EncodeBmp24(picture);
-    t = Clock::now();
+    t = Stopwatch::now();
     WriteWholeFile(wallFile + ".plain.bmp", encoded);
     times["plain write, same bytes"].push_back(Ms(t));
     RemoveFile(wallFile + ".plain.bmp");

@@ -1,22 +1,25 @@
 #!/usr/bin/env bash
 # One Vorelrun run beside `feh --bg-fill`, on the same 1920x1080 Xvfb screen and the same
 # 6000x4000 24-bit bitmap: wall time from process start to exit and peak memory (GNU time),
-# median of five runs after a warm-up, the wineserver already running. Vorelrun's settings:
+# median of five runs after a warm-up, the wineserver already running; beside them the floor
+# of any GUI program under Wine (one window shown and destroyed). Vorelrun's settings:
 # "DelayTime" 0, the calendar on, prepared mode off, the one picture in its folder. Then the
 # composition step by step (compose_wine). Figures only; it never fails a build.
 # Build folder VOREL_BENCH_WIN32 (default build/bench-win32); Wine prefix VOREL_WINEPREFIX
-# (default build/bench-wineprefix).
+# (default build/bench-wineprefix). With VOREL_BENCH_ROWS set, every figure is also appended
+# there as a tab-separated row: figure, value, peer, peer value, command.
 set -uo pipefail
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 win32="${VOREL_BENCH_WIN32:-$root/build/bench-win32}"
 export VOREL_WINEPREFIX="${VOREL_WINEPREFIX:-$root/build/bench-wineprefix}"
 export VOREL_SCREEN=1920x1080x24
+export VOREL_BENCH_ROWS="${VOREL_BENCH_ROWS:-/dev/null}"
 
 if [ ! -f "$win32/Makefile" ]; then
   cmake -S "$root" -B "$win32" -G "Unix Makefiles" -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-i686.cmake" \
     -DVOREL_BENCH=ON >/dev/null || exit 0
 fi
-cmake --build "$win32" -j2 --target Vorelrun vorel_demo_setup compose_wine >/dev/null || exit 0
+cmake --build "$win32" -j2 --target Vorelrun vorel_demo_setup compose_wine trivial_window_wine >/dev/null || exit 0
 
 work="$(mktemp -d /tmp/vorel-bench-run.XXXXXX)"
 trap 'rm -rf "$work"' EXIT
@@ -32,23 +35,59 @@ inner() {
   local pictures wall
   pictures="$(winepath -w "$work/pictures" 2>/dev/null)"
   wall="$(winepath -w "$work" 2>/dev/null)\\WallPaper.bmp"
-  wine "$win32/tools/vorel_demo_setup.exe" "$pictures" "$wall"
-  wine "$win32/Vorelrun.exe"  # warm-up
-  feh --bg-fill "$work/pictures/big.bmp"
-  local vorel=() feh=()
+  wine "$win32/tools/vorel_demo_setup.exe" "$pictures" "$wall" >/dev/null 2>&1
+  wine "$win32/Vorelrun.exe" >/dev/null 2>&1  # warm-up
+  wine "$win32/bench/trivial_window_wine.exe" >/dev/null 2>&1
+  feh --bg-fill "$work/pictures/big.bmp" >/dev/null 2>&1
+  # GNU time writes its figures to a file of its own: the program's output is thrown away.
+  timed() { /usr/bin/time -o "$work/time" -f '%e %M' "$@" >/dev/null 2>&1; cat "$work/time"; }
+  local vorel=() feh=() floor=()
   for _ in 1 2 3 4 5; do
-    vorel+=("$( { /usr/bin/time -f '%e %M' wine "$win32/Vorelrun.exe" >/dev/null 2>/dev/null; } 2>&1 | tail -1)")
-    feh+=("$( { /usr/bin/time -f '%e %M' feh --bg-fill "$work/pictures/big.bmp" >/dev/null 2>/dev/null; } 2>&1 | tail -1)")
+    vorel+=("$(timed wine "$win32/Vorelrun.exe")")
+    feh+=("$(timed feh --bg-fill "$work/pictures/big.bmp")")
+    floor+=("$(timed wine "$win32/bench/trivial_window_wine.exe")")
   done
-  median() { printf '%s\n' "$@" | sort -n | sed -n 3p; }
-  local vt vm ft fm
+  median() { printf '%s\n' "$@" | sort -g | sed -n 3p; }
+  local vt vm ft fm gt gm
   vt="$(median "${vorel[@]%% *}")"; vm="$(median "${vorel[@]##* }")"
   ft="$(median "${feh[@]%% *}")"; fm="$(median "${feh[@]##* }")"
+  gt="$(median "${floor[@]%% *}")"; gm="$(median "${floor[@]##* }")"
   echo "Vorelrun: ${vt} s, peak ${vm} KB (includes the title window's fixed 1 s timer)"
-  echo "Vorelrun without the 1 s timer: $(echo "$vt - 1" | bc -l 2>/dev/null || python3 -c "print($vt-1)") s"
+  echo "Vorelrun without the 1 s timer: $(python3 -c "print(round($vt - 1, 2))") s"
   echo "feh --bg-fill: ${ft} s, peak ${fm} KB"
+  echo "trivial GUI program under Wine (the floor): ${gt} s, peak ${gm} KB"
   echo "decoded picture: $(( 6000 * 4000 * 4 / 1024 )) KB"
-  wine "$win32/bench/compose_wine.exe" "$(winepath -w "$work/pictures/big.bmp" 2>/dev/null)" "$wall" 3
+  local run='median of 5: /usr/bin/time -f "%e %M" wine Vorelrun.exe / feh --bg-fill big.bmp'
+  printf 'Vorelrun run, wall (s)\t%s\tfeh --bg-fill\t%s\t%s\n' "$vt" "$ft" "$run" >>"$VOREL_BENCH_ROWS"
+  printf 'Vorelrun run less the 1 s timer (s)\t%s\tfeh --bg-fill\t%s\t%s\n' \
+    "$(python3 -c "print(round($vt - 1, 2))")" "$ft" "$run" >>"$VOREL_BENCH_ROWS"
+  printf 'Trivial GUI program under Wine, wall (s)\t%s\tfeh --bg-fill\t%s\t%s\n' "$gt" "$ft" \
+    'median of 5: /usr/bin/time -f "%e %M" wine bench/trivial_window_wine.exe' >>"$VOREL_BENCH_ROWS"
+  printf 'Vorelrun run, peak (MB)\t%s\tdecoded 32-bit source\t%s\t%s\n' "$(( vm / 1024 ))" \
+    "$(( 6000 * 4000 * 4 / 1048576 ))" "$run" >>"$VOREL_BENCH_ROWS"
+  printf 'feh --bg-fill, peak (MB)\t%s\tdecoded 32-bit source\t%s\t%s\n' "$(( fm / 1024 ))" \
+    "$(( 6000 * 4000 * 4 / 1048576 ))" "$run" >>"$VOREL_BENCH_ROWS"
+  wine "$win32/bench/compose_wine.exe" "$(winepath -w "$work/pictures/big.bmp" 2>/dev/null)" "$wall" 5 \
+    | tr -d '\r' | tee "$work/compose"
+  python3 - "$work/compose" >>"$VOREL_BENCH_ROWS" <<'PY'
+import re, sys
+ms = {}
+peak = None
+for line in open(sys.argv[1], encoding="utf-8", errors="replace"):
+    m = re.match(r"\s+(.+?)\s+([0-9.]+)$", line)
+    if m: ms[m.group(1)] = m.group(2)
+    m = re.match(r"peak working set: ([0-9.]+) MB", line)
+    if m: peak = m.group(1)
+cmd = "wine bench/compose_wine.exe big.bmp WallPaper.bmp 5 (median of 5)"
+plain = ms.get("plain write, same bytes", "")
+for name in ["read file", "decode", "fit (shrink)", "calendar", "write wallpaper file", "desktop values",
+             "tell the system", "whole composition"]:
+    if name in ms:
+        peer = ("plain write, same bytes", plain) if name == "write wallpaper file" else ("", "")
+        print(f"Composition under Wine: {name} (ms)\t{ms[name]}\t{peer[0]}\t{peer[1]}\t{cmd}")
+if peak:
+    print(f"Composition under Wine: peak working set (MB)\t{peak}\tdecoded 32-bit source\t{6000*4000*4/1048576:.0f}\t{cmd}")
+PY
 }
 export -f inner
 export win32 work

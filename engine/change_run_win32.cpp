@@ -25,6 +25,7 @@ bool InstallPicture(const PictureEntry& entry, Picture& picture, const ChangeEnv
   }
   const LayoutChoice layout = ApplyOverrides(GlobalLayout(settings), entry.tile, entry.size, entry.position);
   FitPicture(picture, layout, false, settings);
+  if (environment.composition.beforeEffects) environment.composition.beforeEffects();
   WriteWallpaperFile(settings.wallFile, picture);
   SetDesktopValues(layout.tile, &settings.wallFile);
   return true;

@@ -42,8 +42,11 @@ void StampCalendar(Picture& picture, bool tile, int32_t position, const Calendar
 }
 
 void WriteWallpaperFile(const std::string& path, const Picture& picture) {
-  const bool written = ReplaceFileContent(
-      path, [&picture](const std::function<bool(std::string_view)>& write) { return StreamBmp24(picture, write); });
+  const bool written = ReplaceFileContent(path, [&picture](const std::function<bool(std::string_view)>& write) {
+    // A screen-sized picture goes out in one write; only a larger one (a tiled source)
+    // is cut into chunks, so that the file does not need a second copy of it in memory.
+    return StreamBmp24(picture, write, size_t{16} << 20);
+  });
   if (!written) throw WallpaperWriteError(path);
 }
 
@@ -92,6 +95,7 @@ void ComposeWallpaper(Picture& picture, const CompositionContext& context, const
     if (calendarFree && !settings.screen) *calendarFree = picture;
     StampCalendar(picture, layout.tile, layout.position, context.layout, settings.calenForm, context.clock);
   }
+  if (context.beforeEffects) context.beforeEffects();
   WriteWallpaperFile(settings.wallFile, picture);
   SetDesktopValues(layout.tile);
   TellSystemWallpaper(settings.wallFile);
@@ -115,6 +119,7 @@ bool WriteCalendarFreeCopy(Picture& picture, const CompositionContext& context, 
   if (!LoadPicture(record.path, picture, load)) return false;
   const LayoutChoice layout = ApplyOverrides(GlobalLayout(settings), record.tile, record.size, record.position);
   FitPicture(picture, layout, false, settings);
+  if (context.beforeEffects) context.beforeEffects();
   WriteWallpaperFile(settings.wallFile, picture);
   SetDesktopValues(layout.tile);
   return true;

@@ -5,6 +5,7 @@
 
 #include <windows.h>
 
+#include <functional>
 #include <optional>
 #include <stdexcept>
 #include <string>
@@ -25,6 +26,10 @@ struct CompositionContext {
   const CalendarLayout& layout;
   HWND owner = nullptr;
   Clock clock = Today;
+  // Called before the first change anyone can see (the wallpaper file, the desktop values):
+  // Vorelrun prepares the picture while its title shows and holds the change back here until
+  // its timer. It may be called more than once and may throw to abandon the change.
+  std::function<void()> beforeEffects = nullptr;
 };
 
 // The wallpaper file could not be written; the desktop and its values are untouched.

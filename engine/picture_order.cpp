@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <chrono>
 #include <numeric>
+#include <optional>
 #include <stdexcept>
 
 namespace vorel {
@@ -13,7 +14,9 @@ namespace {
 
 // The order values of one draw: pieces read from the key or the cache, written through
 // one reused name and text buffer (a deal or a removal over a long list writes
-// thousands of them), and the cache kept in step with every write.
+// thousands of them), and the cache kept in step with every write. A value whose text
+// the key is known to hold already is not written again: under Wine each write is a
+// round trip to the wineserver.
 class OrderStore {
  public:
   OrderStore(RegistryKey& key, OrderPieceCache* cache) : key_(key), cache_(cache) {}
@@ -28,6 +31,8 @@ class OrderStore {
     if (piece.status != TextStatus::kOk) return false;
     if (Known(k) && cache_->pieces[k] != piece.text) cache_->Clear();
     Remember(k, piece.text);
+    if (k >= read_.size()) read_.resize(k + 1);
+    read_[k] = piece.text;
     text = std::move(piece.text);
     return true;
   }
@@ -35,22 +40,30 @@ class OrderStore {
   void Write(size_t k, const uint32_t* entries, size_t count) {
     text_.clear();
     for (size_t i = 0; i < count; ++i) AppendOrderEntry(text_, entries[i]);
+    if (const std::string* held = Held(k); held && *held == text_) return;
     name_.assign(kFileListStem);
     name_ += std::to_string(k);
     if (!key_.WriteText(name_, text_)) failed_ = true;
     Remember(k, text_);
+    if (k < read_.size()) read_[k].reset();
   }
 
-  void WriteInt(const char* name, size_t value) {
+  // held: the value the key was read with, when it was read.
+  void WriteInt(const char* name, size_t value, std::optional<int64_t> held = std::nullopt) {
+    if (held && *held == static_cast<int64_t>(value)) return;
     if (!key_.WriteInt(name, static_cast<int32_t>(value))) failed_ = true;
   }
 
-  // "FileNumMax" first, then the indexes 0..count-1 in ascending order.
-  void Deal(size_t count) {
+  // "FileNumMax" first, then the indexes 0..count-1 in ascending order. The pieces from
+  // `rewrittenFrom` up to `rewrittenTo` (excluded) are left to the removal that follows,
+  // which writes them again at once.
+  void Deal(size_t count, std::optional<int64_t> heldFileNumMax, size_t rewrittenFrom, size_t rewrittenTo) {
     if (cache_) cache_->Clear();
-    WriteInt(kFileNumMaxValue, count);
+    read_.clear();
+    WriteInt(kFileNumMaxValue, count, heldFileNumMax);
     uint32_t entries[kOrderPieceEntries];
     for (size_t k = 0; k * kOrderPieceEntries < count; ++k) {
+      if (k >= rewrittenFrom && k < rewrittenTo) continue;
       const size_t begin = k * kOrderPieceEntries;
       const size_t n = std::min(kOrderPieceEntries, count - begin);
       for (size_t i = 0; i < n; ++i) entries[i] = static_cast<uint32_t>(begin + i);
@@ -72,6 +85,13 @@ class OrderStore {
  private:
   bool Known(size_t k) const { return cache_ && k < cache_->known.size() && cache_->known[k]; }
 
+  // The text the key holds for piece k, when this draw or the cache knows it.
+  const std::string* Held(size_t k) const {
+    if (k < read_.size() && read_[k]) return &*read_[k];
+    if (Known(k)) return &cache_->pieces[k];
+    return nullptr;
+  }
+
   void Remember(size_t k, const std::string& text) {
     if (!cache_) return;
     if (k >= cache_->pieces.size()) {
@@ -86,6 +106,7 @@ class OrderStore {
   OrderPieceCache* cache_;
   std::string name_;
   std::string text_;
+  std::vector<std::optional<std::string>> read_;  // pieces read from the key in this draw
   bool failed_ = false;
 };
 
@@ -182,15 +203,17 @@ size_t NextPictureIndex(size_t candidateCount, bool inOrder, Registry& registry,
   NullRegistryKey unavailable;
   RegistryKey& key = opened ? *opened : unavailable;
 
-  const int64_t order = std::max<int64_t>(0, key.ReadInt(kOrderValue).value_or(0));
+  const std::optional<int32_t> storedOrder = key.ReadInt(kOrderValue);
+  const int64_t order = std::max<int64_t>(0, storedOrder.value_or(0));
   if (inOrder) {
     if (cache) cache->Clear();
     const size_t index = static_cast<size_t>((order + 1) % static_cast<int64_t>(c));
-    key.WriteInt(kOrderValue, static_cast<int32_t>(index));
+    if (storedOrder != static_cast<int32_t>(index)) key.WriteInt(kOrderValue, static_cast<int32_t>(index));
     return index;
   }
 
-  const int64_t fileNumMax = key.ReadInt(kFileNumMaxValue).value_or(0);
+  const std::optional<int32_t> storedFileNumMax = key.ReadInt(kFileNumMaxValue);
+  const int64_t fileNumMax = storedFileNumMax.value_or(0);
   if (cache && (cache->order != order || cache->fileNumMax != fileNumMax)) cache->Clear();
   const int r = random();
   OrderStore store(key, cache);
@@ -207,10 +230,10 @@ size_t NextPictureIndex(size_t candidateCount, bool inOrder, Registry& registry,
     deal = !ReadSequence(store, first, d, c, seq);
   }
   if (deal) {
-    store.Deal(c);
     d = c;
     place = DrawPlace(r, d);
     first = place / kOrderPieceEntries;
+    store.Deal(c, storedFileNumMax, first, (c - 1 + kOrderPieceEntries - 1) / kOrderPieceEntries);
     seq.resize(c - first * kOrderPieceEntries);
     std::iota(seq.begin(), seq.end(), static_cast<uint32_t>(first * kOrderPieceEntries));
   }
@@ -227,7 +250,7 @@ size_t NextPictureIndex(size_t candidateCount, bool inOrder, Registry& registry,
     const size_t begin = (k - first) * kOrderPieceEntries;
     store.Write(k, seq.data() + begin, std::min(kOrderPieceEntries, seq.size() - begin));
   }
-  store.WriteInt(kOrderValue, left);
+  store.WriteInt(kOrderValue, left, storedOrder);
   store.Settle(left, c);
   return chosen;
 }

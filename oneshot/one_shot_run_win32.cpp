@@ -48,14 +48,16 @@ std::optional<DWORD> StoredDelayMs(Registry& registry) {
   return static_cast<DWORD>(std::min<uint64_t>(ms, INFINITE - 1));
 }
 
-void RunOnce(Registry& registry, const std::optional<std::string>& directPicture, HWND owner) {
+void RunOnce(Registry& registry, const std::optional<std::string>& directPicture, HWND owner,
+             const std::function<void()>& beforeEffects) {
   Random15 random;
   const LoadContext loadContext{ProgramFolder(), GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
   const Settings settings = LoadSettings(ProgramKind::kVorelrun, registry, loadContext);
   TSusiePlugIn host;
   const PatternScan scan = ScanPlugins(host, settings.susiePath, settings.gvKnown, ProgramKind::kVorelrun);
   const CalendarLayout calendar = CalendarLayoutFromSettings(settings);
-  const CompositionContext context{settings, calendar, owner};
+  CompositionContext context{settings, calendar, owner};
+  context.beforeEffects = beforeEffects;
   const PictureLoadContext load{
       settings.wallFile, settings.gvPath, ProgramKind::kVorelrun,
       [&host](const std::string& path, Picture& target) { return host.LoadFromFile(path, target); }};
@@ -74,6 +76,7 @@ void RunOnce(Registry& registry, const std::optional<std::string>& directPicture
     picture = ReadPresentWallpaper(present);
     FitPicture(picture, layout, settings.screen, settings);
     StampCalendar(picture, layout.tile, layout.position, calendar, settings.calenForm);
+    if (beforeEffects) beforeEffects();
     WriteWallpaperFile(settings.wallFile, picture);
     SetDesktopValues(layout.tile);
     TellSystemWallpaper(settings.wallFile);
@@ -81,7 +84,8 @@ void RunOnce(Registry& registry, const std::optional<std::string>& directPicture
   }
 
   OrderPieceCache cache;
-  const ChangeEnvironment environment{settings, registry, scan.picturePatterns, context, load, std::ref(random), &cache};
+  const ChangeEnvironment environment{settings,         registry, scan.picturePatterns, context, load,
+                                      std::ref(random), &cache};
   const InstallMode mode = prepared ? InstallMode::kPrepare : InstallMode::kShow;
   CurrentPictureRecord current = settings.current;
   std::optional<Picture> calendarFree;  // this run's picture as the calendar-free copy needs it
@@ -94,6 +98,7 @@ void RunOnce(Registry& registry, const std::optional<std::string>& directPicture
     installed = ChangeWallpaper(picture, environment, mode, &calendarFree).installed;
   }
   if (installed) current = RecordOf(*installed);
+  if (beforeEffects) beforeEffects();
   SaveCurrentPicture(current, registry);
 
   // Whoever reads the wallpaper file next (the next log-on) gets the picture without the

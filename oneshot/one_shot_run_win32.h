@@ -5,6 +5,7 @@
 
 #include <windows.h>
 
+#include <functional>
 #include <optional>
 #include <string>
 
@@ -20,7 +21,11 @@ std::optional<std::string> DirectPictureFromCommandLine(const wchar_t* commandLi
 std::optional<DWORD> StoredDelayMs(Registry& registry);
 
 // The run. Errors that escape a step (a wallpaper file that cannot be written) are
-// thrown to the caller; the run does not go on past them.
-void RunOnce(Registry& registry, const std::optional<std::string>& directPicture, HWND owner);
+// thrown to the caller; the run does not go on past them. beforeEffects, when given, is
+// called before the first change of the wallpaper file, the desktop or the current-picture
+// record: everything before it (choosing, loading, fitting, drawing the calendar) may run
+// ahead while the caller waits; it may throw to abandon the run.
+void RunOnce(Registry& registry, const std::optional<std::string>& directPicture, HWND owner,
+             const std::function<void()>& beforeEffects = {});
 
 }  // namespace vorel

@@ -2,8 +2,11 @@
 // wallpaper once and ends. Exit status -1 when Vorelset or another Vorelrun is running.
 #include <windows.h>
 
+#include <atomic>
+#include <exception>
 #include <optional>
 #include <string>
+#include <utility>
 
 #include "oneshot/one_shot_run_win32.h"
 #include "platform/unique_handle.h"
@@ -19,6 +22,9 @@ constexpr int kClientHeight = 126;
 constexpr UINT_PTR kTimerId = 1;
 constexpr UINT kTimerIntervalMs = 1000;
 constexpr UINT kShownMessage = WM_APP + 1;
+
+// The run given up before it changed anything: the title was closed before its second.
+struct RunAbandoned {};
 
 class TFormMain final : public Window {
  public:
@@ -36,7 +42,8 @@ class TFormMain final : public Window {
     const HICON icon = LoadIconW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDI_APP));
     if (!CreateWindowOf(L"TFormMain.Vorelrun", WS_EX_TOPMOST, WS_POPUP, x, y, width, height, nullptr, L"Vorel", icon))
       return false;
-    ShowWindow(Handle(), SW_SHOWNORMAL);
+    // Shown without taking the focus from what the user is starting at log-on.
+    ShowWindow(Handle(), SW_SHOWNOACTIVATE);
     PostMessageW(Handle(), kShownMessage, 0, 0);
     return true;
   }
@@ -54,6 +61,7 @@ class TFormMain final : public Window {
         if (wParam == kTimerId) TimerTimer();
         return 0;
       case WM_DESTROY:
+        Abandon();
         PostQuitMessage(0);
         return 0;
       default:
@@ -73,11 +81,60 @@ class TFormMain final : public Window {
     EndPaint(Handle(), &ps);
   }
 
-  // The delay runs without processing messages: the title is painted once before it.
+  // The delay runs without processing messages: the title is painted once before it. The
+  // run starts after the delay (which keeps it out of the way at log-on) and does its
+  // choosing, loading, fitting and drawing during the title's second; it changes nothing
+  // anyone can see or read back before the timer releases it.
   void FormShow() {
     UpdateWindow(Handle());
     if (const std::optional<DWORD> delay = StoredDelayMs(registry_)) Sleep(*delay);
     SetTimer(Handle(), kTimerId, kTimerIntervalMs, nullptr);
+    release_.Reset(CreateEventW(nullptr, TRUE, FALSE, nullptr));
+    if (release_) worker_.Reset(CreateThread(nullptr, 0, &TFormMain::RunThread, this, 0, nullptr));
+  }
+
+  static DWORD WINAPI RunThread(void* self) {
+    static_cast<TFormMain*>(self)->RunInBackground();
+    return 0;
+  }
+
+  void RunInBackground() {
+    try {
+      RunOnce(registry_, directPicture_, Handle(), [this] {
+        WaitForSingleObject(release_.Get(), INFINITE);
+        if (abandoned_) throw RunAbandoned{};
+      });
+    } catch (const RunAbandoned&) {
+    } catch (...) {
+      failure_ = std::current_exception();
+    }
+  }
+
+  // Waits for the run, painting the title meanwhile.
+  void AwaitRun() {
+    if (!worker_) return;
+    const HANDLE worker = worker_.Get();
+    while (MsgWaitForMultipleObjects(1, &worker, FALSE, INFINITE, QS_ALLINPUT) != WAIT_OBJECT_0) {
+      MSG msg;
+      while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+        if (msg.message == WM_QUIT) {
+          PostQuitMessage(static_cast<int>(msg.wParam));
+          break;
+        }
+        TranslateMessage(&msg);
+        DispatchMessageW(&msg);
+      }
+    }
+    worker_.Reset();
+  }
+
+  // The title closed before its second: the run stops before its first visible change.
+  void Abandon() {
+    if (!worker_) return;
+    abandoned_ = true;
+    SetEvent(release_.Get());
+    WaitForSingleObject(worker_.Get(), INFINITE);
+    worker_.Reset();
   }
 
   // Runs once. An error that escapes it is reported and the window stays open until the
@@ -86,7 +143,13 @@ class TFormMain final : public Window {
     KillTimer(Handle(), kTimerId);
     if (ran_) return;
     ran_ = true;
-    RunOnce(registry_, directPicture_, Handle());
+    if (worker_) {
+      SetEvent(release_.Get());
+      AwaitRun();
+      if (failure_) std::rethrow_exception(std::exchange(failure_, nullptr));
+    } else {
+      RunOnce(registry_, directPicture_, Handle());
+    }
     DestroyWindow(Handle());
   }
 
@@ -94,6 +157,10 @@ class TFormMain final : public Window {
   Win32Registry registry_;
   UniqueBitmap title_;
   bool ran_ = false;
+  UniqueKernelHandle release_;  // set at the timer: the run may change the wallpaper
+  UniqueKernelHandle worker_;
+  std::atomic<bool> abandoned_ = false;
+  std::exception_ptr failure_;
 };
 
 }  // namespace

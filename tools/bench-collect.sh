@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Times the picture search, the persistent order, the picture fit and one Vorelrun run;
-# figures only, never a failure.
+# figures only, never a failure. Ends with one markdown table of every figure beside its
+# peer measured in the same run, with the ratio and the command behind it.
 #  - CollectPictures over a generated tree (100,000 files in 1,000 folders, a third of
 #    them pictures, "全て", the 24 GV patterns) under Wine, beside `find` over the same
 #    tree and the direct way of one FindFirstFileW per folder and pattern;
@@ -26,7 +27,10 @@ cmake --build "$native" -j2 --target picture_order_bench collect_pictures_bench 
 cmake --build "$win32" -j2 --target collect_pictures_wine picture_order_wine >/dev/null || exit 0
 
 tree="$(mktemp -d /tmp/vorel-bench-tree.XXXXXX)"
-trap 'rm -rf "$tree"' EXIT
+out="$(mktemp -d /tmp/vorel-bench-out.XXXXXX)"
+trap 'rm -rf "$tree" "$out"' EXIT
+export VOREL_BENCH_ROWS="$out/rows"
+: >"$VOREL_BENCH_ROWS"
 python3 - "$tree" <<'PY'
 import os, sys
 root = sys.argv[1]
@@ -57,11 +61,12 @@ echo "find over the same tree (Linux): $best ms"
 source "$root/tools/wine-env.sh"
 "$root/tools/wine-prefix.sh" >/dev/null || exit 0
 wintree="$(winepath -w "$tree" 2>/dev/null)"
-"$root/tools/wine-run.sh" "$win32/bench/collect_pictures_wine.exe" "$wintree" 3
-"$root/tools/wine-run.sh" "$win32/bench/picture_order_wine.exe"
-"$native/bench/picture_order_bench"
-"$native/bench/collect_pictures_bench"
-"$native/bench/fit_picture_bench"
+"$root/tools/wine-run.sh" "$win32/bench/collect_pictures_wine.exe" "$wintree" 3 | tr -d '\r' | tee "$out/collect"
+"$root/tools/wine-run.sh" "$win32/bench/picture_order_wine.exe" | tr -d '\r' | tee "$out/order"
+for b in picture_order_bench collect_pictures_bench fit_picture_bench; do
+  "$native/bench/$b" --benchmark_out="$out/$b.json" --benchmark_out_format=json
+done
 # One Vorelrun run beside feh, and the composition step by step (1920x1080 screen).
 VOREL_BENCH_WIN32="$win32" "$root/bench/vorelrun_vs_feh.sh"
+python3 "$root/tools/bench-table.py" "$out" "$best"
 exit 0

@@ -58,7 +58,9 @@ export win32 demo
 "$root/tools/with-display.sh" bash -c shoot
 
 "$convert" "$demo/WallPaper.bmp" "$demo/wallpaper.png"
-chosen="$(wine reg query 'HKCU\Software\Brelkin\Vorel' /v OldFile 2>/dev/null | tr -d '\r' | sed -n 's/.*REG_SZ *//p')"
+# reg prints in the console's code page (932 in this prefix); the terminal wants UTF-8.
+chosen="$(wine reg query 'HKCU\Software\Brelkin\Vorel' /v OldFile 2>/dev/null | tr -d '\r' | iconv -f CP932 -t UTF-8 |
+  sed -n 's/.*REG_SZ *//p')"
 echo "demo: picture shown: ${chosen:-?}"
 echo "demo: desktop screenshot (picture with calendar): $demo/screenshot.png"
 echo "demo: Vorelset resident with its tray menu open: $demo/vorelset-menu.png"

@@ -1,17 +1,23 @@
 #!/usr/bin/env bash
 # Creates the project's Wine prefix under build/ on first use and reuses it afterwards.
-# The prefix is 32-bit and maps the Japanese system font names onto the IPA fonts.
+# The prefix is 32-bit, maps the Japanese system font names onto the IPA fonts, and keeps
+# its windows out of the X window manager's hands: a bare Xvfb has none, and a managed window
+# would wait two seconds for one each time it is hidden.
+# The stamp holds the prefix's version; a prefix made by an older version of this script is
+# made afresh so that it gets every value.
 set -euo pipefail
 source "$(dirname "${BASH_SOURCE[0]}")/wine-env.sh"
 
+version=2
 stamp="$WINEPREFIX/.vorel-ready"
-[ -f "$stamp" ] && exit 0
+ready() { [ -f "$stamp" ] && [ "$(cat "$stamp")" = "$version" ]; }
+ready && exit 0
 
 lock="$(dirname "$WINEPREFIX")/.wineprefix.lock"
 mkdir -p "$(dirname "$WINEPREFIX")"
 exec 9>"$lock"
 flock 9
-[ -f "$stamp" ] && exit 0
+ready && exit 0
 
 rm -rf "$WINEPREFIX"
 echo "wine-prefix: creating $WINEPREFIX"
@@ -33,8 +39,11 @@ trap 'rm -f "$reg"' EXIT
   printf '"ＭＳ 明朝"="IPAMincho"\r\n'
   printf '"MS Mincho"="IPAMincho"\r\n'
   printf '\r\n'
+  printf '[HKEY_CURRENT_USER\\Software\\Wine\\X11 Driver]\r\n'
+  printf '"Managed"="N"\r\n'
+  printf '\r\n'
 } | iconv -f UTF-8 -t UTF-16LE | { printf '\xff\xfe'; cat; } >"$reg"
 wine regedit /S "$(winepath -w "$reg")" >/dev/null 2>&1
 wineserver -w
-touch "$stamp"
+echo "$version" >"$stamp"
 echo "wine-prefix: ready"

@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "engine/bmp_file.h"
 #include "tests/converters/dib_test_support.h"
 
 namespace vorel {
@@ -168,6 +169,38 @@ TEST(BmpFileTest, FindsTheBitsAndRefusesBrokenFiles) {
     SCOPED_TRACE(c.name);
     EXPECT_FALSE(DecodeFile(c.file).has_value());
   }
+}
+
+// The wallpaper file's bytes: headers, then bottom-up rows of B, G, R padded to four bytes,
+// whatever the width (the packing goes four pixels at a time) and however the rows are cut
+// into writes; and it reads back as the picture.
+TEST(BmpFileTest, WrittenFileIsTheReferenceLayoutForAnyWidthAndChunk) {
+  for (int width : {1, 2, 3, 4, 5, 7, 8, 9, 13})
+    for (size_t chunk : {size_t{1}, size_t{50}, size_t{1} << 20}) {
+      const int height = 3;
+      // The top byte is not part of the colour and must not reach the file.
+      const Picture picture = PictureOf(width, height, [](int x, int y) { return 0xA5000000u | TestColor(x, y); });
+      std::string file;
+      int writes = 0;
+      ASSERT_TRUE(StreamBmp24(
+          picture,
+          [&](std::string_view bytes) {
+            file.append(bytes);
+            ++writes;
+            return true;
+          },
+          chunk));
+      const std::string rows = Rows(width, height, 24, false, TestColor);
+      ASSERT_EQ(file.size(), 54 + rows.size()) << width;
+      EXPECT_EQ(file.substr(0, 2), "BM");
+      EXPECT_EQ(file.substr(54), rows) << "width " << width << " chunk " << chunk;
+      EXPECT_EQ(file, EncodeBmp24(picture));
+      // One write for the headers and one for all rows when the chunk holds them.
+      if (chunk >= rows.size()) EXPECT_EQ(writes, 2);
+      const std::optional<Picture> back = DecodeBmpFile(file.data(), file.size());
+      ASSERT_TRUE(back);
+      EXPECT_TRUE(*back == PictureOf(width, height, TestColor)) << width;
+    }
 }
 
 TEST(PackedDibTest, BitsFollowMasksAndTable) {

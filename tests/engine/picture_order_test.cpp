@@ -190,6 +190,96 @@ TEST(PictureOrder, FullCyclesMatchTheModel) {
     }
 }
 
+// What every draw leaves in the key, written the plain way: a deal writes "FileNumMax"
+// and every piece, the removal rewrites every piece from the drawn one up to the last in
+// use, then "Order". The program writes only what changes; the key must end up the same.
+struct PlainStore {
+  MemoryRegistry::Values values;
+  void Draw(size_t count, int r, bool& dealt, std::vector<size_t>& model) {
+    const MemoryRegistry::Value* order = Find("Order");
+    const MemoryRegistry::Value* max = Find("FileNumMax");
+    const int d0 = order && order->type == MemoryRegistry::Type::kDword ? order->number : 0;
+    const int m = max && max->type == MemoryRegistry::Type::kDword ? max->number : 0;
+    dealt = static_cast<int>(count) != m || d0 <= 0 || d0 > m;
+    if (dealt) {
+      model = Ascending(count);
+      Int("FileNumMax", static_cast<int>(count));
+      for (size_t k = 0; k * 10 < count; ++k) Text("FileList" + std::to_string(k), Piece(model, k));
+    }
+    const size_t place =
+        std::min(static_cast<size_t>(static_cast<uint64_t>(r) * model.size() / 32767), model.size() - 1);
+    model.erase(model.begin() + static_cast<std::ptrdiff_t>(place));
+    for (size_t k = place / 10; k * 10 < model.size(); ++k) Text("FileList" + std::to_string(k), Piece(model, k));
+    Int("Order", static_cast<int>(model.size()));
+  }
+  const MemoryRegistry::Value* Find(const std::string& name) const {
+    auto it = values.find(name);
+    return it == values.end() ? nullptr : &it->second;
+  }
+  void Int(const std::string& name, int v) {
+    MemoryRegistry::Value value;
+    value.type = MemoryRegistry::Type::kDword;
+    value.number = v;
+    values[name] = value;
+  }
+  void Text(const std::string& name, const std::string& v) {
+    MemoryRegistry::Value value;
+    value.type = MemoryRegistry::Type::kText;
+    value.text = v;
+    values[name] = value;
+  }
+};
+
+bool SameValues(const MemoryRegistry::Values& a, const MemoryRegistry::Values& b) {
+  if (a.size() != b.size()) return false;
+  for (auto ia = a.begin(), ib = b.begin(); ia != a.end(); ++ia, ++ib)
+    if (ia->first != ib->first || ia->second.type != ib->second.type || ia->second.number != ib->second.number ||
+        ia->second.text != ib->second.text)
+      return false;
+  return true;
+}
+
+TEST(PictureOrder, DrawsWriteOnlyWhatChangesAndLeaveTheSameKey) {
+  for (bool cached : {false, true})
+    for (size_t count : {size_t{1}, size_t{9}, size_t{21}, size_t{25}, size_t{130}}) {
+      MemoryRegistry reg;
+      PlainStore plain;
+      OrderPieceCache cache;
+      Random15 random(count * 7 + cached);
+      std::vector<size_t> model;
+      // Two cycles and a little: the second deal finds "FileNumMax" already right.
+      for (size_t draw = 0; draw < 2 * count + 3; ++draw) {
+        const int r = draw % 5 == 0 ? 32767 : draw % 7 == 0 ? 0 : random();
+        bool dealt = false;
+        const size_t piecesBefore = model.size();
+        plain.Draw(count, r, dealt, model);
+        const int before = reg.writes;
+        NextPictureIndex(count, false, reg, Fixed(r), cached ? &cache : nullptr);
+        ASSERT_TRUE(SameValues(reg.KeyValues(kKey), plain.values)) << count << " draw " << draw;
+        // Written: a deal writes each piece once, "FileNumMax" only into the empty store and
+        // "Order" unless it stays 0; a draw within the cycle the pieces from the drawn one up
+        // to the last in use, and "Order".
+        const size_t left = model.size();
+        const size_t place = std::min(static_cast<size_t>(static_cast<uint64_t>(r) * (left + 1) / 32767), left);
+        const size_t inUse = (left + 9) / 10;
+        const size_t expected =
+            dealt ? (count + 9) / 10 + (draw == 0 ? 2 : left != 0) : inUse - std::min(inUse, place / 10) + 1;
+        EXPECT_EQ(static_cast<size_t>(reg.writes - before), expected)
+            << count << " draw " << draw << " dealt " << dealt << " before " << piecesBefore;
+      }
+    }
+}
+
+TEST(PictureOrder, ListOrderWritesNothingWhenTheIndexStays) {
+  MemoryRegistry reg;
+  reg.SetInt(kKey, "Order", 0);
+  EXPECT_EQ(NextPictureIndex(1, true, reg, Fixed(0)), 0u);
+  EXPECT_EQ(reg.writes, 0);
+  EXPECT_EQ(NextPictureIndex(2, true, reg, Fixed(0)), 1u);
+  EXPECT_EQ(reg.writes, 1);
+  EXPECT_EQ(StoredInt(reg, "Order"), 1);
+}
+
 TEST(PictureOrder, TheCacheNoticesChangesMadeBehindIt) {
   MemoryRegistry reg;
   OrderPieceCache cache;

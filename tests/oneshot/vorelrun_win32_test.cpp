@@ -199,6 +199,42 @@ TEST_F(VorelrunWin32, StoredDelayIsWaitedBeforeTheRun) {
   EXPECT_GE(PictureIndex(Text("OldFile")), 0);
 }
 
+// The run prepares the picture while the title shows, but the title keeps its second
+// before anything is written, and it does not take the focus.
+TEST_F(VorelrunWin32, TitleShowsItsSecondUnfocusedBeforeAnythingChanges) {
+  settings_.calender = true;
+  Store();
+  const std::wstring commandLine = L"\"" + ToWide(testing::ExeFolder() + "..\\..\\Vorelrun.exe") + L"\"";
+  std::vector<wchar_t> buffer(commandLine.begin(), commandLine.end());
+  buffer.push_back(L'\0');
+  STARTUPINFOW startup{};
+  startup.cb = sizeof(startup);
+  PROCESS_INFORMATION info{};
+  const DWORD started = GetTickCount();
+  ASSERT_TRUE(CreateProcessW(nullptr, buffer.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &info));
+  UniqueKernelHandle process(info.hProcess);
+  UniqueKernelHandle thread(info.hThread);
+  HWND title = nullptr;
+  while (!title && GetTickCount() - started < 20000) {
+    title = FindWindowW(L"TFormMain.Vorelrun", nullptr);
+    if (!title) Sleep(10);
+  }
+  const DWORD shown = GetTickCount();
+  ASSERT_NE(title, nullptr);
+  EXPECT_TRUE(IsWindowVisible(title));
+  EXPECT_NE(GetForegroundWindow(), title);
+  // The timer is set after the title appears: 800 ms later nothing may have changed yet.
+  while (GetTickCount() - shown < 800) Sleep(20);
+  EXPECT_FALSE(testing::FileExists(settings_.wallFile));
+  EXPECT_EQ(Text("OldFile"), "");
+  EXPECT_EQ(DesktopValue("Wallpaper"), "");
+  ASSERT_EQ(WaitForSingleObject(process.Get(), 60000), WAIT_OBJECT_0);
+  const int index = PictureIndex(Text("OldFile"));
+  ASSERT_GE(index, 0);
+  EXPECT_TRUE(testing::ReadBmpFile(settings_.wallFile) == CalendarFree(pictures_[index]));
+  EXPECT_EQ(DesktopValue("Wallpaper"), settings_.wallFile);
+}
+
 TEST_F(VorelrunWin32, PictureThatCannotBeLoadedLeavesTheOldWallpaper) {
   settings_.calender = false;
   settings_.current = {"C:\\earlier.bmp", kStandard, kStandard, kStandard};

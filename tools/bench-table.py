@@ -1,0 +1,85 @@
+#!/usr/bin/env python3
+"""The one table of `make bench`: every figure of the run beside its peer from the same run.
+
+  bench-table.py <folder of the run's outputs> <find over the tree, ms>
+
+Reads the rows the Vorelrun script appended (figure, value, peer, peer value, command), the
+Wine benches' printed lines and the native Google Benchmark JSON files; prints markdown.
+"""
+import json
+import os
+import re
+import sys
+
+folder, find_ms = sys.argv[1], sys.argv[2]
+rows = []
+
+
+def add(figure, value, peer="", peer_value="", command=""):
+    rows.append((figure, str(value), peer, str(peer_value), command))
+
+
+def read(name):
+    path = os.path.join(folder, name)
+    return open(path, encoding="utf-8", errors="replace").read() if os.path.exists(path) else ""
+
+
+def gbench(name):
+    text = read(name + ".json")
+    if not text:
+        return {}
+    return {b["name"]: b for b in json.loads(text).get("benchmarks", [])}
+
+
+collect = read("collect")
+m = re.search(r"CollectPictures \(one listing per folder\): ([0-9.]+) ms", collect)
+if m:
+    add("CollectPictures, 100,000 files under Wine (ms)", m.group(1), "find over the same tree", find_ms,
+        "wine bench/collect_pictures_wine.exe <tree> 3 (best of 3)")
+native_collect = gbench("collect_pictures_bench").get("BM_CollectInMemory")
+if native_collect:
+    add("CollectPictures natively, in memory (ms)", f"{native_collect['real_time']:.1f}", "", "",
+        "build/bench-native/bench/collect_pictures_bench")
+
+order = read("order")
+native_order = gbench("picture_order_bench")
+native_draw = native_order.get("BM_DrawRandomPlace")
+for line in order.splitlines():
+    m = re.match(r"(.+?)\s+n=\s*\d+ mean\s+[0-9.]+ ms\s+median\s+([0-9.]+) ms", line)
+    if m:
+        peer, peer_value = ("", "")
+        if m.group(1).startswith("draw at a random place") and native_draw:
+            peer, peer_value = "natively (in-memory registry)", f"{native_draw['real_time']:.2f}"
+        add(f"NextPicture, 100,000 candidates under Wine: {m.group(1)} (ms, median)", m.group(2), peer, peer_value,
+            "wine bench/picture_order_wine.exe")
+if native_draw and "values_written" in native_draw:
+    add("NextPicture: registry values written per draw (random place)", f"{native_draw['values_written']:.0f}", "",
+        "", "build/bench-native/bench/picture_order_bench (counter values_written)")
+first = native_order.get("BM_DrawFirstPlace")
+if first and "values_written" in first:
+    add("NextPicture: registry values written per draw (first place)", f"{first['values_written']:.0f}", "", "",
+        "build/bench-native/bench/picture_order_bench (counter values_written)")
+
+for name, b in gbench("fit_picture_bench").items():
+    if name.startswith("BM_FitShrink/"):
+        add(f"Fit natively: {name} (ms)", f"{b['real_time']:.1f}", "", "", "build/bench-native/bench/fit_picture_bench")
+
+for line in read("rows").splitlines():
+    parts = line.split("\t")
+    if len(parts) == 5:
+        add(*parts)
+
+
+def ratio(value, peer_value):
+    try:
+        v, p = float(value), float(peer_value)
+        return f"{v / p:.2f} ×" if p > 0 else ""
+    except ValueError:
+        return ""
+
+
+print()
+print("| Figure | Vorel | Peer | Peer's figure | Ratio | Command |")
+print("|---|---:|---|---:|---:|---|")
+for figure, value, peer, peer_value, command in rows:
+    print(f"| {figure} | {value} | {peer} | {peer_value} | {ratio(value, peer_value)} | `{command}` |")
