@@ -6,7 +6,7 @@ set -euo pipefail
 native_pkgs=(cmake make g++ googletest libgtest-dev libbenchmark-dev g++-mingw-w64-i686
              wine xvfb xauth locales fonts-ipafont-gothic fonts-ipafont-mincho imagemagick
              fonts-urw-base35
-             feh time python3)
+             feh time python3 nsis chromium)
 i386_pkgs=(wine32:i386)
 
 missing=()
