@@ -14,8 +14,8 @@ std::optional<PictureEntry> ChooseNextPicture(const ChangeEnvironment& environme
   return NextPicture(candidates, settings.inOrder, environment.registry, environment.random, environment.cache);
 }
 
-bool InstallPicture(const PictureEntry& entry, Picture& picture, const ChangeEnvironment& environment,
-                    InstallMode mode, std::optional<Picture>* calendarFree) {
+bool InstallPicture(const PictureEntry& entry, Picture& picture, const ChangeEnvironment& environment, InstallMode mode,
+                    std::optional<Picture>* calendarFree) {
   if (!LoadPicture(entry.path, picture, environment.load)) return false;
   const Settings& settings = environment.settings;
   if (mode == InstallMode::kShow) {

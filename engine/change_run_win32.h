@@ -39,8 +39,8 @@ std::optional<PictureEntry> ChooseNextPicture(const ChangeEnvironment& environme
 // desktop or in the wallpaper file changed. Throws WallpaperWriteError when the file cannot be
 // written. calendarFree, when given, receives the fitted picture before the calendar was drawn,
 // when that is the wallpaper file's calendar-free form (calendar on, no margins).
-bool InstallPicture(const PictureEntry& entry, Picture& picture, const ChangeEnvironment& environment,
-                    InstallMode mode, std::optional<Picture>* calendarFree = nullptr);
+bool InstallPicture(const PictureEntry& entry, Picture& picture, const ChangeEnvironment& environment, InstallMode mode,
+                    std::optional<Picture>* calendarFree = nullptr);
 
 struct ChangeOutcome {
   bool hadCandidates = false;

@@ -12,7 +12,8 @@ int64_t ReadFieldNumber(std::string_view text) {
   if (i < text.size() && (text[i] == '+' || text[i] == '-')) negative = text[i++] == '-';
   constexpr int64_t kLimit = std::numeric_limits<int64_t>::max() / 10 - 1;
   int64_t value = 0;
-  for (; i < text.size() && text[i] >= '0' && text[i] <= '9'; ++i) value = std::min(value * 10 + (text[i] - '0'), kLimit);
+  for (; i < text.size() && text[i] >= '0' && text[i] <= '9'; ++i)
+    value = std::min(value * 10 + (text[i] - '0'), kLimit);
   return negative ? -value : value;
 }
 

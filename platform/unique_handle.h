@@ -68,6 +68,8 @@ inline void DeleteMemoryDc(HDC dc) { DeleteDC(dc); }
 inline void CloseModule(HMODULE m) { FreeLibrary(m); }
 inline void CloseLocalMemory(HLOCAL l) { LocalFree(l); }
 inline void CloseKernelHandle(HANDLE h) { CloseHandle(h); }
+inline void CloseIcon(HICON i) { DestroyIcon(i); }
+inline void CloseMenu(HMENU m) { DestroyMenu(m); }
 
 using UniqueKey = UniqueHandle<NullTraits<HKEY, decltype(&CloseKey), &CloseKey>>;
 using UniqueBitmap = UniqueHandle<NullTraits<HBITMAP, decltype(&DeleteGdiObject), &DeleteGdiObject>>;
@@ -78,6 +80,8 @@ using UniqueMemoryDc = UniqueHandle<NullTraits<HDC, decltype(&DeleteMemoryDc), &
 using UniqueModule = UniqueHandle<NullTraits<HMODULE, decltype(&CloseModule), &CloseModule>>;
 using UniqueLocal = UniqueHandle<NullTraits<HLOCAL, decltype(&CloseLocalMemory), &CloseLocalMemory>>;
 using UniqueKernelHandle = UniqueHandle<NullTraits<HANDLE, decltype(&CloseKernelHandle), &CloseKernelHandle>>;
+using UniqueIcon = UniqueHandle<NullTraits<HICON, decltype(&CloseIcon), &CloseIcon>>;
+using UniqueMenu = UniqueHandle<NullTraits<HMENU, decltype(&CloseMenu), &CloseMenu>>;
 using UniqueFile = UniqueHandle<FileHandleTraits>;
 using UniqueFind = UniqueHandle<FindHandleTraits>;
 

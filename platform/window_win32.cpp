@@ -33,6 +33,42 @@ bool Window::CreateWindowOf(const wchar_t* className, DWORD exStyle, DWORD style
          nullptr;
 }
 
+int Window::ShowModal() {
+  if (!hwnd_ || modal_) return 0;
+  modal_ = true;
+  modalEnded_ = false;
+  modalResult_ = 0;
+  const HWND owner = GetWindow(hwnd_, GW_OWNER);
+  const bool disableOwner = owner && IsWindowEnabled(owner);
+  if (disableOwner) EnableWindow(owner, FALSE);
+  ShowWindow(hwnd_, SW_SHOW);
+  SetForegroundWindow(hwnd_);
+  MSG msg;
+  while (!modalEnded_) {
+    const BOOL got = GetMessageW(&msg, nullptr, 0, 0);
+    if (got == 0) {
+      PostQuitMessage(static_cast<int>(msg.wParam));
+      break;
+    }
+    if (got < 0) break;
+    if (hwnd_ && IsDialogMessageW(hwnd_, &msg)) continue;
+    TranslateMessage(&msg);
+    DispatchMessageW(&msg);
+    if (!hwnd_) break;  // destroyed while shown
+  }
+  if (disableOwner) EnableWindow(owner, TRUE);
+  if (hwnd_) ShowWindow(hwnd_, SW_HIDE);
+  modal_ = false;
+  return modalResult_;
+}
+
+void Window::EndModal(int result) {
+  modalResult_ = result;
+  modalEnded_ = true;
+  // Wakes the loop when nothing else is queued.
+  if (hwnd_) PostMessageW(hwnd_, WM_NULL, 0, 0);
+}
+
 LRESULT Window::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
   return DefWindowProcW(hwnd_, message, wParam, lParam);
 }

@@ -18,6 +18,14 @@ class Window {
 
   HWND Handle() const { return hwnd_; }
 
+  // Shows the window and runs a nested message loop until EndModal, with the owner window
+  // disabled meanwhile; the window is hidden again afterwards. Timers, the tray and other
+  // windows keep being served by the loop. A WM_QUIT ends the loop and is posted again for
+  // the loops outside it. Returns the value given to EndModal (0 after WM_QUIT).
+  int ShowModal();
+  void EndModal(int result);
+  bool InModalLoop() const { return modal_; }
+
  protected:
   // Registers the class on first use. False when the window could not be created.
   bool CreateWindowOf(const wchar_t* className, DWORD exStyle, DWORD style, int x, int y, int width, int height,
@@ -29,6 +37,9 @@ class Window {
  private:
   static LRESULT CALLBACK Procedure(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
   HWND hwnd_ = nullptr;
+  bool modal_ = false;
+  bool modalEnded_ = false;
+  int modalResult_ = 0;
 };
 
 }  // namespace vorel

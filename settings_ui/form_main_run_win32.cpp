@@ -1,0 +1,168 @@
+// The scheduling half of the settings window: the start steps, the change run with its
+// timers and day check, the switch handling of the options, and the exit steps.
+#include "settings_ui/form_main_win32.h"
+
+#include <shellapi.h>
+
+#include <exception>
+
+#include "calendar/calendar_draw.h"
+#include "engine/change_run_win32.h"
+#include "engine/compose_win32.h"
+#include "engine/settings_store.h"
+#include "platform/program_paths_win32.h"
+
+namespace vorel {
+
+SystemTime LocalSystemTime() {
+  SYSTEMTIME t;
+  GetLocalTime(&t);
+  return {t.wYear, t.wMonth, t.wDay, t.wHour, t.wMinute, t.wSecond};
+}
+
+TFormMain::TFormMain(Registry& registry, FormMainHooks hooks, std::function<SystemTime()> clock)
+    : registry_(registry), hooks_(std::move(hooks)), clock_(std::move(clock)) {}
+
+TFormMain::~TFormMain() { Exit(); }
+
+void TFormMain::StartSteps() {
+  DragAcceptFiles(Handle(), TRUE);
+  schedule_.RecordDay(clock_().day);
+  rewritePaused_ = false;
+  LoadAllSettings();
+  if (settings_.start) BitBtnChangeClick();
+}
+
+void TFormMain::LoadAllSettings() {
+  const LoadContext context{ProgramFolder(), GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
+  settings_ = LoadSettings(ProgramKind::kVorelset, registry_, context);
+  // The plug-ins before the switch handling: a day check that finds a new day changes the
+  // wallpaper, and its picture may need them.
+  ApplySusieFolder();
+  MemoTimeIntervalExit();
+  CheckBoxChangeTimeClick();
+  CheckBoxChangeDayClick();
+  if (Handle()) ShowModelInControls();
+}
+
+bool TFormMain::SaveAllSettings() { return SaveSettings(settings_, registry_); }
+
+void TFormMain::ApplySusieFolder() {
+  host_.UnloadPlugins();
+  const PatternScan scan = ScanPlugins(host_, settings_.susiePath, settings_.gvKnown, ProgramKind::kVorelset);
+  patterns_ = scan.picturePatterns;
+  dialogFilter_ = scan.dialogFilter;
+}
+
+void TFormMain::ApplyTimers() {
+  if (!Handle()) return;
+  const auto apply = [this](UINT_PTR id, const TimerSetting& wanted, TimerSetting& applied) {
+    if (!wanted.enabled) {
+      if (applied.enabled) KillTimer(Handle(), id);
+    } else if (!(wanted == applied)) {
+      // Setting a timer again restarts its countdown.
+      SetTimer(Handle(), id, wanted.intervalMs, nullptr);
+    }
+    applied = wanted;
+  };
+  apply(kTimerChangeId, schedule_.ChangeTimer(), appliedChange_);
+  apply(kTimerDayId, schedule_.DayTimer(), appliedDay_);
+}
+
+void TFormMain::MemoTimeIntervalExit() {
+  schedule_.IntervalCommitted(settings_.changeTime);
+  ApplyTimers();
+}
+
+void TFormMain::CheckBoxChangeTimeClick() {
+  schedule_.IntervalOptionSwitched(settings_.interval, settings_.changeTime);
+  ApplyTimers();
+}
+
+void TFormMain::CheckBoxChangeDayClick() {
+  const bool newDay = schedule_.DayOptionSwitched(settings_.day, clock_());
+  ApplyTimers();
+  if (newDay) BitBtnChangeClick();
+}
+
+void TFormMain::TimerSuspendTimer() {
+  const bool newDay = schedule_.DayCheck(clock_());
+  ApplyTimers();
+  if (newDay) BitBtnChangeClick();
+}
+
+void TFormMain::TimerChangeTimer() {
+  if (schedule_.ChangeTimerExpired(rewritePaused_)) BitBtnChangeClick();
+}
+
+void TFormMain::BitBtnChangeClick() {
+  if (!schedule_.RequestRun()) return;  // kept for the end of the run in progress
+  do RunChange();
+  while (schedule_.TakeDeferred());
+}
+
+void TFormMain::RunChange() {
+  schedule_.BeginRun();
+  ApplyTimers();
+  try {
+    // The settings as they stand at the start: edits made while a load waits for GV apply
+    // to the next run.
+    const Settings settings = settings_;
+    const CalendarLayout calendar = CalendarLayoutFromSettings(settings);
+    const CompositionContext composition{settings, calendar, Handle()};
+    const PictureLoadContext load{
+        settings.wallFile, settings.gvPath, ProgramKind::kVorelset,
+        [this](const std::string& path, Picture& target) { return host_.LoadFromFile(path, target); }};
+    const ChangeEnvironment environment{settings, registry_,         patterns_,   composition,
+                                        load,     std::ref(random_), &orderCache_};
+    const ChangeOutcome outcome = ChangeWallpaper(picture_, environment, InstallMode::kShow);
+    if (outcome.installed) {
+      settings_.current = RecordOf(*outcome.installed);
+      schedule_.Installed(outcome.installed->displayTime, settings_.changeTime);
+    }
+  } catch (const std::exception& error) {
+    ReportRunError(error.what());
+  } catch (...) {
+    ReportRunError("予期しないエラーが発生しました");
+  }
+  // The big buffers are not kept between changes.
+  picture_ = Picture{};
+  if (schedule_.DayCheckAtEnd(clock_())) {
+    ApplyTimers();
+    RunChange();  // a new day: the nested run, its own day check finds the day recorded
+  }
+  schedule_.EndRun();
+  ApplyTimers();
+}
+
+void TFormMain::ReportRunError(const std::string& text) {
+  // Timers keep firing while the box is open; their errors are not stacked into more boxes.
+  if (errorShown_) return;
+  errorShown_ = true;
+  ShowError(text);
+  errorShown_ = false;
+}
+
+void TFormMain::Exit() {
+  if (exited_) return;
+  exited_ = true;
+  if (Handle()) {
+    KillTimer(Handle(), kTimerChangeId);
+    KillTimer(Handle(), kTimerDayId);
+  }
+  try {
+    const CalendarLayout calendar = CalendarLayoutFromSettings(settings_);
+    const CompositionContext composition{settings_, calendar, Handle()};
+    const PictureLoadContext load{
+        settings_.wallFile, settings_.gvPath, ProgramKind::kVorelset,
+        [this](const std::string& path, Picture& target) { return host_.LoadFromFile(path, target); }};
+    RecomposeAtExit(picture_, composition, load);
+  } catch (const std::exception&) {
+    // A wallpaper file that cannot be written at exit keeps its previous content; there is
+    // no one left to tell.
+  }
+  host_.UnloadPlugins();
+  picture_ = Picture{};
+}
+
+}  // namespace vorel

@@ -1,0 +1,115 @@
+// TFormMain: Vorelset's settings window, and for the whole life of the program the owner of
+// the live settings, the change run, its timers, the plug-in host and the engine's bitmaps.
+// It is created hidden at start and shown modally from the tray's "設定".
+//
+// The class is split over files by concern:
+//   form_main_win32.cpp        the window, its pages and controls, OK/Cancel, modal showing
+//   form_main_run_win32.cpp    start, the change run, the timers, the day check, exit
+#pragma once
+
+#include <windows.h>
+
+#include <functional>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "calendar/calendar_dates.h"
+#include "converters/susie_plugin_win32.h"
+#include "engine/picture.h"
+#include "engine/picture_order.h"
+#include "engine/registry.h"
+#include "engine/settings.h"
+#include "platform/window_win32.h"
+#include "resident/change_schedule.h"
+
+namespace vorel {
+
+// What the settings window needs of the program around it.
+struct FormMainHooks {
+  std::function<void()> showAbout;          // the about window (the tray form), modally
+  std::function<void(bool)> pausedChanged;  // a pause switched from inside (none yet)
+};
+
+// Window timers of the settings window.
+inline constexpr UINT_PTR kTimerChangeId = 1;  // TimerChange
+inline constexpr UINT_PTR kTimerDayId = 2;     // TimerDay
+
+class TFormMain final : public Window {
+ public:
+  TFormMain(Registry& registry, FormMainHooks hooks, std::function<SystemTime()> clock = LocalSystemTime);
+  ~TFormMain() override;
+
+  // Creates the window hidden and runs the start steps: settings, plug-ins, timers, and the
+  // change at start when it is on.
+  bool Create();
+  // The exit steps (erase or calendar-free copy, plug-ins unloaded, bitmaps released). Runs
+  // once; also at the end of the Windows session.
+  void Exit();
+
+  // "設定": shows the window modally; while it is already open it comes to the front.
+  void ShowSettings();
+  bool SettingsShown() const { return shown_; }
+
+  // The change run. A request while a run is in progress is remembered and run once right
+  // after it.
+  void BitBtnChangeClick();
+  bool RewritePaused() const { return rewritePaused_; }
+  void SetRewritePaused(bool paused) { rewritePaused_ = paused; }
+
+  // The live settings as the controls show them.
+  const Settings& Model() const { return settings_; }
+  Settings& Model() { return settings_; }
+  const std::vector<std::string>& PicturePatterns() const { return patterns_; }
+
+  // --- Switch handling of the scheduling (form_main_run_win32.cpp); the pages call these
+  // right after they have put the control's new state into the model.
+  void CheckBoxChangeTimeClick();  // settings_.interval changed
+  void CheckBoxChangeDayClick();   // settings_.day changed
+  void MemoTimeIntervalExit();     // settings_.changeTime committed
+  void TimerSuspendTimer();        // the day check
+  void TimerChangeTimer();
+  // Loads the plug-ins of settings_.susiePath and rebuilds the picture-file patterns.
+  void ApplySusieFolder();
+  // Every setting read back from the registry, with the switch handling that follows it.
+  void LoadAllSettings();
+  // Every setting written; false when the key could not be written.
+  bool SaveAllSettings();
+
+ protected:
+  LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
+
+ private:
+  // --- The window's controls (form_main_win32.cpp).
+  void CreatePages();
+  void ShowModelInControls();  // after every load
+  void LayoutPages();
+  void BitBtnOkClick();
+  void BitBtnCancelClick();
+
+  // --- Scheduling (form_main_run_win32.cpp).
+  void StartSteps();
+  void RunChange();    // one change run, steps 1-9
+  void ApplyTimers();  // the window timers set to what the schedule says
+  void ReportRunError(const std::string& text);
+
+  Registry& registry_;
+  FormMainHooks hooks_;
+  std::function<SystemTime()> clock_;
+  Settings settings_;
+  std::vector<std::string> patterns_;
+  std::string dialogFilter_;  // the open dialog's filter, from the plug-ins
+  TSusiePlugIn host_;
+  Random15 random_;
+  OrderPieceCache orderCache_;
+  Picture picture_;  // the picture bitmap; empty between changes
+  ChangeSchedule schedule_;
+  TimerSetting appliedChange_;
+  TimerSetting appliedDay_;
+  bool rewritePaused_ = false;
+  bool shown_ = false;
+  bool exited_ = false;
+  bool errorShown_ = false;
+};
+
+}  // namespace vorel
