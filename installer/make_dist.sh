@@ -18,6 +18,9 @@ mkdir -p "$(dirname "$outfile")"
 readme="$build/installer/readme.txt"
 mkdir -p "$(dirname "$readme")"
 { printf '\xff\xfe'; sed -e "s/@VERSION@/$version/g" -e 's/$/\r/' "$here/readme.txt" | iconv -f UTF-8 -t UTF-16LE; } >"$readme"
+welcome="$build/installer/welcome.bmp"
+bash "$here/../resources/make_installer_art.sh" "$welcome"
 makensis -V2 -INPUTCHARSET UTF8 -DVERSION="$version" -DBUILD="$build" -DREADME="$readme" -DICON="$icon" \
+  -DWELCOME="$welcome" \
   -DOUTFILE="$outfile" "$here/vorel.nsi"
 echo "make_dist: $outfile"

@@ -3,7 +3,8 @@
 ; and an uninstaller. Built by `make dist` (installer/CMakeLists.txt passes the defines below).
 ;
 ; Defines: VERSION (x.y.z, from the CMake project), BUILD (the Windows build tree holding the
-; programs and Help\), README (the licence/readme text, UTF-16 with BOM), ICON, OUTFILE.
+; programs and Help\), README (the licence/readme text, UTF-16 with BOM), ICON, WELCOME (the
+; welcome and finish pages' picture, 164 x 314), OUTFILE.
 ; Command line of the uninstaller: /S silent (the settings are kept), /PURGE also removes the
 ; settings key without asking.
 
@@ -41,6 +42,7 @@ VIAddVersionKey /LANG=1041 "LegalCopyright" "${PUBLISHER}"
 
 !define MUI_ICON "${ICON}"
 !define MUI_UNICON "${ICON}"
+!define MUI_WELCOMEFINISHPAGE_BITMAP "${WELCOME}"
 !define MUI_ABORTWARNING
 !define MUI_WELCOMEPAGE_TITLE "${PRODUCT} ${VERSION} のセットアップ"
 !define MUI_WELCOMEPAGE_TEXT "壁紙チェンジャー ${PRODUCT} をこのコンピューターのあなたのユーザーにインストールします。$\r$\n$\r$\n管理者の権限は要りません。Vorelset が動いているときは、続ける前に終了させます。$\r$\n$\r$\n[次へ] を押してください。"

@@ -51,3 +51,4 @@ chosen="$(wine reg query 'HKCU\Software\Brelkin\Vorel' /v OldFile 2>/dev/null | 
 echo "demo: picture shown: ${chosen:-?}"
 echo "demo: desktop screenshot (picture with calendar): $demo/screenshot.png"
 echo "demo: wallpaper file left for the next log-on (calendar-free): $demo/WallPaper.bmp ($demo/wallpaper.png)"
+echo "demo: to give Vorel to a Windows user, \`make dist\` builds the installer build/dist/VorelSetup-<version>.exe"

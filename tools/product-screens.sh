@@ -83,9 +83,10 @@ source "$root/tools/wine-env.sh"
 bash "$root/tools/wine-prefix.sh" >/dev/null
 shoot() {
   set -u
-  # The about window: Vorelset runs, the tray form is sent the menu's about command.
+  # The about window: Vorelset runs on the screen itself (so that the finder shares its desktop)
+  # and the tray form is sent the menu's about command.
   if [ -f "$win32/Vorelset.exe" ]; then
-    (cd "$win32" && wine explorer /desktop=About,1024x768 "$win32/Vorelset.exe" >/dev/null 2>&1 &)
+    (cd "$win32" && wine "$win32/Vorelset.exe" >/dev/null 2>&1 &)
     if wine "$win32/tools/vorel_find_window.exe" TFormStart 15000 102 >/dev/null 2>&1; then
       sleep 2
       import -window root "$tmp_root/about_full.png" 2>/dev/null
