@@ -1,0 +1,423 @@
+// Vorelset end to end: the real program against a prepared settings key and picture folder,
+// driven as the shell drives it (tray notifications, menu commands, the end of the session);
+// the registry, the wallpaper file and the desktop values are inspected afterwards.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+#include "engine/bmp_file.h"
+#include "engine/compose_win32.h"
+#include "engine/settings_store.h"
+#include "platform/files.h"
+#include "platform/strings.h"
+#include "platform/unique_handle.h"
+#include "platform/win32_registry.h"
+#include "resident/resident_ids.h"
+#include "tests/fixtures/wine_test_support.h"
+
+namespace vorel {
+namespace {
+
+using testing::DesktopValue;
+
+Picture Striped(int32_t width, int32_t height, uint32_t seed) {
+  Picture p{width, height, std::vector<uint32_t>(static_cast<size_t>(width) * height)};
+  for (int32_t y = 0; y < height; ++y)
+    for (int32_t x = 0; x < width; ++x)
+      p.pixels[static_cast<size_t>(y) * width + x] = ((seed * 40 + x) & 0xFF) << 16 | ((y * 3) & 0xFF) << 8 | seed;
+  return p;
+}
+
+// The picture as the wallpaper file holds it without calendar: centred, not scaled, on the
+// 1024 x 768 screen.
+Picture Fitted(Picture picture) {
+  FitPicture(picture, {{false, 4, false, false}, 0, 0, 1024, 768}, DesktopColour);
+  return picture;
+}
+
+template <typename Condition>
+bool WaitFor(Condition condition, DWORD timeoutMs = 15000) {
+  const DWORD start = GetTickCount();
+  while (!condition()) {
+    if (GetTickCount() - start > timeoutMs) return false;
+    Sleep(50);
+  }
+  return true;
+}
+
+// Lines of a log that follow-up programs append to; a read that meets a writer is tried again.
+int CountLines(const std::string& path) {
+  for (int attempt = 0; attempt < 100; ++attempt) {
+    if (!testing::FileExists(path)) return 0;
+    if (const std::optional<std::string> text = ReadWholeFile(path))
+      return static_cast<int>(std::count(text->begin(), text->end(), '\n'));
+    Sleep(20);
+  }
+  return -1;
+}
+
+// A running Vorelset.exe.
+class RunningVorelset {
+ public:
+  ~RunningVorelset() {
+    if (process_) {
+      TerminateProcess(process_.Get(), 99);
+      WaitForSingleObject(process_.Get(), 5000);
+    }
+  }
+  bool Start() {
+    std::wstring line = ToWide("\"" + testing::ExeFolder() + "..\\..\\Vorelset.exe\"");
+    STARTUPINFOW si{};
+    si.cb = sizeof(si);
+    PROCESS_INFORMATION pi{};
+    if (!CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi)) return false;
+    process_.Reset(pi.hProcess);
+    CloseHandle(pi.hThread);
+    if (!WaitFor([this] { return TaskBar() != nullptr || Exited(); })) return false;
+    WaitForInputIdle(process_.Get(), 15000);
+    return !Exited();
+  }
+  HWND TrayForm() const { return FindWindowW(kTrayFormClass, nullptr); }
+  HWND TaskBar() const { return FindWindowW(kTaskBarWindowClass, nullptr); }
+  HWND FormMain() const { return FindWindowW(kFormMainClass, nullptr); }
+  void Tray(UINT mouseMessage) const { PostMessageW(TaskBar(), kTrayCallbackMessage, kTrayIconId, mouseMessage); }
+  void Command(UINT id) const { PostMessageW(TrayForm(), WM_COMMAND, id, 0); }
+  // Answers within the time: the message loop is alive and not stuck.
+  bool Alive() const {
+    DWORD_PTR result = 0;
+    return !Exited() && SendMessageTimeoutW(TrayForm(), WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 10000, &result) != 0;
+  }
+  // Lets every message posted so far be handled.
+  void Settle() const {
+    DWORD_PTR result = 0;
+    SendMessageTimeoutW(TaskBar(), WM_NULL, 0, 0, SMTO_NORMAL, 30000, &result);
+    SendMessageTimeoutW(TrayForm(), WM_NULL, 0, 0, SMTO_NORMAL, 30000, &result);
+  }
+  bool Exited() const { return WaitForSingleObject(process_.Get(), 0) == WAIT_OBJECT_0; }
+  std::optional<DWORD> WaitExit(DWORD timeoutMs = 20000) {
+    if (WaitForSingleObject(process_.Get(), timeoutMs) != WAIT_OBJECT_0) return std::nullopt;
+    DWORD code = 0;
+    GetExitCodeProcess(process_.Get(), &code);
+    process_.Reset();
+    return code;
+  }
+  std::optional<DWORD> Close() {
+    Command(kCmdClose);
+    return WaitExit();
+  }
+
+ private:
+  UniqueKernelHandle process_;
+};
+
+class VorelsetWin32 : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    testing::DeleteUserKey(kSettingsKeyPath);
+    testing::SetDesktopValue("Wallpaper", "");
+    settings_ = Settings::VorelsetDefaults();
+    settings_.tile = false;
+    settings_.calender = false;
+    settings_.day = false;
+    settings_.wallFile = folder_.File("WallPaper.bmp");
+    // Every change starts the follow-up program, which leaves one line in the log.
+    log_ = folder_.File("changes.log");
+    settings_.app = "cmd.exe";
+    settings_.appOption = "/c echo changed>>\"" + log_ + "\"";
+    for (uint32_t i = 0; i < 3; ++i) {
+      pictures_.push_back(Striped(640 + 40 * i, 480, i + 1));
+      ASSERT_TRUE(testing::WriteFileBytes(PicturePath(i), EncodeBmp24(pictures_.back())));
+    }
+    FolderEntry folder;
+    folder.path = pictureFolder_.Path();
+    settings_.folders = {folder};
+  }
+  void TearDown() override {
+    testing::DeleteUserKey(kSettingsKeyPath);
+    SetFileAttributesW(ToWide(settings_.wallFile).c_str(), FILE_ATTRIBUTE_NORMAL);
+  }
+
+  std::string PicturePath(uint32_t i) const { return pictureFolder_.File("絵" + std::to_string(i) + ".bmp"); }
+  void Store() {
+    Win32Registry registry;
+    ASSERT_TRUE(SaveSettings(settings_, registry));
+  }
+  // Which of the pictures the wallpaper file shows; -1 when none.
+  int Shown() const {
+    const Picture file = testing::ReadBmpFile(settings_.wallFile);
+    for (uint32_t i = 0; i < pictures_.size(); ++i)
+      if (file == Fitted(pictures_[i])) return static_cast<int>(i);
+    return -1;
+  }
+  int Changes() const { return CountLines(log_); }
+  bool WaitForChanges(int n, DWORD timeoutMs = 15000) const {
+    return WaitFor([&] { return Changes() >= n; }, timeoutMs);
+  }
+  std::string Text(const char* name) {
+    Win32Registry registry;
+    return registry.Open(kSettingsKeyPath, true)->ReadText(name).text;
+  }
+
+  testing::TempFolder folder_;
+  testing::TempFolder pictureFolder_;
+  Settings settings_;
+  std::vector<Picture> pictures_;
+  std::string log_;
+};
+
+TEST_F(VorelsetWin32, ChangesAtStartAndKeepsOthersOut) {
+  settings_.start = true;
+  Store();
+  RunningVorelset vorelset;
+  ASSERT_TRUE(vorelset.Start());
+  ASSERT_TRUE(WaitForChanges(1));
+  const int shown = Shown();
+  EXPECT_GE(shown, 0);
+  EXPECT_EQ(DesktopValue("Wallpaper"), settings_.wallFile);
+  const std::string before = testing::ReadFileBytes(settings_.wallFile);
+
+  // A second Vorelset and a Vorelrun end at once with -1 and change nothing.
+  for (const char* exe : {"Vorelset.exe", "Vorelrun.exe"}) {
+    const testing::ProgramRun second =
+        testing::RunProgram("\"" + testing::ExeFolder() + "..\\..\\" + exe + "\"", 20000);
+    ASSERT_TRUE(second.finished) << exe;
+    EXPECT_EQ(second.exitCode, static_cast<DWORD>(-1)) << exe;
+  }
+  EXPECT_TRUE(vorelset.Alive());
+  EXPECT_EQ(testing::ReadFileBytes(settings_.wallFile), before);
+  EXPECT_EQ(vorelset.Close(), 0u);
+}
+
+TEST_F(VorelsetWin32, TimedChangesRunOnTheIntervalAndPauseHoldsThem) {
+  settings_.interval = true;
+  settings_.changeTime = 1;
+  Store();
+  RunningVorelset vorelset;
+  ASSERT_TRUE(vorelset.Start());
+  ASSERT_TRUE(WaitForChanges(3));  // one cycle of the three pictures, a second apart
+  vorelset.Command(kCmdStop);
+  vorelset.Settle();
+  Sleep(800);  // a follow-up program started just before the pause may still write
+  const int held = Changes();
+  Sleep(3000);
+  EXPECT_EQ(Changes(), held);
+  // The menu changes the wallpaper while paused.
+  vorelset.Command(kCmdReDraw);
+  EXPECT_TRUE(WaitForChanges(held + 1));
+  vorelset.Command(kCmdStop);
+  EXPECT_TRUE(WaitForChanges(held + 3));
+  EXPECT_EQ(vorelset.Close(), 0u);
+}
+
+TEST_F(VorelsetWin32, LeftClickActsByItsIndex) {
+  struct Case {
+    int32_t click;
+    bool changes;
+    bool erases;
+  };
+  // 99: a hand-edited value acts as index 0.
+  for (const Case& c : {Case{0, false, true}, Case{1, true, false}, Case{2, false, false}, Case{3, false, false},
+                        Case{99, false, true}}) {
+    SCOPED_TRACE(c.click);
+    settings_.click = c.click;
+    settings_.start = true;
+    Store();
+    DeleteFileW(ToWide(log_).c_str());
+    RunningVorelset vorelset;
+    ASSERT_TRUE(vorelset.Start());
+    ASSERT_TRUE(WaitForChanges(1));
+    ASSERT_EQ(DesktopValue("Wallpaper"), settings_.wallFile);
+    // A press acts; its release, a double click and a move do not.
+    vorelset.Tray(WM_LBUTTONDOWN);
+    vorelset.Tray(WM_LBUTTONUP);
+    vorelset.Tray(WM_LBUTTONDBLCLK);
+    vorelset.Tray(WM_MOUSEMOVE);
+    vorelset.Settle();
+    // The follow-up program runs after a change and after the left-click erase.
+    EXPECT_EQ(WaitForChanges(2, c.changes || c.erases ? 15000 : 1500), c.changes || c.erases);
+    Sleep(300);
+    EXPECT_EQ(Changes(), c.changes || c.erases ? 2 : 1);
+    EXPECT_EQ(DesktopValue("Wallpaper").empty(), c.erases);
+    EXPECT_TRUE(vorelset.Alive());
+    EXPECT_EQ(vorelset.Close(), 0u);
+  }
+}
+
+TEST_F(VorelsetWin32, LeftClickPauseTogglesOnlyTheTimedChanges) {
+  settings_.click = 2;
+  settings_.interval = true;
+  settings_.changeTime = 1;
+  Store();
+  RunningVorelset vorelset;
+  ASSERT_TRUE(vorelset.Start());
+  ASSERT_TRUE(WaitForChanges(1));
+  vorelset.Tray(WM_LBUTTONDOWN);
+  vorelset.Settle();
+  Sleep(800);
+  const int held = Changes();
+  Sleep(2500);
+  EXPECT_EQ(Changes(), held);
+  vorelset.Tray(WM_LBUTTONDOWN);  // running again
+  EXPECT_TRUE(WaitForChanges(held + 2));
+  EXPECT_EQ(vorelset.Close(), 0u);
+}
+
+TEST_F(VorelsetWin32, MenuEraseStartsTheFollowUpProgramWithoutItsParameters) {
+  settings_.start = true;
+  // A batch file records the parameters it was given.
+  const std::string batch = folder_.File("follow.bat");
+  const std::string marker = folder_.File("params.txt");
+  ASSERT_TRUE(testing::WriteFileBytes(batch, "@echo [%*]>\"" + marker + "\"\r\n"));
+  settings_.app = batch;
+  settings_.appOption = "with-parameters";
+  Store();
+  RunningVorelset vorelset;
+  ASSERT_TRUE(vorelset.Start());
+  ASSERT_TRUE(WaitFor([&] { return testing::ReadFileBytes(marker).find("with-parameters") != std::string::npos; }));
+  DeleteFileW(ToWide(marker).c_str());
+  const std::string file = testing::ReadFileBytes(settings_.wallFile);
+  vorelset.Command(kCmdErase);
+  ASSERT_TRUE(WaitFor([&] { return testing::FileExists(marker); }));
+  EXPECT_TRUE(WaitFor([&] { return testing::ReadFileBytes(marker).find("[]") != std::string::npos; }))
+      << testing::ReadFileBytes(marker);
+  EXPECT_EQ(DesktopValue("Wallpaper"), "");
+  // Erased: at exit there is no current picture to recompose, even with the calendar on.
+  EXPECT_EQ(vorelset.Close(), 0u);
+  EXPECT_EQ(testing::ReadFileBytes(settings_.wallFile), file);
+}
+
+TEST_F(VorelsetWin32, ExitLeavesTheCalendarFreePictureOrErasesWithShade) {
+  for (const bool shade : {false, true}) {
+    SCOPED_TRACE(shade);
+    settings_.start = true;
+    settings_.calender = true;
+    settings_.shade = shade;
+    Store();
+    DeleteFileW(ToWide(log_).c_str());
+    RunningVorelset vorelset;
+    ASSERT_TRUE(vorelset.Start());
+    ASSERT_TRUE(WaitForChanges(1));
+    EXPECT_EQ(Shown(), -1);  // the calendar is on the desktop's picture
+    EXPECT_EQ(vorelset.Close(), 0u);
+    if (shade) {
+      EXPECT_EQ(DesktopValue("Wallpaper"), "");
+      EXPECT_TRUE(WaitForChanges(2));  // the follow-up program after the erase
+      EXPECT_EQ(Shown(), -1);          // nothing else happens to the file
+    } else {
+      EXPECT_GE(Shown(), 0);
+      EXPECT_EQ(DesktopValue("Wallpaper"), settings_.wallFile);
+    }
+  }
+}
+
+TEST_F(VorelsetWin32, TheEndOfTheSessionRunsTheExitSteps) {
+  settings_.start = true;
+  settings_.calender = true;
+  Store();
+  RunningVorelset vorelset;
+  ASSERT_TRUE(vorelset.Start());
+  ASSERT_TRUE(WaitForChanges(1));
+  DWORD_PTR result = 0;
+  ASSERT_TRUE(
+      SendMessageTimeoutW(vorelset.TrayForm(), WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF, SMTO_NORMAL, 10000, &result));
+  EXPECT_TRUE(result);
+  SendMessageTimeoutW(vorelset.TrayForm(), WM_ENDSESSION, TRUE, ENDSESSION_LOGOFF, SMTO_NORMAL, 30000, &result);
+  EXPECT_GE(Shown(), 0);  // the calendar-free picture is in the file
+  EXPECT_TRUE(vorelset.WaitExit().has_value());
+}
+
+TEST_F(VorelsetWin32, AResumeOnTheSameDayChangesNothing) {
+  Store();
+  RunningVorelset vorelset;
+  ASSERT_TRUE(vorelset.Start());
+  DWORD_PTR result = 0;
+  SendMessageTimeoutW(vorelset.FormMain(), WM_POWERBROADCAST, PBT_APMRESUMESUSPEND, 0, SMTO_NORMAL, 10000, &result);
+  SendMessageTimeoutW(vorelset.FormMain(), WM_POWERBROADCAST, PBT_APMSUSPEND, 0, SMTO_NORMAL, 10000, &result);
+  Sleep(1000);
+  EXPECT_EQ(Changes(), 0);
+  EXPECT_TRUE(vorelset.Alive());
+  EXPECT_EQ(vorelset.Close(), 0u);
+}
+
+TEST_F(VorelsetWin32, AFloodOfTrayClicksLeavesItAliveAndTheFileWhole) {
+  settings_.click = 1;
+  settings_.app.clear();  // follow-up programs started at once would collide on the log
+  Store();
+  RunningVorelset vorelset;
+  ASSERT_TRUE(vorelset.Start());
+  // Every hundredth notification a left press (a change); the rest are the noise the shell
+  // sends: moves, releases, double clicks, other buttons' presses.
+  const UINT noise[] = {WM_MOUSEMOVE, WM_LBUTTONUP, WM_LBUTTONDBLCLK, WM_RBUTTONDOWN, WM_MBUTTONDOWN, WM_RBUTTONDBLCLK};
+  for (int i = 0; i < 1000; ++i) vorelset.Tray(i % 100 == 0 ? WM_LBUTTONDOWN : noise[i % 6]);
+  vorelset.Settle();
+  EXPECT_TRUE(vorelset.Alive());
+  EXPECT_GE(Shown(), 0);
+  EXPECT_EQ(DesktopValue("Wallpaper"), settings_.wallFile);
+  EXPECT_EQ(vorelset.Close(), 0u);
+}
+
+TEST_F(VorelsetWin32, AnErrorInARunIsShownOnceAndTheTimerKeepsItsSchedule) {
+  settings_.interval = true;
+  settings_.changeTime = 1;
+  settings_.start = true;
+  Store();
+  ASSERT_TRUE(testing::WriteFileBytes(settings_.wallFile, "keep me"));
+  SetFileAttributesW(ToWide(settings_.wallFile).c_str(), FILE_ATTRIBUTE_READONLY);
+  RunningVorelset vorelset;
+  ASSERT_TRUE(vorelset.Start());
+  // The box of the first error; the timer's later errors add no second box.
+  const auto boxes = [] {
+    int n = 0;
+    for (HWND w = FindWindowW(L"#32770", nullptr); w; w = FindWindowExW(nullptr, w, L"#32770", nullptr)) ++n;
+    return n;
+  };
+  ASSERT_TRUE(WaitFor([&] { return boxes() >= 1; }));
+  Sleep(3000);
+  EXPECT_EQ(boxes(), 1);
+  EXPECT_EQ(testing::ReadFileBytes(settings_.wallFile), "keep me");
+  // The file writable again and the box closed: the timed changes go on.
+  SetFileAttributesW(ToWide(settings_.wallFile).c_str(), FILE_ATTRIBUTE_NORMAL);
+  PostMessageW(FindWindowW(L"#32770", nullptr), WM_COMMAND, IDOK, 0);
+  EXPECT_TRUE(WaitForChanges(2));
+  EXPECT_GE(Shown(), 0);
+  EXPECT_EQ(vorelset.Close(), 0u);
+}
+
+TEST_F(VorelsetWin32, ADisplayTimeThatIsNoNumberKeepsTheGlobalInterval) {
+  settings_.interval = true;
+  settings_.changeTime = 1;
+  settings_.folders.clear();
+  for (const char* time : {"abc", "0"}) {
+    PictureEntry entry;
+    entry.path = PicturePath(settings_.pictures.size());
+    entry.displayTime = time;
+    settings_.pictures.push_back(entry);
+  }
+  Store();
+  RunningVorelset vorelset;
+  ASSERT_TRUE(vorelset.Start());
+  EXPECT_TRUE(WaitForChanges(4));
+  EXPECT_EQ(vorelset.Close(), 0u);
+}
+
+TEST_F(VorelsetWin32, SettingsWhileOpenComesToTheFrontInsteadOfAnError) {
+  Store();
+  RunningVorelset vorelset;
+  ASSERT_TRUE(vorelset.Start());
+  vorelset.Command(kCmdSetting);
+  ASSERT_TRUE(WaitFor([&] { return IsWindowVisible(vorelset.FormMain()); }));
+  vorelset.Command(kCmdSetting);
+  vorelset.Settle();
+  Sleep(300);
+  EXPECT_EQ(FindWindowW(L"#32770", nullptr), nullptr);
+  EXPECT_TRUE(IsWindowVisible(vorelset.FormMain()));
+  // The tray keeps answering while the window is open.
+  vorelset.Command(kCmdReDraw);
+  EXPECT_TRUE(WaitForChanges(1));
+  PostMessageW(vorelset.FormMain(), WM_COMMAND, IDCANCEL, 0);
+  EXPECT_TRUE(WaitFor([&] { return !IsWindowVisible(vorelset.FormMain()); }));
+  EXPECT_EQ(vorelset.Close(), 0u);
+}
+
+}  // namespace
+}  // namespace vorel
