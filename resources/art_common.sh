@@ -79,7 +79,7 @@ framed_icon() {
         -draw "polygon $cx,$top $((cx + w / 2 + 1)),$((top + w / 2 + 1)) $((cx + w / 5 + 1)),$((top + w / 2 + 1)) $((cx + w / 5 + 1)),$((s - 2)) $((cx - w / 5 - 1)),$((s - 2)) $((cx - w / 5 - 1)),$((top + w / 2 + 1)) $((cx - w / 2 - 1)),$((top + w / 2 + 1))")
       ;;
     pause) # two bold bars on an orange disc: obvious at 16 pixels on any task bar
-      local r=$((s * 9 / 32)) cx=$((s - s * 9 / 32 - 1)) cy=$((s - s * 9 / 32 - 1))
+      local r=$((s * 5 / 16)) cx=$((s - s * 5 / 16 - 1)) cy=$((s - s * 5 / 16 - 1))
       local bw=$((s >= 32 ? s / 10 : 1)) bh=$((r * 5 / 4)) gap=$((s >= 32 ? s / 16 : 1))
       cmd+=(-gravity none -stroke "$c_navy" -strokewidth 1 -fill "$c_accent"
         -draw "circle $cx,$cy $((cx + r)),$cy" +stroke -fill white
