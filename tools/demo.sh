@@ -3,8 +3,8 @@
 # subfolder, one picture in the format only the project's test plug-in reads), Vorelrun's
 # settings are written into the project's Wine prefix (that folder with its subfolders,
 # random order, the calendar on, Vorelrun's defaults otherwise), and Vorelrun.exe runs on a
-# Wine virtual desktop of 1024x768. The wallpaper file and a screenshot of the desktop are
-# saved under build/demo/. Running it again shows the next picture of the random cycle.
+# Wine virtual desktop of 1024x768, then Vorelset with its tray menu open. The wallpaper file
+# and screenshots of the desktop are saved under build/demo/. Running it again shows the next picture of the random cycle.
 set -euo pipefail
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 export VOREL_WINEPREFIX="${VOREL_WINEPREFIX:-$root/build/wineprefix}"
@@ -41,6 +41,17 @@ shoot() {
   done
   sleep 1
   import -window root "$demo/screenshot.png"
+  # Then Vorelset, resident on the same desktop, with its tray menu open.
+  wine explorer /desktop=Vorel,1024x768 "$win32/Vorelset.exe" >/dev/null 2>&1 &
+  sleep 2
+  wine explorer /desktop=Vorel,1024x768 "$win32/tools/vorel_demo_setup.exe" --tray-menu >/dev/null 2>&1
+  sleep 2
+  import -window root "$demo/vorelset-menu.png"
+  wine explorer /desktop=Vorel,1024x768 "$win32/tools/vorel_demo_setup.exe" --close-vorelset >/dev/null 2>&1 || true
+  for _ in $(seq 1 100); do
+    pgrep -f 'Vorelset.exe' >/dev/null || break
+    sleep 0.1
+  done
 }
 export -f shoot
 export win32 demo
@@ -50,5 +61,6 @@ export win32 demo
 chosen="$(wine reg query 'HKCU\Software\Brelkin\Vorel' /v OldFile 2>/dev/null | tr -d '\r' | sed -n 's/.*REG_SZ *//p')"
 echo "demo: picture shown: ${chosen:-?}"
 echo "demo: desktop screenshot (picture with calendar): $demo/screenshot.png"
+echo "demo: Vorelset resident with its tray menu open: $demo/vorelset-menu.png"
 echo "demo: wallpaper file left for the next log-on (calendar-free): $demo/WallPaper.bmp ($demo/wallpaper.png)"
 echo "demo: to give Vorel to a Windows user, \`make dist\` builds the installer build/dist/VorelSetup-<version>.exe"

@@ -4,8 +4,11 @@
 // only the project's own test plug-in reads.
 //   vorel_demo_setup.exe <picture folder> <wallpaper file> [<plug-in folder> <bitmap> <.vtp out>]
 //   vorel_demo_setup.exe --hold <seconds>
-// The second form only waits: it keeps the Wine virtual desktop open after Vorelrun has
-// ended, so that the desktop can be photographed.
+//   vorel_demo_setup.exe --tray-menu | --close-vorelset
+// --hold only waits: it keeps the Wine virtual desktop open after Vorelrun has ended, so
+// that the desktop can be photographed. --tray-menu opens the running Vorelset's pop-up
+// menu as a right click on its tray icon does; --close-vorelset closes the menu and ends
+// Vorelset through its "終了".
 #include <windows.h>
 
 #include <cstdio>
@@ -16,6 +19,7 @@
 #include "platform/files.h"
 #include "platform/strings.h"
 #include "platform/win32_registry.h"
+#include "resident/resident_ids.h"
 #include "tests/fixtures/test_picture_format.h"
 
 namespace {
@@ -41,6 +45,22 @@ int wmain(int argc, wchar_t** argv) {
   using namespace vorel;
   if (argc == 3 && std::wstring_view(argv[1]) == L"--hold") {
     Sleep(static_cast<DWORD>(_wtoi(argv[2])) * 1000);
+    return 0;
+  }
+  if (argc == 2 && std::wstring_view(argv[1]) == L"--tray-menu") {
+    HWND tray = nullptr;
+    for (int i = 0; i < 100 && !(tray = FindWindowW(kTaskBarWindowClass, nullptr)); ++i) Sleep(100);
+    if (!tray) return 1;
+    SetCursorPos(700, 420);
+    PostMessageW(tray, kTrayCallbackMessage, kTrayIconId, WM_RBUTTONDOWN);
+    PostMessageW(tray, kTrayCallbackMessage, kTrayIconId, WM_RBUTTONUP);
+    return 0;
+  }
+  if (argc == 2 && std::wstring_view(argv[1]) == L"--close-vorelset") {
+    const HWND form = FindWindowW(kTrayFormClass, nullptr);
+    if (!form) return 1;
+    PostMessageW(form, WM_CANCELMODE, 0, 0);
+    PostMessageW(form, WM_COMMAND, kCmdClose, 0);
     return 0;
   }
   if (argc != 3 && argc != 6) {

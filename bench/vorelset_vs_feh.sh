@@ -1,0 +1,42 @@
+#!/usr/bin/env bash
+# One change run inside a running Vorelset beside `feh --bg-fill`, on the same 1920x1080
+# Xvfb screen and the same 6000x4000 24-bit bitmap, the calendar on; then Vorelset's working
+# set, handles and GDI/USER objects after start and after many changes of a smaller picture.
+# Build folder VOREL_BENCH_WIN32 (default build/bench-win32); Wine prefix VOREL_WINEPREFIX
+# (default build/bench-wineprefix). Figures only; it never fails a build.
+set -uo pipefail
+root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
+win32="${VOREL_BENCH_WIN32:-$root/build/bench-win32}"
+export VOREL_WINEPREFIX="${VOREL_WINEPREFIX:-$root/build/bench-wineprefix}"
+export VOREL_SCREEN=1920x1080x24
+changes="${VOREL_BENCH_CHANGES:-1000}"
+
+if [ ! -f "$win32/Makefile" ]; then
+  cmake -S "$root" -B "$win32" -G "Unix Makefiles" -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-i686.cmake" \
+    -DVOREL_BENCH=ON >/dev/null || exit 0
+fi
+cmake --build "$win32" -j2 --target Vorelset vorelset_wine >/dev/null || exit 0
+
+work="$(mktemp -d /tmp/vorel-bench-set.XXXXXX)"
+trap 'rm -rf "$work"' EXIT
+convert -size 6000x4000 gradient:'#203a60-#e0a040' -swirl 200 -type TrueColor BMP3:"$work/big.bmp"
+convert -size 1600x1200 gradient:'#60203a-#40a0e0' -swirl 90 -type TrueColor BMP3:"$work/small.bmp"
+
+source "$root/tools/wine-env.sh"
+"$root/tools/wine-prefix.sh" >/dev/null || exit 0
+
+inner() {
+  wineserver -p
+  w() { winepath -w "$1" 2>/dev/null; }
+  feh --bg-fill "$work/big.bmp"  # warm-up
+  local feh=()
+  for _ in 1 2 3 4 5; do
+    feh+=("$( { /usr/bin/time -f '%e' feh --bg-fill "$work/big.bmp" >/dev/null 2>/dev/null; } 2>&1 | tail -1)")
+  done
+  echo "feh --bg-fill: median $(printf '%s\n' "${feh[@]}" | sort -n | sed -n 3p) s (5 runs)"
+  wine "$win32/bench/vorelset_wine.exe" "$(w "$work/big.bmp")" "$(w "$work")\\WallPaper.bmp" 5 \
+    "$(w "$work/small.bmp")" "$changes"
+}
+export -f inner
+export win32 work changes
+"$root/tools/with-display.sh" bash -c inner
