@@ -5,8 +5,9 @@
 #     installed Vorelset starts and its tray form's window is found; the silent uninstall closes
 #     it, removes everything installed and leaves the user's pictures as they were.
 #  2. upgrade: an older build (the same sources as version 0.9.0) is installed, a settings key is
-#     prepared, this version is installed over it: the version is new, the settings are kept, a
-#     page only the old help had is gone; then part of the programs' folder is deleted by hand
+#     prepared and its Vorelset is started, this version is installed over it: the running
+#     Vorelset is closed, the version is new, the settings are kept, a page only the old help
+#     had is gone; then part of the programs' folder is deleted by hand
 #     and the uninstall (/PURGE) still finishes and removes the settings key too.
 # Usage: dist-test.sh   (after `make dist`; `make dist-test` does both)
 set -uo pipefail
@@ -130,11 +131,15 @@ run_upgrade() {
   wine reg add "$settings_key" /v DelayTime /t REG_DWORD /d 7 /f >/dev/null 2>&1
   wine reg add "$settings_key" /v WallPath0 /t REG_SZ /d 'C:\絵' /f >/dev/null 2>&1
   touch "$instdir/Help/old-page.html"
+  # The old Vorelset is running: the upgrade closes it rather than failing on its locked file.
+  (cd "$instdir" && wine "$instdir/Vorelset.exe" >/dev/null 2>&1 &)
+  check "old Vorelset running before the upgrade" wine "$finder" TFormStart 15000
 
   wine "$setup" /S
   local rc=$?
   wait_prefix
   check "upgrade exits 0 (got $rc)" test "$rc" -eq 0
+  check "running Vorelset closed by the upgrade" bash -c '! wine "$1" TFormStart 0 >/dev/null 2>&1' _ "$finder"
   check "upgraded in place to $version" test "$(reg_value "$uninst_key" DisplayVersion)" = "$version"
   check "same folder" test -f "$instdir/Vorelset.exe"
   check "settings kept: DelayTime" test "$(reg_value "$settings_key" DelayTime)" = "0x7"
