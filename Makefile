@@ -4,7 +4,7 @@ JOBS ?= $(shell nproc)
 NATIVE := build/native
 WIN32 := build/win32
 
-.PHONY: all deps configure build test test-native test-wine demo bench fuzz clean
+.PHONY: all deps configure build test test-native test-wine demo bench fuzz dist dist-test screens clean
 
 all: build
 
@@ -31,6 +31,19 @@ test: build
 
 demo: build
 	@bash tools/demo.sh
+
+# The installer, build/dist/VorelSetup-<version>.exe (the version is CMake's project version).
+dist: configure
+	@cmake --build $(WIN32) --target dist -j $(JOBS)
+
+# The installer under Wine in fresh prefixes: install, links, start-up entry, uninstall key,
+# Vorelset's window, silent uninstall, and an upgrade keeping the settings.
+dist-test: dist
+	@bash tools/dist-test.sh
+
+# Pictures of the product under build/screens/: tray icons, about picture, help page, installer.
+screens: dist
+	@bash tools/product-screens.sh
 
 # Figures only: builds its own optimised trees, never fails the build.
 bench: deps

@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# Draws Vorelrun's title picture (435 x 126, 24-bit BMP) and its icon (32 and 16 pixels) with
+# Draws Vorelrun's title picture (435 x 126, 24-bit BMP) and its icon (16, 32, 48, 256 pixels) with
 # ImageMagick primitives, so that the repository holds the art as source rather than as binaries.
 # The output is byte-for-byte the same on every run with the same ImageMagick and fonts.
 # Usage: make_vorelrun_art.sh TITLE.bmp ICON.ico
@@ -12,17 +12,9 @@ fi
 title_out=$1
 icon_out=$2
 
-serif=/usr/share/fonts/opentype/urw-base35/P052-Roman.otf
-mincho=/usr/share/fonts/opentype/ipafont-mincho/ipamp.ttf
-for font in "$serif" "$mincho"; do
-  if [ ! -r "$font" ]; then
-    echo "$0: missing font $font (tools/install-deps.sh installs it)" >&2
-    exit 1
-  fi
-done
-
-# One thread: blurs and composites then cannot differ in rounding between machines.
-magick=(convert -limit thread 1)
+here="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)"
+# shellcheck source=art_common.sh
+source "$here/art_common.sh"
 
 # --- Title picture: a calm dawn over layered hills, with the name in the open sky on the left.
 W=435
@@ -66,19 +58,11 @@ title+=(-gravity none -fill none -stroke '#3b5068' -strokewidth 1 -draw "rectang
 
 "${magick[@]}" "${title[@]}" -alpha off -type TrueColor "BMP3:$title_out"
 
-# --- Icon: the same landscape in a small framed picture. The scene is drawn large and reduced;
-# the frame is added at the final size so that its lines stay one pixel sharp.
-icon=()
-framed_scene() { # icon-size picture-width picture-height mat-width
-  icon+=('(' +stroke -size 96x44 'gradient:#6f98c6-#f2d8bc' -size 96x28 'gradient:#f2d8bc-#f2d8bc' -append
-         -fill '#fff7e8' -draw 'circle 64,36 64,46'
-         -fill '#a3b4ca' -draw "path 'M 0,52 C 20,44 40,40 60,46 C 75,50 85,42 96,40 L 96,72 L 0,72 Z'"
-         -fill '#5e8078' -draw "path 'M 0,62 C 30,54 60,56 96,60 L 96,72 L 0,72 Z'"
-         -filter Triangle -resize "$2x$3!"
-         -bordercolor '#f6f1e6' -border "$4" -bordercolor '#3b5068' -border 1
-         -background none -gravity center -extent "$1x$1" ')')
-}
-framed_scene 32 24 18 2
-framed_scene 16 12 8 1
-
-"${magick[@]}" "${icon[@]}" "ICO:$icon_out"
+# --- Icon: the framed landscape with a rising arrow (the run at log-on), 16, 32, 48 and 256
+# pixels; art_common.sh draws the scene large and adds the frame at each final size.
+tmp="$(mktemp -d)"
+trap 'rm -rf "$tmp"' EXIT
+for s in 16 32 48 256; do
+  framed_icon "$s" "$tmp/i$s.png" 0 sunrise
+done
+"${magick[@]}" "$tmp/i16.png" "$tmp/i32.png" "$tmp/i48.png" "$tmp/i256.png" "ICO:$icon_out"

@@ -1,40 +1,102 @@
 #!/usr/bin/env bash
-# Draws Vorelset's pictures with ImageMagick: the about picture (435 x 126, the same dawn
-# landscape as Vorelrun's title), the program icon, the running and paused tray icons and the
-# settings window's logo (88 x 32).
-# Usage: make_vorelset_art.sh OUTDIR   (writes vorelset_about.bmp, vorelset.ico,
-#        vorelset_tray_running.ico, vorelset_tray_paused.ico, vorelset_logo.bmp)
+# Draws Vorelset's pictures with ImageMagick, in the look of art_common.sh:
+#   vorelset_about.bmp          the about picture, 435 x 126: Vorelrun's dawn landscape with the
+#                               program's name, version and maker
+#   vorelset.ico                the program icon, 16/32/48/256: the framed landscape with a calendar
+#   vorelset_tray_running.ico   tray icon while changes run, 16/32: the framed landscape in colour
+#   vorelset_tray_paused.ico    tray icon while paused, 16/32: the landscape in grey with an
+#                               orange pause disc, so the state shows on light and dark task bars
+#   vorelset_logo.bmp           the settings window's logo, 88 x 32
+#   glyph_*.ico                 16/32 pictures of the settings window: the help and set-up buttons,
+#                               the three headings of the page "張り替えかた", the five page tabs and
+#                               the labels of folders, files, the viewer and the plug-ins
+# Usage: make_vorelset_art.sh OUTDIR VERSION
 set -euo pipefail
+if [ $# -ne 2 ]; then
+  echo "usage: $0 OUTDIR VERSION" >&2
+  exit 2
+fi
 out=$1
+version=$2
 here="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)"
+# shellcheck source=art_common.sh
+source "$here/art_common.sh"
 mkdir -p "$out"
-magick=(convert -limit thread 1)
-
-bash "$here/make_vorelrun_art.sh" "$out/vorelset_about.bmp" "$out/vorelset.ico"
-
-# Tray icons: a small framed landscape; paused shows two bars over it.
-tray() { # size out paused
-  local s=$1 args=()
-  args=(-size "${s}x${s}" xc:none -fill '#3b5068' -draw "roundrectangle 0,1 $((s - 1)),$((s - 2)) 2,2"
-        -fill '#7aa0ca' -draw "rectangle 1,2 $((s - 2)),$((s * 2 / 3))"
-        -fill '#5e8078' -draw "rectangle 1,$((s * 2 / 3)) $((s - 2)),$((s - 3))"
-        -fill '#fff1d6' -draw "circle $((s * 2 / 3)),$((s / 3)) $((s * 2 / 3)),$((s / 3 + s / 8))")
-  if [ "$3" = 1 ]; then
-    args+=(-fill '#d23a2a' -draw "rectangle $((s / 4)),$((s / 4)) $((s * 5 / 12)),$((s * 3 / 4))"
-           -draw "rectangle $((s * 7 / 12)),$((s / 4)) $((s * 3 / 4)),$((s * 3 / 4))")
-  fi
-  "${magick[@]}" "${args[@]}" "PNG32:$2"
-}
 tmp="$(mktemp -d)"
 trap 'rm -rf "$tmp"' EXIT
-for p in 0 1; do
-  tray 16 "$tmp/t16_$p.png" $p
-  tray 32 "$tmp/t32_$p.png" $p
-done
-"${magick[@]}" "$tmp/t16_0.png" "$tmp/t32_0.png" "ICO:$out/vorelset_tray_running.ico"
-"${magick[@]}" "$tmp/t16_1.png" "$tmp/t32_1.png" "ICO:$out/vorelset_tray_paused.ico"
 
-serif=/usr/share/fonts/opentype/urw-base35/P052-Roman.otf
-"${magick[@]}" -size 88x32 'gradient:#7aa0ca-#f2ddc6' -font "$serif" -pointsize 24 -fill '#20344e' \
-  -gravity center -annotate +0+0 'Vorel' -fill none -stroke '#3b5068' -draw 'rectangle 0,0 87,31' \
+# --- About picture: the title landscape, then the program's own line under the name. Vorelrun's
+# icon is drawn too but not used here.
+bash "$here/make_vorelrun_art.sh" "$tmp/title.bmp" "$tmp/unused.ico"
+line="Vorelset  version $version    © Brelkin"
+"${magick[@]}" "$tmp/title.bmp" \
+  '(' -size 435x126 xc:none -font "$serif" -pointsize 13 -fill white -gravity NorthWest \
+      -annotate +33+88 "$line" -blur 0x2 -channel A -evaluate multiply 0.8 +channel ')' \
+  -compose over -composite \
+  -font "$serif" -pointsize 13 -fill "$c_navy" -gravity NorthWest -annotate +33+88 "$line" \
+  -alpha off -type TrueColor "BMP3:$out/vorelset_about.bmp"
+
+# --- Program icon and tray icons.
+for s in 16 32 48 256; do
+  framed_icon "$s" "$tmp/app$s.png" 0 calendar
+done
+"${magick[@]}" "$tmp/app16.png" "$tmp/app32.png" "$tmp/app48.png" "$tmp/app256.png" "ICO:$out/vorelset.ico"
+for s in 16 32; do
+  framed_icon "$s" "$tmp/run$s.png" 0 none
+  framed_icon "$s" "$tmp/pause$s.png" 1 pause
+done
+"${magick[@]}" "$tmp/run16.png" "$tmp/run32.png" "ICO:$out/vorelset_tray_running.ico"
+"${magick[@]}" "$tmp/pause16.png" "$tmp/pause32.png" "ICO:$out/vorelset_tray_paused.ico"
+
+# --- Logo: the 32-pixel framed landscape beside the name, on the frame's light mat.
+"${magick[@]}" -size 88x32 "xc:$c_mat" "$tmp/run32.png" -geometry +1+0 -compose over -composite \
+  -font "$serif" -pointsize 21 -fill "$c_navy" -gravity West -annotate +35+0 'Vorel' \
+  -gravity none -fill none -stroke "$c_frame" -draw 'rectangle 0,0 87,31' \
   -alpha off -type TrueColor "BMP3:$out/vorelset_logo.bmp"
+
+# --- Glyphs. Each is drawing commands on a 16-unit grid, rendered at 16 and at 32 pixels (the
+# same commands scaled), so the two sizes of one picture always agree.
+glyph() { # name mvg
+  local s
+  for s in 16 32; do
+    "${magick[@]}" -size "${s}x${s}" xc:none -strokewidth 1 \
+      -draw "scale $((s / 16)),$((s / 16)) $2" "PNG32:$tmp/$1_$s.png"
+  done
+  "${magick[@]}" "$tmp/$1_16.png" "$tmp/$1_32.png" "ICO:$out/glyph_$1.ico"
+}
+navy="stroke '$c_navy'"
+# A small framed landscape, the motif of every picture.
+mini_scene="stroke '$c_frame' fill '$c_mat' rectangle 1.5,3.5 14.5,13.5
+  stroke none fill '$c_sky' rectangle 3,5 13,9 fill '$c_dawn' rectangle 3,9 13,10
+  fill '$c_sun' circle 10,8 10,9.4 fill '$c_hill' path 'M 3,12 C 6,9.5 10,10 13,10.5 L 13,12 Z'"
+
+# Help: a question mark on a blue disc.
+glyph help "$navy fill '$c_sky' circle 8,8 8,1.5
+  stroke none fill white font '$sans_bold' font-size 12 text 4.6,12.6 '?'"
+# Set-up: three sliders.
+glyph setup "stroke '$c_frame' stroke-width 1.4 line 2,4 14,4 line 2,8 14,8 line 2,12 14,12
+  $navy stroke-width 1 fill '$c_accent' rectangle 9.5,2.5 11.5,5.5 rectangle 4.5,6.5 6.5,9.5 rectangle 10.5,10.5 12.5,13.5"
+# Headings of "張り替えかた": common to both programs, the resident one, the log-on one.
+glyph head_common "$mini_scene stroke '$c_navy' fill '$c_accent' circle 12.5,12.5 12.5,10"
+glyph head_resident "$mini_scene $navy fill white rectangle 8.5,8.5 15.5,15.5 stroke none fill '$c_cal' rectangle 9,9 15,11"
+glyph head_oneshot "$mini_scene $navy fill '$c_accent' polygon 12.5,7 15.5,10.5 13.5,10.5 13.5,15.5 11.5,15.5 11.5,10.5 9.5,10.5"
+# Page tabs.
+glyph page_wallpaper "$mini_scene"
+glyph page_change "stroke '$c_frame' stroke-width 1.6 fill none path 'M 3,8 A 5,5 0 0,1 12,5'
+  path 'M 13,8 A 5,5 0 0,1 4,11' stroke none fill '$c_accent' polygon 10,2.5 14.5,4.5 11,7.5
+  polygon 6,13.5 1.5,11.5 5,8.5"
+glyph page_calendar "$navy fill white rectangle 2.5,2.5 13.5,13.5 stroke none fill '$c_cal' rectangle 3,3 13,5.5
+  fill '$c_navy' rectangle 4,7 5,8 rectangle 7,7 8,8 rectangle 10,7 11,8 rectangle 4,10 5,11 rectangle 7,10 8,11
+  fill '$c_accent' rectangle 10,10 11,11"
+glyph page_link "stroke '$c_frame' stroke-width 1.6 fill none roundrectangle 1.5,5.5 9.5,10.5 2.5,2.5
+  stroke '$c_accent' roundrectangle 6.5,5.5 14.5,10.5 2.5,2.5"
+glyph page_env "$navy fill '$c_sky' rectangle 1.5,2.5 14.5,11.5 fill '$c_dawn' rectangle 3.5,4.5 12.5,9.5
+  stroke none fill '$c_hill' path 'M 4,9 C 6,7 9,7.5 12,8 L 12,9 Z' $navy fill '$c_frame' rectangle 5.5,12.5 10.5,14.5"
+# Labels of the lists and the outside programs.
+glyph folder "$navy fill '#e8b04a' path 'M 1.5,4.5 L 6,4.5 L 7.5,6 L 14.5,6 L 14.5,13.5 L 1.5,13.5 Z'
+  stroke none fill '#f4cc72' rectangle 2,7 14,13"
+glyph file "$navy fill white path 'M 3.5,1.5 L 10,1.5 L 12.5,4 L 12.5,14.5 L 3.5,14.5 Z'
+  stroke none fill '$c_sky' rectangle 5,6 11,9 fill '$c_hill' rectangle 5,9 11,11"
+glyph viewer "$navy fill '$c_sky' circle 6.5,6.5 6.5,2 stroke '$c_navy' stroke-width 2 line 10,10 14,14"
+glyph plugin "$navy fill '$c_accent' rectangle 3.5,5.5 12.5,11.5 fill '$c_frame' rectangle 5.5,1.5 6.5,5.5
+  rectangle 9.5,1.5 10.5,5.5 stroke '$c_frame' stroke-width 1.5 line 8,11.5 8,15"

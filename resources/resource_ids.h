@@ -14,4 +14,25 @@
 #define IDB_ABOUT 101
 #define IDB_LOGO 102
 
+// Vorelset's settings window: small pictures (icons of 16 and 32 pixels, load with LoadImage at
+// the size wanted). The flat help button and the set-up buttons of the two lists:
+#define IDI_BTN_HELP 10
+#define IDI_BTN_SETUP 11
+// The headings "共通", "常駐版" and "非常駐版" of the page "張り替えかた":
+#define IDI_HEAD_COMMON 12
+#define IDI_HEAD_RESIDENT 13
+#define IDI_HEAD_ONESHOT 14
+// The five page tabs, in tab order ("壁紙", "張り替えかた", "カレンダー", "他のソフトとの連携",
+// "ユーザー環境"):
+#define IDI_PAGE_WALLPAPER 20
+#define IDI_PAGE_CHANGE 21
+#define IDI_PAGE_CALENDAR 22
+#define IDI_PAGE_LINK 23
+#define IDI_PAGE_ENV 24
+// The labels "壁紙フォルダ", "画像ファイル", the viewer GV and the Susie plug-ins:
+#define IDI_LABEL_FOLDER 30
+#define IDI_LABEL_FILE 31
+#define IDI_LABEL_VIEWER 32
+#define IDI_LABEL_PLUGIN 33
+
 #endif  // VOREL_RESOURCES_RESOURCE_IDS_H_

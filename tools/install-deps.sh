@@ -7,7 +7,7 @@ set -euo pipefail
 native_pkgs=(cmake make g++ googletest libgtest-dev libbenchmark-dev g++-mingw-w64-i686
              wine xvfb xauth locales fonts-ipafont-gothic fonts-ipafont-mincho imagemagick
              fonts-urw-base35
-             feh time python3 ccache)
+             feh time python3 ccache nsis chromium)
 i386_pkgs=(wine32:i386)
 if [ "${1:-}" = "--fuzz" ]; then
   native_pkgs+=(clang libclang-rt-dev llvm)

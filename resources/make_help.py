@@ -1,0 +1,64 @@
+#!/usr/bin/env python3
+"""Builds the help folder that sits beside the programs as Help\\index.html.
+
+Each page in resources/help is the body of one page, headed by a comment naming its title; the
+pages are put into _layout.html (header, navigation, footer with the version) so that every page
+stays plain HTML and CSS that a browser opens from disk. The pictures are taken from the
+programs' own icons and logo, drawn earlier in the build, so the help looks like the programs.
+
+Usage: make_help.py SOURCE_DIR OUT_DIR VERSION ART_DIR
+"""
+import pathlib
+import re
+import shutil
+import subprocess
+import sys
+
+
+def main():
+    if len(sys.argv) != 5:
+        sys.exit("usage: make_help.py SOURCE_DIR OUT_DIR VERSION ART_DIR")
+    src, out, version, art = (pathlib.Path(sys.argv[1]), pathlib.Path(sys.argv[2]),
+                              sys.argv[3], pathlib.Path(sys.argv[4]))
+    layout = (src / "_layout.html").read_text(encoding="utf-8")
+    out.mkdir(parents=True, exist_ok=True)
+    (out / "img").mkdir(exist_ok=True)
+
+    for page in sorted(src.glob("*.html")):
+        if page.name.startswith("_"):
+            continue
+        body = page.read_text(encoding="utf-8")
+        m = re.match(r"\s*<!--\s*title:\s*(.*?)\s*-->\s*", body)
+        if not m:
+            sys.exit(f"{page}: the first line must be <!-- title: ... -->")
+        html = (layout.replace("@TITLE@", m.group(1))
+                .replace("@BODY@", body[m.end():].rstrip("\n"))
+                .replace("@VERSION@", version))
+        (out / page.name).write_text(html, encoding="utf-8", newline="\r\n")
+    shutil.copyfile(src / "style.css", out / "style.css")
+
+    # (picture in the build, frame of the icon, name in the help). The 32-pixel frames of the
+    # small pictures are shown at 16 so that they stay sharp on high-resolution screens.
+    pictures = [("vorelset.ico", 2, "vorelset.png"), ("vorelset.ico", 0, "vorelset16.png"),
+                ("vorelrun.ico", 0, "vorelrun16.png"),
+                ("vorelset_tray_running.ico", 1, "tray_running.png"),
+                ("vorelset_tray_paused.ico", 1, "tray_paused.png"),
+                ("vorelset_logo.bmp", None, "logo.png")]
+    for glyph in ("help", "setup", "head_common", "head_resident", "head_oneshot", "page_wallpaper",
+                  "page_change", "page_calendar", "page_link", "page_env", "folder", "file",
+                  "viewer", "plugin"):
+        pictures.append((f"glyph_{glyph}.ico", 1, f"{glyph}.png"))
+    for source, frame, name in pictures:
+        picture = str(art / source) + (f"[{frame}]" if frame is not None else "")
+        subprocess.run(["convert", "-limit", "thread", "1", picture, "+repage", "PNG32:" + str(out / "img" / name)],
+                       check=True)
+
+    # Every link between the pages must reach a page that exists.
+    for page in out.glob("*.html"):
+        for target in re.findall(r'(?:href|src)="([^"#:]+)', page.read_text(encoding="utf-8")):
+            if not (out / target).exists():
+                sys.exit(f"{page.name}: broken link {target}")
+
+
+if __name__ == "__main__":
+    main()

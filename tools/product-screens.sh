@@ -1,0 +1,113 @@
+#!/usr/bin/env bash
+# Pictures of the product as a user meets it, under build/screens/:
+#   tray_icons.png     the running and paused tray icons, 16 and 32 pixels, magnified 8 times,
+#                      on a light and on a dark task bar
+#   program_icons.png  Vorelset's and Vorelrun's icons at 16, 32, 48 and 256 pixels
+#   about.png          Vorelset's about window under Wine (the tray menu's "ヴァージョン情報")
+#   logo_glyphs.png    the settings window's logo and small pictures, magnified 4 times
+#   help_index.png     Help\index.html rendered by headless Chromium
+#   installer.png      the installer's first page under Wine
+# Usage: product-screens.sh   (after `make dist`; `make screens` does both)
+set -uo pipefail
+root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
+win32="$root/build/win32"
+art="$win32/resources"
+screens="$root/build/screens"
+version="$(sed -n 's/^project(Vorel VERSION \([0-9.]*\).*/\1/p' "$root/CMakeLists.txt")"
+setup="$root/build/dist/VorelSetup-$version.exe"
+mkdir -p "$screens"
+im=(convert -limit thread 1)
+label_font=/usr/share/fonts/opentype/ipafont-gothic/ipagp.ttf
+[ -r "$label_font" ] || label_font=/usr/share/fonts/truetype/fonts-japanese-gothic.ttf
+tmp="$(mktemp -d)"
+trap 'rm -rf "$tmp"' EXIT
+
+# --- Tray icons: each frame magnified without smoothing, on both kinds of task bar.
+for bg in '#f3f3f3' '#1f1f1f'; do
+  fg=$([ "$bg" = '#1f1f1f' ] && echo white || echo black)
+  row=()
+  for icon in running paused; do
+    for frame in 0 1; do
+      "${im[@]}" "$art/vorelset_tray_$icon.ico[$frame]" +repage -filter point -resize 800% +repage \
+        -background "$bg" -gravity center -extent 272x272 "$tmp/$icon$frame.png"
+      row+=("$tmp/$icon$frame.png")
+    done
+  done
+  "${im[@]}" "${row[@]}" +append +repage -background "$bg" -flatten "$tmp/row_${bg#\#}.png"
+  "${im[@]}" -size 1088x28 "xc:$bg" -font "$label_font" -pointsize 16 -fill "$fg" \
+    -annotate +60+20 '動作中 16' -annotate +330+20 '動作中 32' -annotate +600+20 '一時停止 16' \
+    -annotate +870+20 '一時停止 32' "$tmp/label_${bg#\#}.png"
+done
+"${im[@]}" "$tmp/label_f3f3f3.png" "$tmp/row_f3f3f3.png" "$tmp/label_1f1f1f.png" "$tmp/row_1f1f1f.png" \
+  -append +repage "$screens/tray_icons.png"
+
+# --- Program icons.
+for program in vorelset vorelrun; do
+  row=()
+  for frame in 0 1 2 3; do
+    "${im[@]}" "$art/$program.ico[$frame]" +repage -background '#dfe6ee' -gravity center -extent 264x264 \
+      "$tmp/$program$frame.png"
+    row+=("$tmp/$program$frame.png")
+  done
+  "${im[@]}" "${row[@]}" +append +repage -background '#dfe6ee' -flatten "$tmp/$program.png"
+done
+"${im[@]}" "$tmp/vorelset.png" "$tmp/vorelrun.png" -append +repage "$screens/program_icons.png"
+
+# --- Logo and glyphs.
+row=()
+for g in help setup head_common head_resident head_oneshot page_wallpaper page_change page_calendar \
+  page_link page_env folder file viewer plugin; do
+  "${im[@]}" "$art/glyph_$g.ico[1]" +repage -filter point -resize 200% +repage -background '#f0f0f0' \
+    -gravity center -extent 72x72 "$tmp/g_$g.png"
+  row+=("$tmp/g_$g.png")
+done
+"${im[@]}" "${row[@]}" +append +repage -background '#f0f0f0' -flatten "$tmp/glyphs.png"
+"${im[@]}" "$art/vorelset_logo.bmp" -filter point -resize 400% -background '#f0f0f0' -gravity center \
+  -extent 1008x140 "$tmp/logo.png"
+"${im[@]}" "$tmp/logo.png" "$tmp/glyphs.png" -append +repage "$screens/logo_glyphs.png"
+
+# --- Help index in headless Chromium, with a profile of its own that is thrown away.
+profile="$tmp/chromium-profile"
+mkdir -p "$profile"
+timeout 90 chromium --headless --no-sandbox --disable-gpu --disable-quic --no-first-run \
+  --disable-background-networking --disable-component-update --disable-sync \
+  --user-data-dir="$profile" --window-size=1000,1100 --hide-scrollbars \
+  --screenshot="$screens/help_index.png" "file://$win32/Help/index.html" >/dev/null 2>&1 ||
+  echo "product-screens: chromium failed" >&2
+
+# --- Under Wine, in a prefix of its own: the about window of the built Vorelset, and the
+# installer's first page.
+export VOREL_WINEPREFIX="$root/build/screens-prefix"
+# shellcheck source=wine-env.sh
+source "$root/tools/wine-env.sh"
+bash "$root/tools/wine-prefix.sh" >/dev/null
+shoot() {
+  set -u
+  # The about window: Vorelset runs on the screen itself (so that the finder shares its desktop)
+  # and the tray form is sent the menu's about command.
+  if [ -f "$win32/Vorelset.exe" ]; then
+    (cd "$win32" && wine "$win32/Vorelset.exe" >/dev/null 2>&1 &)
+    if wine "$win32/tools/vorel_find_window.exe" TFormStart 15000 102 >/dev/null 2>&1; then
+      sleep 2
+      import -window root "$tmp_root/about_full.png" 2>/dev/null
+    fi
+    wineserver -k >/dev/null 2>&1
+    sleep 1
+  fi
+  # The installer's welcome page.
+  wine explorer /desktop=Setup,1024x768 "$setup" >/dev/null 2>&1 &
+  sleep 6
+  import -window root "$tmp_root/installer_full.png" 2>/dev/null
+  wineserver -k >/dev/null 2>&1
+}
+export -f shoot
+export win32 screens setup
+export tmp_root="$tmp"
+"$root/tools/with-display.sh" bash -c shoot
+# Both windows are centred on the 1024 x 768 screen: keep a margin around each.
+[ -s "$tmp/about_full.png" ] && "${im[@]}" "$tmp/about_full.png" -crop 495x186+264+291 +repage "$screens/about.png"
+[ -s "$tmp/installer_full.png" ] && "${im[@]}" "$tmp/installer_full.png" -crop 640x500+192+134 +repage \
+  "$screens/installer.png"
+# Without a Vorelset to photograph, the about picture itself stands in.
+[ -s "$screens/about.png" ] || "${im[@]}" "$art/vorelset_about.bmp" "$screens/about.png"
+ls -1 "$screens"
