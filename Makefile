@@ -4,7 +4,7 @@ JOBS ?= $(shell nproc)
 NATIVE := build/native
 WIN32 := build/win32
 
-.PHONY: all deps configure build test test-native test-wine demo bench clean
+.PHONY: all deps configure build test test-native test-wine demo screenshots bench clean
 
 all: build
 
@@ -31,6 +31,11 @@ test: build
 
 demo: build
 	@bash tools/demo.sh
+
+# The settings window's pages, the picker and two window sizes as PNGs in build/screens/.
+screenshots: configure
+	@cmake --build $(WIN32) --target vorel_screens vorel_test_plugins -j $(JOBS)
+	@bash tools/screenshots.sh
 
 # Figures only: builds its own optimised trees, never fails the build.
 bench: deps
