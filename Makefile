@@ -4,7 +4,7 @@ JOBS ?= $(shell nproc)
 NATIVE := build/native
 WIN32 := build/win32
 
-.PHONY: all deps configure build test test-native test-wine demo bench fuzz dist dist-test screens clean
+.PHONY: all deps configure build test test-native test-wine demo screenshots bench fuzz dist dist-test screens clean
 
 all: build
 
@@ -44,6 +44,11 @@ dist-test: dist
 # Pictures of the product under build/screens/: tray icons, about picture, help page, installer.
 screens: dist
 	@bash tools/product-screens.sh
+
+# The settings window's pages, the picker and two window sizes as PNGs in build/screens/.
+screenshots: configure
+	@cmake --build $(WIN32) --target vorel_screens vorel_test_plugins -j $(JOBS)
+	@bash tools/screenshots.sh
 
 # Figures only: builds its own optimised trees, never fails the build.
 bench: deps

@@ -112,6 +112,22 @@ std::unique_ptr<SusiePlugInFile> Examine(const std::wstring& path) {
   return record;
 }
 
+}  // namespace
+
+std::optional<std::string> PluginDescriptiveName(const std::string& path) {
+  UniqueModule module;
+  {
+    QuietErrorMode quiet;
+    module.Reset(LoadLibraryW(ToWide(path).c_str()));
+  }
+  if (!module) return std::nullopt;
+  const auto getInfo = Entry<GetPluginInfoFunction>(module.Get(), "GetPluginInfo");
+  if (!getInfo) return std::nullopt;
+  return PluginText(getInfo, 1);
+}
+
+namespace {
+
 std::optional<Picture> DecodeThrough(SusiePlugInFile& plugin, const void* image, size_t size, LONG userValue) {
   int supported = 0;
   if (!Guarded([&] { supported = plugin.isSupported(nullptr, image); })) {

@@ -9,6 +9,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <span>
 #include <string>
 #include <vector>
@@ -65,6 +66,10 @@ class TSusiePlugIn {
   std::vector<std::unique_ptr<SusiePlugInFile>> plugins_;
   std::string filterText_{kInitialFilterText};
 };
+
+// The descriptive name (information number 1) of one plug-in file, read with the DLL loaded
+// only for the call; nullopt when the file is not a loadable plug-in or faults.
+std::optional<std::string> PluginDescriptiveName(const std::string& path);
 
 // Loads the plug-ins of `susiePath` into the host and rebuilds the picture-file patterns and
 // the open dialog's filter. Vorelrun keeps repeated patterns.

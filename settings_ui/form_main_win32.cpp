@@ -1,26 +1,132 @@
-// The settings window itself: creation, its pages and controls, showing it modally, OK and
-// Cancel. The scheduling half of the class is in form_main_run_win32.cpp.
+// The settings window itself: creation, the tab control with its pages, the bottom bar,
+// showing it modally, OK, Cancel and the close box. The scheduling half of the class is in
+// form_main_run_win32.cpp.
 #include "settings_ui/form_main_win32.h"
 
+#include <commctrl.h>
+#include <commdlg.h>
+#include <shellapi.h>
+
+#include <array>
+
+#include "engine/load_picture_win32.h"
+#include "platform/program_paths_win32.h"
+#include "platform/strings.h"
 #include "resident/resident_ids.h"
+#include "resources/resource_ids.h"
+#include "settings_ui/table_page_win32.h"
 
 namespace vorel {
 namespace {
 
 constexpr int kDesignWidth = 498;
 constexpr int kDesignHeight = 352;
+constexpr int kBarFirstId = 100;
+constexpr const char* kHomePage = "https://brelkin.example/vorel/";
+
+constexpr std::array<const char*, kPageCount> kTabCaptions{"壁紙", "張り替えかた", "カレンダー", "他のソフトとの連携",
+                                                           "ユーザー環境"};
+
+using K = ControlKind;
+// Places are those of the design size; the layout rule moves them with every resize.
+const std::array kBarRows{
+    ControlRow{"ImageBrelkin", K::kImage, "", "ホームページへ飛ぶ", {0, 282, 88, 32}, false},
+    ControlRow{"BitBtnChange", K::kButton, "おためし Change!!", "壁紙を張り替えます", {137, 286, 110, 25}},
+    ControlRow{"BitBtnOk", K::kButton, "OK", "設定を保存します", {253, 286, 75, 25}},
+    ControlRow{"BitBtnCancel", K::kButton, "ｷｬﾝｾﾙ", "設定を変更しないで閉じます", {333, 286, 80, 25}},
+    ControlRow{"SpeedButtonHelp", K::kIconButton, "", "ヘルプを表示します", {420, 286, 26, 25}},
+    ControlRow{"SpeedButtonAbout", K::kButton, "About", "バージョン情報", {449, 286, 40, 25}},
+};
+
+std::string ProgramFolderWithSlash() {
+  std::string folder = ProgramFolder();
+  if (!folder.empty() && folder.back() != '\\') folder += '\\';
+  return folder;
+}
+
+void ShellOpen(HWND owner, const std::string& target) {
+  const std::wstring folder = ToWide(ProgramFolderWithSlash());
+  ShellExecuteW(owner, L"open", ToWide(target).c_str(), nullptr, folder.c_str(), SW_SHOWNORMAL);
+}
+
+// "BMP|*.BMP|..." as the open dialog takes it: pairs separated by NULs, two at the end.
+std::wstring DialogFilter(const std::string& filter) {
+  std::wstring wide = ToWide(filter.empty() ? "BMP|*.BMP" : filter);
+  for (wchar_t& c : wide)
+    if (c == L'|') c = L'\0';
+  wide.push_back(L'\0');
+  wide.push_back(L'\0');
+  return wide;
+}
 
 }  // namespace
 
+std::span<const ControlRow> BottomBarRows() { return kBarRows; }
+
 bool TFormMain::Create() {
+  fonts_ = UiFonts::Make();
   const int x = (GetSystemMetrics(SM_CXSCREEN) - kDesignWidth) / 2;
   const int y = (GetSystemMetrics(SM_CYSCREEN) - kDesignHeight) / 2;
   if (!CreateWindowOf(kFormMainClass, WS_EX_APPWINDOW | WS_EX_CONTROLPARENT, WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN, x,
                       y, kDesignWidth, kDesignHeight, nullptr, L"Vorel"))
     return false;
+  DefaultDialogs();
+  picker_.Create();
   CreatePages();
   StartSteps();
   return true;
+}
+
+void TFormMain::DefaultDialogs() {
+  dialogs_.openFile = [this](HWND owner, const std::string& title,
+                             const std::string& folder) -> std::optional<std::string> {
+    std::array<wchar_t, 4096> file{};
+    const std::wstring filter = DialogFilter(dialogFilter_);
+    const std::wstring wideTitle = ToWide(title);
+    const std::wstring wideFolder = ToWide(folder);
+    OPENFILENAMEW ofn{};
+    ofn.lStructSize = sizeof(ofn);
+    ofn.hwndOwner = owner;
+    ofn.lpstrFilter = filter.c_str();
+    ofn.lpstrFile = file.data();
+    ofn.nMaxFile = static_cast<DWORD>(file.size());
+    ofn.lpstrTitle = wideTitle.c_str();
+    ofn.lpstrInitialDir = wideFolder.empty() ? nullptr : wideFolder.c_str();
+    ofn.Flags = OFN_HIDEREADONLY | OFN_NOCHANGEDIR | OFN_PATHMUSTEXIST;
+    if (!GetOpenFileNameW(&ofn)) return std::nullopt;
+    return ToUtf8(file.data());
+  };
+  dialogs_.colour = [](HWND owner, uint32_t initial) -> std::optional<uint32_t> {
+    static std::array<COLORREF, 16> custom{};
+    CHOOSECOLORW cc{};
+    cc.lStructSize = sizeof(cc);
+    cc.hwndOwner = owner;
+    cc.rgbResult = initial;
+    cc.lpCustColors = custom.data();
+    cc.Flags = CC_RGBINIT | CC_ANYCOLOR;
+    if (!ChooseColorW(&cc)) return std::nullopt;
+    return static_cast<uint32_t>(cc.rgbResult);
+  };
+  dialogs_.font = [](HWND owner, const LOGFONTW& initial) -> std::optional<LOGFONTW> {
+    LOGFONTW font = initial;
+    CHOOSEFONTW cf{};
+    cf.lStructSize = sizeof(cf);
+    cf.hwndOwner = owner;
+    cf.lpLogFont = &font;
+    cf.Flags = CF_SCREENFONTS | CF_INITTOLOGFONTSTRUCT | CF_EFFECTS;
+    if (!ChooseFontW(&cf)) return std::nullopt;
+    return font;
+  };
+  dialogs_.pick = [this](const FormDirRequest& request) { return picker_.Pick(Handle(), request, PreviewLoad()); };
+}
+
+PreviewLoader TFormMain::PreviewLoad() {
+  return [this](const std::string& path, Picture& picture) {
+    const PictureLoadContext load{
+        settings_.wallFile, settings_.gvPath, ProgramKind::kVorelset,
+        [this](const std::string& file, Picture& target) { return host_.LoadFromFile(file, target); }};
+    return LoadPicture(path, picture, load);
+  };
 }
 
 void TFormMain::ShowSettings() {
@@ -31,20 +137,116 @@ void TFormMain::ShowSettings() {
     return;
   }
   shown_ = true;
+  if (!centred_) {
+    centred_ = true;
+    RECT r{};
+    GetWindowRect(Handle(), &r);
+    SetWindowPos(Handle(), nullptr, (GetSystemMetrics(SM_CXSCREEN) - (r.right - r.left)) / 2,
+                 (GetSystemMetrics(SM_CYSCREEN) - (r.bottom - r.top)) / 2, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+  }
   SaveAllSettings();
   ShowModelInControls();
   LayoutPages();
+  if (!pages_.empty()) pages_[kPageWallpaper]->Opening();
   ShowModal();
   shown_ = false;
 }
 
-void TFormMain::CreatePages() {}
+void TFormMain::CreatePages() {
+  hints_.Create(Handle());
+  tab_ = CreateWindowExW(WS_EX_CONTROLPARENT, WC_TABCONTROLW, L"",
+                         WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN | WS_CLIPSIBLINGS | WS_TABSTOP, 0, 0, kDesignWidth,
+                         kDesignHeight - 35, Handle(), nullptr, GetModuleHandleW(nullptr), nullptr);
+  SendMessageW(tab_, WM_SETFONT, reinterpret_cast<WPARAM>(fonts_.text.Get()), FALSE);
+  for (int i = 0; i < kPageCount; ++i) {
+    std::wstring caption = ToWide(kTabCaptions[static_cast<size_t>(i)]);
+    TCITEMW item{};
+    item.mask = TCIF_TEXT;
+    item.pszText = caption.data();
+    SendMessageW(tab_, TCM_INSERTITEMW, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(&item));
+  }
+  pages_.push_back(MakeWallpaperPage());
+  pages_.push_back(MakeChangePage());
+  pages_.push_back(MakeCalendarPage());
+  pages_.push_back(MakeLinkPage());
+  pages_.push_back(MakeUserPage());
+  for (auto& page : pages_)
+    if (!page->CreatePage(tab_, *this, hints_)) throw std::runtime_error("設定画面のページを作れません");
+  bar_.Create(Handle(), kBarRows, fonts_, hints_, kBarFirstId);
+  logo_.Reset(static_cast<HBITMAP>(
+      LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDB_LOGO), IMAGE_BITMAP, 0, 0, LR_DEFAULTCOLOR)));
+  if (logo_) SendMessageW(bar_["ImageBrelkin"], STM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(logo_.Get()));
+  const HICON help = static_cast<HICON>(LoadImageW(nullptr, IDI_QUESTION, IMAGE_ICON, 16, 16, LR_SHARED));
+  SendMessageW(bar_["SpeedButtonHelp"], BM_SETIMAGE, IMAGE_ICON, reinterpret_cast<LPARAM>(help));
+  SendMessageW(tab_, TCM_SETCURSEL, 0, 0);
+  ShowActivePage();
+}
 
-void TFormMain::ShowModelInControls() {}
+void TFormMain::ShowModelInControls() {
+  for (auto& page : pages_) page->ShowModel();
+}
 
-void TFormMain::LayoutPages() {}
+SettingsPage* TFormMain::Page(int index) const {
+  if (index < 0 || index >= static_cast<int>(pages_.size())) return nullptr;
+  return pages_[static_cast<size_t>(index)].get();
+}
+
+int TFormMain::ActivePage() const { return tab_ ? static_cast<int>(SendMessageW(tab_, TCM_GETCURSEL, 0, 0)) : -1; }
+
+void TFormMain::SelectPage(int index) {
+  SendMessageW(tab_, TCM_SETCURSEL, static_cast<WPARAM>(index), 0);
+  ShowActivePage();
+}
+
+HWND TFormMain::Control(const std::string& name) const {
+  if (HWND bar = bar_[name]) return bar;
+  for (const auto& page : pages_)
+    if (const auto* table = dynamic_cast<const TablePage*>(page.get()))
+      if (HWND control = table->Controls()[name]) return control;
+  return nullptr;
+}
+
+void TFormMain::ShowActivePage() {
+  const int active = ActivePage();
+  for (int i = 0; i < static_cast<int>(pages_.size()); ++i)
+    ShowWindow(pages_[static_cast<size_t>(i)]->Handle(), i == active ? SW_SHOW : SW_HIDE);
+  LayoutPages();
+}
+
+void TFormMain::LayoutPages() {
+  if (!tab_) return;
+  RECT client{};
+  GetClientRect(Handle(), &client);
+  const int w = client.right;
+  const int h = client.bottom;
+  const int changeLeft = w - 353;
+  const int top = h - 28;
+  const auto place = [this, top](const char* name, int left) {
+    const RECT r = bar_.DesignRect(name);
+    bar_.Place(name, left, top, r.right, r.bottom);
+  };
+  place("BitBtnChange", changeLeft);
+  place("BitBtnOk", changeLeft + 116);
+  place("BitBtnCancel", changeLeft + 116 + 80);
+  place("SpeedButtonHelp", changeLeft + 116 + 80 + 87);
+  place("SpeedButtonAbout", changeLeft + 116 + 80 + 87 + 29);
+  const RECT logo = bar_.DesignRect("ImageBrelkin");
+  bar_.Place("ImageBrelkin", 0, top - 4, logo.right, logo.bottom);
+  MoveWindow(tab_, 0, 0, w, h - 35, TRUE);
+
+  // Only the active page is arranged.
+  SettingsPage* page = Page(ActivePage());
+  if (!page) return;
+  RECT display{0, 0, w, h - 35};
+  SendMessageW(tab_, TCM_ADJUSTRECT, FALSE, reinterpret_cast<LPARAM>(&display));
+  MoveWindow(page->Handle(), display.left, display.top, display.right - display.left, display.bottom - display.top,
+             TRUE);
+  page->Arrange(display.right - display.left, display.bottom - display.top);
+}
 
 void TFormMain::BitBtnOkClick() {
+  // The field being edited is applied first, as when the focus leaves it for the button.
+  SetFocus(Handle());
   SaveAllSettings();
   EndModal(IDOK);
 }
@@ -52,6 +254,15 @@ void TFormMain::BitBtnOkClick() {
 void TFormMain::BitBtnCancelClick() {
   LoadAllSettings();
   EndModal(IDCANCEL);
+}
+
+void TFormMain::BarCommand(const std::string& name) {
+  if (name == "BitBtnChange") BitBtnChangeClick();
+  if (name == "BitBtnOk") BitBtnOkClick();
+  if (name == "BitBtnCancel") BitBtnCancelClick();
+  if (name == "SpeedButtonHelp") ShellOpen(Handle(), ProgramFolderWithSlash() + "Help\\index.html");
+  if (name == "SpeedButtonAbout" && hooks_.showAbout) hooks_.showAbout();
+  if (name == "ImageBrelkin") ShellOpen(nullptr, kHomePage);
 }
 
 LRESULT TFormMain::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
@@ -68,10 +279,41 @@ LRESULT TFormMain::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_ENDSESSION:
       if (wParam) Exit();
       return 0;
-    case WM_COMMAND:
-      if (LOWORD(wParam) == IDOK) BitBtnOkClick();
-      if (LOWORD(wParam) == IDCANCEL) BitBtnCancelClick();
+    case WM_COMMAND: {
+      const int id = LOWORD(wParam);
+      if (id == IDOK)
+        BitBtnOkClick();
+      else if (id == IDCANCEL)
+        BitBtnCancelClick();
+      else if (HIWORD(wParam) == BN_CLICKED || HIWORD(wParam) == STN_CLICKED)
+        BarCommand(bar_.NameOfId(id));
       return 0;
+    }
+    case WM_NOTIFY: {
+      const auto* header = reinterpret_cast<const NMHDR*>(lParam);
+      if (header->hwndFrom == tab_ && header->code == TCN_SELCHANGE) ShowActivePage();
+      return 0;
+    }
+    case WM_DROPFILES: {
+      const HDROP drop = reinterpret_cast<HDROP>(wParam);
+      std::vector<std::string> paths;
+      const UINT count = DragQueryFileW(drop, 0xFFFFFFFF, nullptr, 0);
+      for (UINT i = 0; i < count; ++i) {
+        const UINT length = DragQueryFileW(drop, i, nullptr, 0);
+        std::wstring path(length + 1, L'\0');
+        DragQueryFileW(drop, i, path.data(), length + 1);
+        path.resize(length);
+        paths.push_back(ToUtf8(path));
+      }
+      DragFinish(drop);
+      if (!pages_.empty()) pages_[kPageWallpaper]->FilesDropped(paths);
+      return 0;
+    }
+    case WM_GETMINMAXINFO: {
+      auto* info = reinterpret_cast<MINMAXINFO*>(lParam);
+      info->ptMinTrackSize = {kDesignWidth, kDesignHeight};
+      return 0;
+    }
     case WM_CLOSE:
       // The close box keeps the edits unsaved: they stay the live settings.
       if (InModalLoop()) EndModal(IDCLOSE);

@@ -10,6 +10,7 @@
 #include <windows.h>
 
 #include <functional>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
@@ -20,8 +21,13 @@
 #include "engine/picture_order.h"
 #include "engine/registry.h"
 #include "engine/settings.h"
+#include "platform/tool_tip_win32.h"
+#include "platform/unique_handle.h"
 #include "platform/window_win32.h"
 #include "resident/change_schedule.h"
+#include "settings_ui/control_table_win32.h"
+#include "settings_ui/form_dir_win32.h"
+#include "settings_ui/settings_page_win32.h"
 
 namespace vorel {
 
@@ -30,6 +36,19 @@ struct FormMainHooks {
   std::function<void()> showAbout;          // the about window (the tray form), modally
   std::function<void(bool)> pausedChanged;  // a pause switched from inside (none yet)
 };
+
+// The dialogs the pages open: the common dialogs and the picker by default; the tests put
+// their own answers in.
+struct FormMainDialogs {
+  // title, initial folder → the confirmed file.
+  std::function<std::optional<std::string>(HWND, const std::string&, const std::string&)> openFile;
+  std::function<std::optional<uint32_t>(HWND, uint32_t)> colour;
+  std::function<std::optional<LOGFONTW>(HWND, const LOGFONTW&)> font;
+  std::function<std::optional<FormDirResult>(const FormDirRequest&)> pick;
+};
+
+// Tab pages in order.
+enum FormMainPage { kPageWallpaper = 0, kPageChange, kPageCalendar, kPageLink, kPageUser, kPageCount };
 
 // Window timers of the settings window.
 inline constexpr UINT_PTR kTimerChangeId = 1;  // TimerChange
@@ -62,6 +81,20 @@ class TFormMain final : public Window {
   Settings& Model() { return settings_; }
   const std::vector<std::string>& PicturePatterns() const { return patterns_; }
 
+  // --- The window's controls, for the pages, the tests and the screenshots.
+  const UiFonts& Fonts() const { return fonts_; }
+  FormMainDialogs& Dialogs() { return dialogs_; }
+  TFormDir& Picker() { return picker_; }
+  // The picker's preview through the engine's loader with the program's plug-ins.
+  PreviewLoader PreviewLoad();
+  // A control of the bottom bar or of a table page by its name; nullptr when none.
+  HWND Control(const std::string& name) const;
+  std::string Hint(HWND control) const { return hints_.Get(control); }
+  HWND TabControl() const { return tab_; }
+  SettingsPage* Page(int index) const;
+  int ActivePage() const;
+  void SelectPage(int index);
+
   // --- Switch handling of the scheduling (form_main_run_win32.cpp); the pages call these
   // right after they have put the control's new state into the model.
   void CheckBoxChangeTimeClick();  // settings_.interval changed
@@ -86,12 +119,25 @@ class TFormMain final : public Window {
   void LayoutPages();
   void BitBtnOkClick();
   void BitBtnCancelClick();
+  void ShowActivePage();
+  void BarCommand(const std::string& name);
+  void DefaultDialogs();
 
   // --- Scheduling (form_main_run_win32.cpp).
   void StartSteps();
   void RunChange();    // one change run, steps 1-9
   void ApplyTimers();  // the window timers set to what the schedule says
   void ReportRunError(const std::string& text);
+
+  UiFonts fonts_;
+  ToolTips hints_;
+  HWND tab_ = nullptr;
+  std::vector<std::unique_ptr<SettingsPage>> pages_;
+  ControlSet bar_;
+  UniqueBitmap logo_;
+  TFormDir picker_;
+  FormMainDialogs dialogs_;
+  bool centred_ = false;
 
   Registry& registry_;
   FormMainHooks hooks_;

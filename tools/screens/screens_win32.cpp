@@ -1,0 +1,130 @@
+// make screenshots: opens the settings window (on settings in memory, with the test plug-ins
+// as the Susie folder) on the Wine virtual desktop and saves every page, the picker, and
+// the window at its smallest and at 1024 x 768 as bitmaps; tools/screenshots.sh turns
+// them into PNGs.
+#include <windows.h>
+// After windows.h, which it needs.
+#include <commctrl.h>
+#include <shellapi.h>
+
+#include <string>
+
+#include "engine/bmp_file.h"
+#include "engine/registry.h"
+#include "engine/settings.h"
+#include "platform/strings.h"
+#include "settings_ui/form_main_win32.h"
+
+namespace {
+
+using namespace vorel;
+
+std::string gOut;
+TFormDir* gPicker = nullptr;
+
+void Pump(DWORD ms) {
+  const DWORD end = GetTickCount() + ms;
+  MSG msg;
+  while (static_cast<LONG>(end - GetTickCount()) > 0) {
+    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+      TranslateMessage(&msg);
+      DispatchMessageW(&msg);
+    }
+    Sleep(20);
+  }
+}
+
+// The window as the screen shows it, read back from the desktop.
+void Capture(HWND window, const std::string& name) {
+  RECT r{};
+  GetWindowRect(window, &r);
+  const int w = r.right - r.left;
+  const int h = r.bottom - r.top;
+  HDC screen = GetDC(nullptr);
+  HDC memory = CreateCompatibleDC(screen);
+  BITMAPINFO info{};
+  info.bmiHeader.biSize = sizeof(info.bmiHeader);
+  info.bmiHeader.biWidth = w;
+  info.bmiHeader.biHeight = -h;
+  info.bmiHeader.biPlanes = 1;
+  info.bmiHeader.biBitCount = 32;
+  void* bits = nullptr;
+  HBITMAP bitmap = CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+  HGDIOBJ old = SelectObject(memory, bitmap);
+  BitBlt(memory, 0, 0, w, h, screen, r.left, r.top, SRCCOPY);
+  GdiFlush();
+  Picture picture;
+  picture.width = w;
+  picture.height = h;
+  const auto* pixels = static_cast<const uint32_t*>(bits);
+  picture.pixels.assign(pixels, pixels + static_cast<size_t>(w) * h);
+  SelectObject(memory, old);
+  DeleteObject(bitmap);
+  DeleteDC(memory);
+  ReleaseDC(nullptr, screen);
+  const std::string bytes = EncodeBmp24(picture);
+  HANDLE file = CreateFileW(ToWide(gOut + "\\" + name + ".bmp").c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                            FILE_ATTRIBUTE_NORMAL, nullptr);
+  DWORD written = 0;
+  WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
+  CloseHandle(file);
+}
+
+void CALLBACK ShootPicker(HWND, UINT, UINT_PTR id, DWORD) {
+  KillTimer(nullptr, id);
+  // The first file clicked, so that the preview shows.
+  const HWND list = gPicker->Control("ListBoxFile");
+  SendMessageW(list, LB_SETSEL, TRUE, 0);
+  SendMessageW(gPicker->Handle(), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(list), LBN_SELCHANGE),
+               reinterpret_cast<LPARAM>(list));
+  Pump(400);
+  Capture(gPicker->Handle(), "picker");
+  PostMessageW(gPicker->Handle(), WM_COMMAND, IDCANCEL, 0);
+}
+
+}  // namespace
+
+int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
+  int argc = 0;
+  LPWSTR* argv = CommandLineToArgvW(GetCommandLineW(), &argc);
+  if (argc < 3) return 2;
+  gOut = ToUtf8(argv[1]);
+  const std::string plugins = ToUtf8(argv[2]);
+  const std::string pictures = argc > 3 ? ToUtf8(argv[3]) : plugins;
+
+  INITCOMMONCONTROLSEX controls{sizeof(controls), ICC_WIN95_CLASSES | ICC_STANDARD_CLASSES | ICC_TAB_CLASSES};
+  InitCommonControlsEx(&controls);
+  MemoryRegistry registry;
+  registry.Open(kSettingsKeyPath, true)->WriteText("SusiePath", plugins);
+  registry.Open(kSettingsKeyPath, true)->WriteInt("Screen", 1);
+  registry.Open(kSettingsKeyPath, true)->WriteInt("ScreenX", 20);
+  TFormMain form(registry, FormMainHooks{});
+  if (!form.Create()) return 1;
+  ShowWindow(form.Handle(), SW_SHOW);
+  SetForegroundWindow(form.Handle());
+  const char* names[] = {"page1-wallpaper", "page2-change", "page3-calendar", "page4-link", "page5-user"};
+  for (int i = 0; i < kPageCount; ++i) {
+    form.SelectPage(i);
+    Pump(500);
+    Capture(form.Handle(), names[i]);
+  }
+  // Smallest (the design size) with the link page, whose layout follows the size.
+  form.SelectPage(kPageLink);
+  SetWindowPos(form.Handle(), nullptr, 0, 0, 100, 100, SWP_NOZORDER);
+  Pump(500);
+  Capture(form.Handle(), "smallest");
+  SetWindowPos(form.Handle(), nullptr, 0, 0, 1024, 768, SWP_NOZORDER);
+  Pump(500);
+  Capture(form.Handle(), "1024x768");
+  SetWindowPos(form.Handle(), nullptr, 0, 0, 1024, 768, SWP_NOZORDER | SWP_NOMOVE);
+  form.SelectPage(kPageCalendar);
+  Pump(400);
+  Capture(form.Handle(), "1024x768-calendar");
+
+  gPicker = &form.Picker();
+  SetTimer(nullptr, 0, 300, &ShootPicker);
+  form.Picker().Pick(form.Handle(), {"画像ファイルの追加", pictures, {"*.BMP", "*.SPI"}, true}, form.PreviewLoad());
+  form.Exit();
+  LocalFree(argv);
+  return 0;
+}

@@ -1,0 +1,38 @@
+#!/usr/bin/env bash
+# make screenshots: the settings window on a Wine virtual desktop of 1024x768, every page,
+# the picker with a preview, the window at its smallest and at 1024x768, as PNGs under
+# build/screens/.
+set -euo pipefail
+root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
+export VOREL_WINEPREFIX="${VOREL_WINEPREFIX:-$root/build/wineprefix}"
+source "$root/tools/wine-env.sh"
+"$root/tools/wine-prefix.sh"
+
+win32="$root/build/win32"
+screens="$root/build/screens"
+pictures="$screens/pictures"
+mkdir -p "$pictures"
+rm -f "$screens"/*.bmp "$screens"/*.png
+if [ ! -f "$pictures/夕焼け.bmp" ]; then
+  convert -size 640x400 gradient:'#ff9a3c-#2b1055' -swirl 40 BMP3:"$pictures/夕焼け.bmp"
+  convert -size 300x500 plasma:'#1e5799-#7db9e8' -blur 0x6 BMP3:"$pictures/空.bmp"
+  echo text >"$pictures/memo.txt"
+fi
+winpath() { winepath -w "$1" 2>/dev/null; }
+plugins="$(winpath "$win32/tests/fixtures/plugins/vtp24")"
+out="$(winpath "$screens")"
+pics="$(winpath "$pictures")"
+
+shoot() {
+  wine explorer /desktop=VorelScreens,1024x768 "$win32/tools/vorel_screens.exe" "$out" "$plugins" "$pics" \
+    >/dev/null 2>&1
+}
+export -f shoot
+export win32 out plugins pics
+"$root/tools/with-display.sh" bash -c shoot
+
+for bmp in "$screens"/*.bmp; do
+  convert "$bmp" "${bmp%.bmp}.png"
+  rm -f "$bmp"
+done
+ls "$screens"/*.png
