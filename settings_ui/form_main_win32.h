@@ -22,6 +22,7 @@
 #include "engine/settings.h"
 #include "platform/window_win32.h"
 #include "resident/change_schedule.h"
+#include "settings_ui/form_dir_win32.h"
 
 namespace vorel {
 
@@ -61,6 +62,11 @@ class TFormMain final : public Window {
   const Settings& Model() const { return settings_; }
   Settings& Model() { return settings_; }
   const std::vector<std::string>& PicturePatterns() const { return patterns_; }
+  // The previews' loader: the engine's LoadPicture with this window's plug-in host.
+  PreviewLoader MakePreviewLoader();
+  // A previewed picture clicked: installed at once with the entry's texts, as a change run
+  // would install it; the current-picture record and the schedule stay as they are.
+  void InstallPreviewed(const PictureEntry& entry);
 
   // --- Switch handling of the scheduling (form_main_run_win32.cpp); the pages call these
   // right after they have put the control's new state into the model.
