@@ -135,6 +135,25 @@ void TFormMain::RunChange() {
   ApplyTimers();
 }
 
+void TFormMain::InstallPreviewed(const PictureEntry& entry) {
+  try {
+    const Settings settings = settings_;
+    const CalendarLayout calendar = CalendarLayoutFromSettings(settings);
+    const CompositionContext composition{settings, calendar, Handle()};
+    const PictureLoadContext load{
+        settings.wallFile, settings.gvPath, ProgramKind::kVorelset,
+        [this](const std::string& path, Picture& target) { return host_.LoadFromFile(path, target); }};
+    const ChangeEnvironment environment{settings, registry_,         patterns_,   composition,
+                                        load,     std::ref(random_), &orderCache_};
+    Picture picture;
+    InstallPicture(entry, picture, environment, InstallMode::kShow);
+  } catch (const std::exception& error) {
+    ReportRunError(error.what());
+  } catch (...) {
+    ReportRunError("予期しないエラーが発生しました");
+  }
+}
+
 void TFormMain::ReportRunError(const std::string& text) {
   // Timers keep firing while the box is open; their errors are not stacked into more boxes.
   if (errorShown_) return;

@@ -80,6 +80,9 @@ class TFormMain final : public Window {
   const Settings& Model() const { return settings_; }
   Settings& Model() { return settings_; }
   const std::vector<std::string>& PicturePatterns() const { return patterns_; }
+  // A previewed picture clicked: installed at once with the entry's texts, as a change run
+  // would install it; the current-picture record and the schedule stay as they are.
+  void InstallPreviewed(const PictureEntry& entry);
 
   // --- The window's controls, for the pages, the tests and the screenshots.
   const UiFonts& Fonts() const { return fonts_; }
