@@ -196,7 +196,9 @@ TEST(BmpFileTest, WrittenFileIsTheReferenceLayoutForAnyWidthAndChunk) {
       EXPECT_EQ(file.substr(54), rows) << "width " << width << " chunk " << chunk;
       EXPECT_EQ(file, EncodeBmp24(picture));
       // One write for the headers and one for all rows when the chunk holds them.
-      if (chunk >= rows.size()) EXPECT_EQ(writes, 2);
+      if (chunk >= rows.size()) {
+        EXPECT_EQ(writes, 2);
+      }
       const std::optional<Picture> back = DecodeBmpFile(file.data(), file.size());
       ASSERT_TRUE(back);
       EXPECT_TRUE(*back == PictureOf(width, height, TestColor)) << width;
