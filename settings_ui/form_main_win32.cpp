@@ -122,10 +122,7 @@ void TFormMain::DefaultDialogs() {
 
 PreviewLoader TFormMain::PreviewLoad() {
   return [this](const std::string& path, Picture& picture) {
-    const PictureLoadContext load{
-        settings_.wallFile, settings_.gvPath, ProgramKind::kVorelset,
-        [this](const std::string& file, Picture& target) { return host_.LoadFromFile(file, target); }};
-    return LoadPicture(path, picture, load);
+    return LoadPicture(path, picture, PictureLoading(settings_));
   };
 }
 
