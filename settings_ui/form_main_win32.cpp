@@ -173,7 +173,10 @@ void TFormMain::CreatePages() {
   logo_.Reset(static_cast<HBITMAP>(
       LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDB_LOGO), IMAGE_BITMAP, 0, 0, LR_DEFAULTCOLOR)));
   if (logo_) SendMessageW(bar_["ImageBrelkin"], STM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(logo_.Get()));
-  const HICON help = static_cast<HICON>(LoadImageW(nullptr, IDI_QUESTION, IMAGE_ICON, 16, 16, LR_SHARED));
+  // The program's own help glyph; a module without it (a test) shows the system's question mark.
+  HICON help = static_cast<HICON>(
+      LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDI_BTN_HELP), IMAGE_ICON, 16, 16, LR_SHARED));
+  if (!help) help = static_cast<HICON>(LoadImageW(nullptr, IDI_QUESTION, IMAGE_ICON, 16, 16, LR_SHARED));
   SendMessageW(bar_["SpeedButtonHelp"], BM_SETIMAGE, IMAGE_ICON, reinterpret_cast<LPARAM>(help));
   SendMessageW(tab_, TCM_SETCURSEL, 0, 0);
   ShowActivePage();

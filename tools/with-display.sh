@@ -35,4 +35,6 @@ if [ -z "$display" ]; then
   exit 1
 fi
 export DISPLAY="$display"
+# One wineserver for the whole run, however many programs come and go in it.
+wineserver -p >/dev/null 2>&1 || true
 "$@"
