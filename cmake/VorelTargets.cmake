@@ -35,9 +35,9 @@ endfunction()
 # adapters and programs, run under Wine through the crosscompiling emulator. One ctest entry
 # per executable; GoogleTest's own summary shows the cases. The Wine tests run in parallel;
 # LOCKS names what the user's session holds only once, and tests naming the same lock run
-# one at a time:
-#   session  the settings key, the desktop's wallpaper, the programs' window classes, the tray
-#   gv       the viewer's DDE service name
+# one at a time: "session" is the settings key, the desktop's wallpaper, the programs'
+# window classes, the tray, and the viewer's DDE name (whose connection is a broadcast to
+# every top-level window of the session).
 function(vorel_wine_test name)
   if(NOT VOREL_WIN32)
     return()

@@ -35,6 +35,9 @@ if [ -z "$display" ]; then
   exit 1
 fi
 export DISPLAY="$display"
-# One wineserver for the whole run, however many programs come and go in it.
+# One wineserver for the whole run, however many programs come and go in it. Wine's own
+# services start with the first program and live as long as the server: start them here,
+# away from the output of the first test, which would otherwise stay open until the end.
 wineserver -p >/dev/null 2>&1 || true
+wine cmd /c exit </dev/null >/dev/null 2>&1 || true
 "$@"
