@@ -113,9 +113,10 @@ bool SendToRecycleBin(const std::string& path) {
   SHFILEOPSTRUCTW operation{};
   operation.wFunc = FO_DELETE;
   operation.pFrom = from.c_str();
-  // Where the Recycle Bin cannot take the file, the shell asks before destroying it instead
-  // of doing so silently; No there leaves the file in place and reports the failure.
-  operation.fFlags = FOF_ALLOWUNDO | FOF_NOCONFIRMATION | FOF_SILENT | FOF_NOERRORUI | FOF_WANTNUKEWARNING;
+  // The page has asked its own question already: the shell shows nothing more. Its own
+  // question (the nuke warning included) would be a second modal box nobody expects, and
+  // under Wine one that cannot be answered from the page.
+  operation.fFlags = FOF_ALLOWUNDO | FOF_NOCONFIRMATION | FOF_SILENT | FOF_NOERRORUI | FOF_NOCONFIRMMKDIR;
   if (SHFileOperationW(&operation) != 0 || operation.fAnyOperationsAborted) return false;
   return GetFileAttributesW(wide.c_str()) == INVALID_FILE_ATTRIBUTES;
 }
@@ -303,11 +304,9 @@ bool WallpaperPage::CreatePage(HWND parent, TFormMain& form, ToolTips& hints) {
   if (!preview_.Create(page, kWallPanelPreview, [this] { ImageWallClick(); })) return false;
   hints.Set(preview_.Handle(), "ここに出る絵をクリックすると，壁紙になります");
   if (!setup_.Create(Root())) return false;
-  // The window's one picker: what it shows survives from one use to the next.
-  if (!picker_)
-    picker_ = [this](HWND owner, const FormDirRequest& request) -> std::optional<FormDirResult> {
-      return form_->Picker().Pick(owner, request, form_->PreviewLoad());
-    };
+  // The window's one picker through its dialogs, which the window's tests answer: what the
+  // picker shows survives from one use to the next.
+  if (!picker_) picker_ = [this](HWND, const FormDirRequest& request) { return form_->Dialogs().pick(request); };
   lastFolder_ = ProgramFolder();
   Arrange(481, 270);
   return true;
