@@ -66,9 +66,25 @@ void AddColumns(HWND list, const Column (&columns)[N]) {
   }
 }
 
-// Columns after the path take the width of their header text.
-void FitColumnsToHeaders(HWND list, int columns) {
-  for (int n = 1; n < columns; ++n) SendMessageW(list, LVM_SETCOLUMNWIDTH, n, LVSCW_AUTOSIZE_USEHEADER);
+// Columns after the path take the width of their header text. The list's own fit is not
+// trusted alone: Wine's measures the header narrower than the header draws it and cuts
+// "ｻﾌﾞﾌｫﾙﾀﾞ" to "ｻﾌﾞ...", so the header text is also measured in the header's own font.
+template <size_t N>
+void FitColumnsToHeaders(HWND list, const Column (&columns)[N]) {
+  const HWND header = reinterpret_cast<HWND>(SendMessageW(list, LVM_GETHEADER, 0, 0));
+  const auto font = reinterpret_cast<HGDIOBJ>(SendMessageW(header ? header : list, WM_GETFONT, 0, 0));
+  WindowDc dc(header ? header : list);
+  SelectionRestorer chosen(dc.Get(), font ? font : GetStockObject(DEFAULT_GUI_FONT));
+  // The header's margin on both sides of its text (three edges each), and its divider.
+  const int margins = 6 * GetSystemMetrics(SM_CXEDGE) + 2;
+  for (size_t n = 1; n < N; ++n) {
+    SendMessageW(list, LVM_SETCOLUMNWIDTH, n, LVSCW_AUTOSIZE_USEHEADER);
+    const std::wstring text = ToWide(columns[n].header);
+    SIZE size{};
+    GetTextExtentPoint32W(dc.Get(), text.c_str(), static_cast<int>(text.size()), &size);
+    const int wanted = static_cast<int>(size.cx) + margins;
+    if (SendMessageW(list, LVM_GETCOLUMNWIDTH, n, 0) < wanted) SendMessageW(list, LVM_SETCOLUMNWIDTH, n, wanted);
+  }
 }
 
 Selection SelectionOf(HWND list) {
@@ -344,8 +360,8 @@ void WallpaperPage::ListsChanged() {
 
 void WallpaperPage::ShowModel() {
   ListsChanged();
-  FitColumnsToHeaders(Control(kWallListViewFolder), 6);
-  FitColumnsToHeaders(Control(kWallListViewFile), 5);
+  FitColumnsToHeaders(Control(kWallListViewFolder), kFolderColumns);
+  FitColumnsToHeaders(Control(kWallListViewFile), kFileColumns);
   RefreshFolderContents();
   // After a load the file buttons show for a non-empty list; then they follow the selection.
   const int show = Files().empty() ? SW_HIDE : SW_SHOW;

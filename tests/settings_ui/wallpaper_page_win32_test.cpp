@@ -278,6 +278,32 @@ TEST_F(WallpaperPageWin32, TheAddButtonsTakeWhatTheWindowsPickerAnswers) {
   EXPECT_EQ(Files(), (std::vector<PictureEntry>{File("C:\\pics\\b.bmp"), File("C:\\pics\\a.bmp")}));
 }
 
+TEST_F(WallpaperPageWin32, EveryColumnHeaderShowsItsWholeText) {
+  SetLists({Folder("C:\\x")}, {File("C:\\x.bmp", "30")});
+  for (const int id : {kWallListViewFolder, kWallListViewFile}) {
+    const auto header = reinterpret_cast<HWND>(SendMessageW(Control(id), LVM_GETHEADER, 0, 0));
+    ASSERT_NE(header, nullptr);
+    HDC dc = GetDC(header);
+    const HGDIOBJ old = SelectObject(dc, reinterpret_cast<HGDIOBJ>(SendMessageW(header, WM_GETFONT, 0, 0)));
+    for (int n = 1; n < static_cast<int>(SendMessageW(header, HDM_GETITEMCOUNT, 0, 0)); ++n) {
+      wchar_t text[64]{};
+      HDITEMW item{};
+      item.mask = HDI_TEXT;
+      item.pszText = text;
+      item.cchTextMax = 64;
+      SendMessageW(header, HDM_GETITEMW, n, reinterpret_cast<LPARAM>(&item));
+      RECT place{};
+      SendMessageW(header, HDM_GETITEMRECT, n, reinterpret_cast<LPARAM>(&place));
+      SIZE size{};
+      GetTextExtentPoint32W(dc, text, lstrlenW(text), &size);
+      // The header draws its text three edges in from either side.
+      EXPECT_GE(place.right - place.left - 6 * GetSystemMetrics(SM_CXEDGE), size.cx) << ToUtf8(text);
+    }
+    SelectObject(dc, old);
+    ReleaseDC(header, dc);
+  }
+}
+
 TEST_F(WallpaperPageWin32, DeletingFolderEntriesSelectsTheNewLastAndSortsTheList) {
   testing::TempFolder shown;
   ASSERT_TRUE(WriteBmp(shown.File("x.bmp"), 8, 8));
