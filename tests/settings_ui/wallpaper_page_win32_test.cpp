@@ -222,13 +222,13 @@ class WallpaperPageWin32 : public ::testing::Test {
 TEST_F(WallpaperPageWin32, InterleavedFoldersKeepEveryNameWithItsOwnFolderAndTexts) {
   testing::TempFolder a, b;
   // Sizes tell the files apart in the preview; names interleave (case aside) across folders.
-  struct Picture_ {
+  struct Named {
     const testing::TempFolder& folder;
     const char* name;
     int32_t width;
   };
-  const Picture_ pictures[] = {{a, "a1.bmp", 11}, {b, "B2.bmp", 12}, {a, "c3.BMP", 13}, {b, "d4.bmp", 14}};
-  for (const Picture_& p : pictures) ASSERT_TRUE(WriteBmp(p.folder.File(p.name), p.width, 10));
+  const Named pictures[] = {{a, "a1.bmp", 11}, {b, "B2.bmp", 12}, {a, "c3.BMP", 13}, {b, "d4.bmp", 14}};
+  for (const Named& p : pictures) ASSERT_TRUE(WriteBmp(p.folder.File(p.name), p.width, 10));
   SetLists({Folder(a.Path(), "タイル", "する", "左上"), Folder(b.Path(), "中央", "しない", "右下")}, {});
   EXPECT_TRUE(Names().empty());
   EXPECT_FALSE(Visible(Control(kWallBitBtnWallDelete)));
@@ -240,7 +240,7 @@ TEST_F(WallpaperPageWin32, InterleavedFoldersKeepEveryNameWithItsOwnFolderAndTex
   EXPECT_TRUE(Visible(Control(kWallSpeedButtonFolderSetup)));
   for (size_t n = 0; n < 4; ++n) {
     SCOPED_TRACE(Names()[n]);
-    const Picture_& p = pictures[n];
+    const Named& p = pictures[n];
     const FolderEntry& own = Folders()[&p.folder == &a ? 0 : 1];
     ClickName(n);
     EXPECT_EQ(page_->Previewed().path, p.folder.File(p.name));
