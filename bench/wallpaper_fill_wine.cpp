@@ -14,6 +14,7 @@
 #include <string>
 #include <vector>
 
+#include "bench/wine_clock.h"
 #include "engine/collect_pictures.h"
 #include "engine/directory_listing_win32.h"
 #include "engine/registry.h"
@@ -23,13 +24,6 @@
 
 namespace vorel {
 namespace {
-
-double Now() {
-  LARGE_INTEGER f, c;
-  QueryPerformanceFrequency(&f);
-  QueryPerformanceCounter(&c);
-  return static_cast<double>(c.QuadPart) * 1000.0 / static_cast<double>(f.QuadPart);
-}
 
 void Pump() {
   MSG msg;
@@ -64,33 +58,33 @@ int Run(const std::string& work, const std::vector<std::string>& folders) {
     for (int run = 0; run < 3; ++run) {
       // The floor set by the system: the folder listed once, nothing matched; then the scan
       // and the order alone.
-      double t0 = Now();
+      double t0 = NowMs();
       std::vector<DirectoryItem> items;
       ListDirectoryWin32(folder, items);
-      listing = std::min(listing, Now() - t0);
-      t0 = Now();
+      listing = std::min(listing, NowMs() - t0);
+      t0 = NowMs();
       std::vector<FolderEntry> wall = {entry};
       std::vector<PictureEntry> scanned;
       CollectPictures(wall, scanned, form.PicturePatterns(), ListDirectoryWin32);
-      scan = std::min(scan, Now() - t0);
+      scan = std::min(scan, NowMs() - t0);
       found = scanned.size();
       std::vector<std::string> names;
       names.reserve(scanned.size());
       for (const PictureEntry& p : scanned) names.push_back(p.path.substr(p.path.rfind('\\') + 1));
-      t0 = Now();
+      t0 = NowMs();
       ShellNameOrder(names);
-      order = std::min(order, Now() - t0);
+      order = std::min(order, NowMs() - t0);
 
       // The whole refresh as a click on the folder runs it, until the list has painted.
       page->SelectFolders({false});
       Pump();
-      t0 = Now();
+      t0 = NowMs();
       page->SelectFolders({true});
       Pump();
       UpdateWindow(form.Handle());
       RedrawWindow(page->Control(kWallListBoxFolDir), nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
-      refresh = std::min(refresh, Now() - t0);
-      if (run == 0) first = Now() - t0;
+      refresh = std::min(refresh, NowMs() - t0);
+      if (run == 0) first = NowMs() - t0;
       listed = static_cast<size_t>(SendMessageW(page->Control(kWallListBoxFolDir), LB_GETCOUNT, 0, 0));
     }
     const bool complete = found > 0 && listed == found && page->Contents().names.size() == listed;
