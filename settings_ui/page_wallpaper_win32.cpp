@@ -129,10 +129,11 @@ bool SendToRecycleBin(const std::string& path) {
   SHFILEOPSTRUCTW operation{};
   operation.wFunc = FO_DELETE;
   operation.pFrom = from.c_str();
-  // The page has asked its own question already: the shell shows nothing more. Its own
-  // question (the nuke warning included) would be a second modal box nobody expects, and
-  // under Wine one that cannot be answered from the page.
-  operation.fFlags = FOF_ALLOWUNDO | FOF_NOCONFIRMATION | FOF_SILENT | FOF_NOERRORUI | FOF_NOCONFIRMMKDIR;
+  // The page has asked its own question already: the shell shows nothing more, except
+  // where the file cannot go to the Recycle Bin (a drive without one, a file too big for
+  // it): the shell then asks before destroying it, and No leaves the file where it is.
+  operation.fFlags =
+      FOF_ALLOWUNDO | FOF_NOCONFIRMATION | FOF_SILENT | FOF_NOERRORUI | FOF_NOCONFIRMMKDIR | FOF_WANTNUKEWARNING;
   if (SHFileOperationW(&operation) != 0 || operation.fAnyOperationsAborted) return false;
   return GetFileAttributesW(wide.c_str()) == INVALID_FILE_ATTRIBUTES;
 }

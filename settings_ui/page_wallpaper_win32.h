@@ -40,7 +40,7 @@ enum WallpaperControl : int {
 
 // Sends a file to the Recycle Bin, with no question or progress of the shell's own (the
 // caller has asked). False for a folder, a missing file, or when the file is still there.
-// A drive without a Recycle Bin has the shell delete the file outright, as it was asked to.
+// Where the Recycle Bin cannot take it, the shell asks before destroying the file.
 bool SendToRecycleBin(const std::string& path);
 
 // The shell's order of the folder contents: the list box's order, without case.
