@@ -33,6 +33,7 @@ INSTANTIATE_TEST_SUITE_P(
         FieldCase{"abc", kIntervalRange, 0, 1}, FieldCase{"12abc", kIntervalRange, 0, 12},
         FieldCase{"1500", kIntervalRange, 0, 999}, FieldCase{"995", kIntervalRange, kIntervalStep, 999},
         FieldCase{"5", kIntervalRange, -kIntervalStep, 1}, FieldCase{"  +42", kIntervalRange, 0, 42},
+        FieldCase{"\r\n\v\f\t 7", kIntervalRange, 0, 7},
         FieldCase{"", kIntervalRange, 0, 1}, FieldCase{"-", kIntervalRange, 0, 1},
         // Full-width digits are not digits.
         FieldCase{"１２", kIntervalRange, 0, 1},
