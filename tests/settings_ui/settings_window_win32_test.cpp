@@ -13,6 +13,7 @@
 #include <memory>
 #include <stdexcept>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "engine/bmp_file.h"
@@ -90,13 +91,12 @@ class SettingsWindow : public ::testing::Test {
 
   // A window on a fresh key holding a wallpaper file of the test and the margins on, with
   // dialogs that answer Cancel unless a case says otherwise.
-  void NewForm(const std::function<void(RegistryKey&)>& prepare = {}) {
+  void NewForm() {
     form_.reset();
     registry_ = MemoryRegistry();
     auto key = registry_.Open(kSettingsKeyPath, true);
     key->WriteText("WallFile", folder_.File("WallPaper.bmp"));
     key->WriteInt("Screen", 1);
-    if (prepare) prepare(*key);
     // A fixed day: no day check finds a new day, so no change run starts by itself.
     form_ = std::make_unique<TFormMain>(registry_, FormMainHooks{}, [] { return SystemTime{2026, 12, 9, 12, 0, 0}; });
     ASSERT_TRUE(form_->Create());
@@ -109,7 +109,8 @@ class SettingsWindow : public ::testing::Test {
 
   // "設定": the window shown modally with act run inside.
   void Open(const std::function<void()>& act) {
-    Modal(form_->Handle(), [this] { form_->ShowSettings(); }, act);
+    Modal(
+        form_->Handle(), [this] { form_->ShowSettings(); }, act);
   }
 
   HWND C(const std::string& name) const {
@@ -233,11 +234,11 @@ TEST_F(SettingsWindow, NumericFieldsReadClampAndStoreOnEveryWayOfApplying) {
     int32_t S::*member;
     int typedLength;
   };
-  for (const Calendar& c : {Calendar{"YearStart", &S::calenYearStart, 4}, Calendar{"YW", &S::calenYW, 4},
-                            Calendar{"WD", &S::calenWD, 4}, Calendar{"DayWidth", &S::calenDayWidth, 4},
-                            Calendar{"DayHeight", &S::calenDayHeight, 4}, Calendar{"Shadow", &S::calenShadow, 4},
-                            Calendar{"Space", &S::calenSpace, 4}, Calendar{"Top", &S::calenDistY, 6},
-                            Calendar{"Left", &S::calenDistX, 6}}) {
+  for (const Calendar& c :
+       {Calendar{"YearStart", &S::calenYearStart, 4}, Calendar{"YW", &S::calenYW, 4}, Calendar{"WD", &S::calenWD, 4},
+        Calendar{"DayWidth", &S::calenDayWidth, 4}, Calendar{"DayHeight", &S::calenDayHeight, 4},
+        Calendar{"Shadow", &S::calenShadow, 4}, Calendar{"Space", &S::calenSpace, 4},
+        Calendar{"Top", &S::calenDistY, 6}, Calendar{"Left", &S::calenDistX, 6}}) {
     // ▼ at the bound shows five characters where only four can be typed.
     cases.push_back({c.field, "-9999", A::kDown, -9999, c.member});
     cases.push_back({c.field, "9999", A::kUp, 9999, c.member});
@@ -372,13 +373,15 @@ TEST_F(SettingsWindow, OkWritesEveryValueAsTheWindowShowsIt) {
     return std::optional<LOGFONTW>(f);
   };
   form_->Dialogs().pick = [&](const FormDirRequest&) { return std::optional<FormDirResult>({"", {}, gv.Path()}); };
-  form_->Dialogs().openFile = [&](HWND, const std::string&, const std::string&) {
-    return std::optional<std::string>(folder_.File("Other.bmp"));
+  std::vector<std::pair<std::string, std::string>> opened;  // title, initial folder
+  form_->Dialogs().openFile = [&](HWND, const std::string& title, const std::string& folder) {
+    opened.emplace_back(title, folder);
+    return std::optional<std::string>(opened.size() == 1 ? "C:\\tools\\after.exe" : folder_.File("Other.bmp"));
   };
   Open([&] {
-    for (const char* box : {"CheckBoxTile", "CheckBoxResize", "CheckBoxResizeOver", "CheckBoxScreen", "CheckBoxStart",
-                            "CheckBoxShade", "CheckBoxChangeDay", "CheckBoxChangeTime", "CheckBoxVorelrun",
-                            "CheckBoxCalender", "CheckBoxShadow"})
+    for (const char* box :
+         {"CheckBoxTile", "CheckBoxResize", "CheckBoxResizeOver", "CheckBoxScreen", "CheckBoxStart", "CheckBoxShade",
+          "CheckBoxChangeDay", "CheckBoxChangeTime", "CheckBoxVorelrun", "CheckBoxCalender", "CheckBoxShadow"})
       Click(box);
     ClickRadio("RadioGroupType", 1);
     ClickRadio("RadioGroupPosition", 0);
@@ -399,7 +402,8 @@ TEST_F(SettingsWindow, OkWritesEveryValueAsTheWindowShowsIt) {
     for (const char* button : {"ButtonYear", "ButtonNormal", "ButtonSat", "ButtonSun", "ButtonFest", "ButtonToday",
                                "ButtonShadow", "ButtonFontY", "ButtonFontD"})
       Click(button);
-    Put("EditApp", "C:\\tools\\after.exe");
+    Put("EditApp", "C:\\tools\\before.exe");
+    Click("BitBtnApp");
     Put("EditAppOption", "-x \"y\"");
     Put("EditSusie", plugins.Path());
     Click("BitBtnGv");
@@ -407,42 +411,26 @@ TEST_F(SettingsWindow, OkWritesEveryValueAsTheWindowShowsIt) {
     Put("EditWall", "typed.bmp");  // typed text does not name the file
     Click("BitBtnOk");
   });
+  EXPECT_EQ(opened, (std::vector<std::pair<std::string, std::string>>{{"アプリケーションの設定", "C:\\tools\\"},
+                                                                      {"壁紙ファイルの設定", folder_.Path() + "\\"}}));
   const Settings stored = Load();
   EXPECT_TRUE(stored == Model());
-  EXPECT_FALSE(stored.tile);
-  EXPECT_TRUE(stored.resize);
-  EXPECT_FALSE(stored.resizeOver);
-  EXPECT_FALSE(stored.screen);
-  EXPECT_TRUE(stored.start && stored.shade && stored.interval);
-  EXPECT_FALSE(stored.day || stored.vorelrun || stored.calender || stored.calenShadowOn);
-  EXPECT_TRUE(stored.inOrder);
-  EXPECT_EQ(stored.position, 0);
-  EXPECT_EQ(stored.click, 3);
-  EXPECT_EQ(stored.changeTime, 30);
-  EXPECT_EQ(stored.delayTime, 5);
-  EXPECT_EQ(stored.calenYear, 24);
-  EXPECT_EQ(stored.calenMonth, 6);
-  EXPECT_EQ(stored.calenWeek, 4);
-  EXPECT_EQ(stored.calenDay, 5);
-  EXPECT_EQ(stored.calenTraOrLon, 0);
-  EXPECT_EQ(stored.calenForm, 1);
-  EXPECT_EQ(stored.calenPlace, 2);
-  EXPECT_EQ(stored.calenLength, 18);
-  EXPECT_EQ(stored.calenYearStart, -3);
-  EXPECT_EQ(stored.calenDistY, 123);
-  EXPECT_EQ(stored.calenDistX, -45);
-  EXPECT_EQ(stored.colorYear, 0x121314u);
-  EXPECT_EQ(stored.colorShadow, 0x78797Au);
-  EXPECT_EQ(stored.fonts[kFontYear].name, "ＭＳ Ｐゴシック");
-  EXPECT_TRUE(stored.fonts[kFontYear].strikeOut);
-  EXPECT_FALSE(stored.fonts[kFontDay].italic);
-  EXPECT_EQ(stored.fonts[kFontWeek].name, "ＭＳ Ｐ明朝");
-  EXPECT_EQ(stored.calenDayHeight, 32);  // the day font is taller than the cell was
-  EXPECT_EQ(stored.app, "C:\\tools\\after.exe");
-  EXPECT_EQ(stored.appOption, "-x \"y\"");
-  EXPECT_EQ(stored.susiePath, plugins.Path());
-  EXPECT_EQ(stored.gvPath, gv.File("Gv.exe"));
-  EXPECT_EQ(stored.wallFile, folder_.File("Other.bmp"));
+  const Settings& t = stored;
+  EXPECT_EQ(std::tuple(t.tile, t.resize, t.resizeOver, t.screen, t.start, t.shade, t.day, t.interval, t.vorelrun,
+                       t.calender, t.calenShadowOn, t.inOrder),
+            std::tuple(false, true, false, false, true, true, false, true, false, false, false, true));
+  EXPECT_EQ(std::tuple(t.position, t.click, t.changeTime, t.delayTime), std::tuple(0, 3, 30, 5));
+  // The day font is taller than the cell was: the cell grows to it.
+  EXPECT_EQ(std::tuple(t.calenYear, t.calenMonth, t.calenWeek, t.calenDay, t.calenTraOrLon, t.calenForm, t.calenPlace,
+                       t.calenLength, t.calenYearStart, t.calenDistY, t.calenDistX, t.calenDayHeight),
+            std::tuple(24, 6, 4, 5, 0, 1, 2, 18, -3, 123, -45, 32));
+  EXPECT_EQ(std::tuple(t.colorYear, t.colorShadow), std::tuple(0x121314u, 0x78797Au));
+  EXPECT_EQ(std::tuple(t.fonts[kFontYear].name, t.fonts[kFontYear].strikeOut, t.fonts[kFontDay].italic,
+                       t.fonts[kFontWeek].name),
+            std::tuple("ＭＳ Ｐゴシック", true, false, "ＭＳ Ｐ明朝"));
+  EXPECT_EQ(
+      std::tuple(t.app, t.appOption, t.susiePath, t.gvPath, t.wallFile),
+      std::tuple("C:\\tools\\after.exe", "-x \"y\"", plugins.Path(), gv.File("Gv.exe"), folder_.File("Other.bmp")));
   // The end of the program would erase the desktop's wallpaper.
   form_->Model().shade = false;
 }
@@ -597,10 +585,12 @@ const Caption kCaptions[] = {
      "何も表示しない\n1, 2, 3, ・・・\nJanuary, February, March, ・・・\nJan, Feb, Mar, ・・・\n睦月, 如月,・・・\n"
      "壱月,弐月,参月,・・・\n1月, 2月, 3月, ・・・"},
     {"Label16", "曜日", ""},
-    {"ComboBoxWeek", nullptr, "曜日の書き方を決めます", "何も表示しない\nS M ・・・\nSu Mo ・・・\nSun Mon ・・・\n日 月 ・・・"},
+    {"ComboBoxWeek", nullptr, "曜日の書き方を決めます",
+     "何も表示しない\nS M ・・・\nSu Mo ・・・\nSun Mon ・・・\n日 月 ・・・"},
     {"Label17", "今日", ""},
     {"ComboBoxDay", nullptr, "今日の日付を目立つように特別に描きます",
-     "何もしない\n色を変える\n背景を四角で塗りつぶす\n背景を円で塗りつぶす\n背景を丸で書く\n背景を角丸四角で塗りつぶす"},
+     "何もしない\n色を変える\n背景を四角で塗りつぶす\n背景を円で塗りつぶす\n背景を丸で書く\n背景を角丸四角で塗りつぶ"
+     "す"},
     {"Label18", "月数", ""},
     {"ComboBoxLength", nullptr, "何ヶ月分カレンダーを描くか決めます",
      "今月だけ\n今月，来月\n今月，来月，再来月\n先月，今月，来月"},
@@ -688,8 +678,8 @@ TEST_F(SettingsWindow, EveryCaptionAndHintIsTheDescribedOne) {
     const Caption& c = kCaptions[row];
     SCOPED_TRACE(c.name);
     const int page = PageOfCaption(row);
-    const HWND h = page < 0 ? form_->Control(c.name)
-                            : dynamic_cast<const TablePage&>(*form_->Page(page)).Controls()[c.name];
+    const HWND h =
+        page < 0 ? form_->Control(c.name) : dynamic_cast<const TablePage&>(*form_->Page(page)).Controls()[c.name];
     ASSERT_NE(h, nullptr);
     if (c.caption) {
       EXPECT_EQ(WindowText(h), c.caption);
@@ -708,6 +698,13 @@ TEST_F(SettingsWindow, EveryCaptionAndHintIsTheDescribedOne) {
     }
     EXPECT_EQ(items, SplitItems(c.items));
   }
+  // The ▲/▼ buttons stay out of the tab order, the fields and the rest take part in it.
+  for (const char* name : {"MemoTimeInterval", "MemoDelay", "MemoScreenX", "MemoYearStart", "MemoLeft", "CheckBoxTile",
+                           "EditGv", "BitBtnWall", "BitBtnOk", "ComboBoxYear"})
+    EXPECT_TRUE(GetWindowLongW(C(name), GWL_STYLE) & WS_TABSTOP) << name;
+  for (const char* name : {"ButtonTimeIntervalUp", "ButtonDelayDown", "ButtonScreenXUp", "ButtonYearStartDown",
+                           "ButtonLeftUp", "ListBoxSusie"})
+    EXPECT_FALSE(GetWindowLongW(C(name), GWL_STYLE) & WS_TABSTOP) << name;
   // The calendar fields' buttons carry no hint.
   for (const char* field : {"YearStart", "YW", "WD", "DayWidth", "DayHeight", "Space", "Top", "Left", "Shadow"})
     for (const char* side : {"Up", "Down"}) {
@@ -720,13 +717,13 @@ TEST_F(SettingsWindow, EveryCaptionAndHintIsTheDescribedOne) {
     const char* caption;
     const char* hint;
   };
-  for (const PickerRow& r : {PickerRow{"Edit", nullptr, "選んだフォルダです"},
-                             PickerRow{"DriveComboBox", nullptr, "ドライブを選びます"},
-                             PickerRow{"DirectoryListBox", nullptr, "フォルダを選びます"},
-                             PickerRow{"ListBoxFile", nullptr, "ファイルを選びます"},
-                             PickerRow{"Image", nullptr, "上で選択された絵のプレビューです"},
-                             PickerRow{"BitBtn1", "OK", "フォルダ，画像ファイルを選択します"},
-                             PickerRow{"BitBtn2", "ｷｬﾝｾﾙ", "やっぱり選ぶのを止めます"}}) {
+  for (const PickerRow& r :
+       {PickerRow{"Edit", nullptr, "選んだフォルダです"}, PickerRow{"DriveComboBox", nullptr, "ドライブを選びます"},
+        PickerRow{"DirectoryListBox", nullptr, "フォルダを選びます"},
+        PickerRow{"ListBoxFile", nullptr, "ファイルを選びます"},
+        PickerRow{"Image", nullptr, "上で選択された絵のプレビューです"},
+        PickerRow{"BitBtn1", "OK", "フォルダ，画像ファイルを選択します"},
+        PickerRow{"BitBtn2", "ｷｬﾝｾﾙ", "やっぱり選ぶのを止めます"}}) {
     const HWND h = form_->Picker().Control(r.name);
     ASSERT_NE(h, nullptr) << r.name;
     if (r.caption) {
@@ -746,8 +743,12 @@ TEST_F(SettingsWindow, TheBottomBarAndTheLinkPagesFollowTheSize) {
     int expectedHeight;
   };
   Open([&] {
-    for (const Size& s : {Size{498, 352, 498, 352}, Size{700, 500, 700, 500}, Size{1024, 768, 1024, 768},
-                          Size{100, 100, 498, 352}}) {
+    RECT first{};
+    GetWindowRect(form_->Handle(), &first);
+    EXPECT_EQ(first.left, (GetSystemMetrics(SM_CXSCREEN) - 498) / 2);
+    EXPECT_EQ(first.top, (GetSystemMetrics(SM_CYSCREEN) - 352) / 2);
+    for (const Size& s :
+         {Size{498, 352, 498, 352}, Size{700, 500, 700, 500}, Size{1024, 768, 1024, 768}, Size{100, 100, 498, 352}}) {
       SCOPED_TRACE(std::to_string(s.width) + "x" + std::to_string(s.height));
       SetWindowPos(form_->Handle(), nullptr, 0, 0, s.width, s.height, SWP_NOZORDER | SWP_NOMOVE);
       RECT outer{};
@@ -859,12 +860,12 @@ TEST_F(SettingsWindow, FormAndPlaceRenameTheDistanceLabels) {
     const char* left;
   };
   Open([&] {
-    for (const Step& s : {Step{"box, 右下", "RadioGroupPlace", 3, "年月の左端", "下端からの距離", "右端からの距離"},
-                          Step{"bar keeps 3, 下", "RadioGroupForm", 1, "年月の左端", "下端からの距離", "左端からの距離"},
-                          Step{"bar, 左", "RadioGroupPlace", 1, "年月の上端", "上端からの距離", "左端からの距離"},
-                          Step{"bar, 右", "RadioGroupPlace", 2, "年月の上端", "上端からの距離", "右端からの距離"},
-                          Step{"box keeps 2, 右上", "RadioGroupForm", 0, "年月の左端", "上端からの距離",
-                               "右端からの距離"}}) {
+    for (const Step& s :
+         {Step{"box, 右下", "RadioGroupPlace", 3, "年月の左端", "下端からの距離", "右端からの距離"},
+          Step{"bar keeps 3, 下", "RadioGroupForm", 1, "年月の左端", "下端からの距離", "左端からの距離"},
+          Step{"bar, 左", "RadioGroupPlace", 1, "年月の上端", "上端からの距離", "左端からの距離"},
+          Step{"bar, 右", "RadioGroupPlace", 2, "年月の上端", "上端からの距離", "右端からの距離"},
+          Step{"box keeps 2, 右上", "RadioGroupForm", 0, "年月の左端", "上端からの距離", "右端からの距離"}}) {
       SCOPED_TRACE(s.what);
       ClickRadio(s.group, s.index);
       EXPECT_EQ(Text("LabelYearStart"), s.yearStart);
@@ -890,15 +891,16 @@ class Picker : public SettingsWindow {
   std::optional<FormDirResult> Pick(const FormDirRequest& request, const std::function<void()>& act) {
     std::optional<FormDirResult> result;
     TFormDir& picker = form_->Picker();
-    Modal(picker.Handle(), [&] { result = picker.Pick(form_->Handle(), request, form_->PreviewLoad()); }, act);
+    Modal(
+        picker.Handle(), [&] { result = picker.Pick(form_->Handle(), request, form_->PreviewLoad()); }, act);
     return result;
   }
   HWND P(const char* name) { return form_->Picker().Control(name); }
   std::vector<std::string> Files() { return ListItems(P("ListBoxFile")); }
   void ClickFile(const std::string& name) {
     const HWND list = P("ListBoxFile");
-    const LRESULT index = SendMessageW(list, LB_FINDSTRINGEXACT, static_cast<WPARAM>(-1),
-                                       reinterpret_cast<LPARAM>(ToWide(name).c_str()));
+    const LRESULT index =
+        SendMessageW(list, LB_FINDSTRINGEXACT, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(ToWide(name).c_str()));
     ASSERT_GE(index, 0) << name;
     SendMessageW(list, LB_SETSEL, FALSE, -1);
     SendMessageW(list, LB_SETSEL, TRUE, index);
@@ -985,6 +987,26 @@ TEST_F(Picker, CancelRestoresTheFolderTextAndOkGivesWhatWasTyped) {
   ASSERT_TRUE(typed);
   EXPECT_EQ(typed->folderText, "C:\\typed");
   EXPECT_EQ(typed->directory, folder_.File("sub"));
+}
+
+TEST_F(Picker, AViewerFolderWithoutGvLeavesThePicturePickerListingPictures) {
+  for (const char* name : {"a.bmp", "tool.exe"}) ASSERT_TRUE(testing::WriteFileBytes(folder_.File(name), "x"));
+  form_->Dialogs().pick = [this](const FormDirRequest& request) {
+    return form_->Picker().Pick(form_->Handle(), request, form_->PreviewLoad());
+  };
+  Open([&] {
+    Put("EditGv", "C:\\old\\Gv.exe");
+    Modal(
+        form_->Picker().Handle(), [&] { Click("BitBtnGv"); },
+        [&] {
+          EXPECT_EQ(WindowText(form_->Picker().Handle()), "Gvのあるフォルダの設定");
+          SetWindowTextW(P("Edit"), ToWide(folder_.Path()).c_str());
+          SendMessageW(P("BitBtn1"), BM_CLICK, 0, 0);
+        });
+    EXPECT_EQ(Text("EditGv"), "C:\\old\\Gv.exe");
+    Pick({"画像ファイルの追加", folder_.Path(), form_->PicturePatterns(), true},
+         [&] { EXPECT_EQ(Files(), std::vector<std::string>{"a.bmp"}); });
+  });
 }
 
 TEST_F(Picker, AStartingFolderThatIsGoneOpensTheLastGoodOne) {
