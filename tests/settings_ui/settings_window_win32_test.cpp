@@ -381,7 +381,8 @@ TEST_F(SettingsWindow, OkWritesEveryValueAsTheWindowShowsIt) {
   Open([&] {
     for (const char* box :
          {"CheckBoxTile", "CheckBoxResize", "CheckBoxResizeOver", "CheckBoxScreen", "CheckBoxStart", "CheckBoxShade",
-          "CheckBoxChangeDay", "CheckBoxChangeTime", "CheckBoxVorelrun", "CheckBoxCalender", "CheckBoxShadow"})
+          "CheckBoxChangeDay", "CheckBoxChangeTime", "CheckBoxVorelrun", "CheckBoxCalender", "CheckBoxShadow",
+          "CheckBoxCurrentLaw"})
       Click(box);
     ClickRadio("RadioGroupType", 1);
     ClickRadio("RadioGroupPosition", 0);
@@ -417,8 +418,8 @@ TEST_F(SettingsWindow, OkWritesEveryValueAsTheWindowShowsIt) {
   EXPECT_TRUE(stored == Model());
   const Settings& t = stored;
   EXPECT_EQ(std::tuple(t.tile, t.resize, t.resizeOver, t.screen, t.start, t.shade, t.day, t.interval, t.vorelrun,
-                       t.calender, t.calenShadowOn, t.inOrder),
-            std::tuple(false, true, false, false, true, true, false, true, false, false, false, true));
+                       t.calender, t.calenShadowOn, t.inOrder, t.calenCurrentLaw),
+            std::tuple(false, true, false, false, true, true, false, true, false, false, false, true, true));
   EXPECT_EQ(std::tuple(t.position, t.click, t.changeTime, t.delayTime), std::tuple(0, 3, 30, 5));
   // The day font is taller than the cell was: the cell grows to it.
   EXPECT_EQ(std::tuple(t.calenYear, t.calenMonth, t.calenWeek, t.calenDay, t.calenTraOrLon, t.calenForm, t.calenPlace,
@@ -571,6 +572,8 @@ const Caption kCaptions[] = {
     {"RadioGroupTraOrLon", "各月の並び方", "幅広いカレンダーにするか，細長いカレンダーにするか決めます", "縦\n横"},
     {"RadioGroupPlace", "カレンダーの位置", "カレンダーの基本位置を決めます", "左上\n左下\n右上\n右下"},
     {"Label19", "表示する形式", ""},
+    {"CheckBoxCurrentLaw", "現行の暦",
+     "祝日を現行の祝日法（振替休日・国民の休日を含む）で、元号を令和・平成・昭和で表示します"},
     {"Label3", "年", ""},  // the calendar page's own Label3
     {"ComboBoxYear", nullptr, "年の表示方法を決めます",
      "何も表示しない\n1998,1999,･･･\n'98,'99,･･･\n98,99,･･･\n1998年,1999年,･･･\n98年,99年,･･･\n"
