@@ -40,5 +40,9 @@ export DISPLAY="$display"
 # the first test, they would hold that test's output open for as long as the server lives,
 # and ctest would wait for it until the test's timeout.
 wineserver -p >/dev/null 2>&1 || true
-if [ -f "$WINEPREFIX/system.reg" ]; then wine cmd.exe /c exit </dev/null >/dev/null 2>&1 || true; fi
+# The desktop's own process likewise, which the first program with a window would start.
+if [ -f "$WINEPREFIX/system.reg" ]; then
+  wine cmd.exe /c exit </dev/null >/dev/null 2>&1 || true
+  wine explorer.exe /desktop </dev/null >/dev/null 2>&1 &
+fi
 "$@"
