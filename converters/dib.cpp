@@ -191,34 +191,44 @@ uint32_t MaskedPixel(uint32_t px, const DibLayout& d) {
   return (Extract(px, d.red) << 16) | (Extract(px, d.green) << 8) | Extract(px, d.blue);
 }
 
-void DecodeRows(const DibLayout& d, const uint8_t* bits, PixelSink& sink) {
+// One loop per depth: the depth is the same for every pixel, and a loop without a choice
+// inside is one the compiler can unroll and vectorise.
+template <typename PixelOf>
+void DecodeRowsWith(const DibLayout& d, const uint8_t* bits, PixelSink& sink, PixelOf pixelOf) {
   for (int32_t r = 0; r < d.height; ++r) {
-    const uint8_t* row = bits + static_cast<size_t>(r) * d.stride;
-    uint32_t* out = sink.Row(r);
-    for (int32_t x = 0; x < d.width; ++x) {
-      switch (d.bitCount) {
-        case 1:
-          out[x] = d.palette[(row[x >> 3] >> (7 - (x & 7))) & 1];
-          break;
-        case 4:
-          out[x] = d.palette[(row[x >> 1] >> ((x & 1) ? 0 : 4)) & 0xF];
-          break;
-        case 8:
-          out[x] = d.palette[row[x]];
-          break;
-        case 16:
-          out[x] = MaskedPixel(Read16(row + 2 * x), d);
-          break;
-        case 24: {
-          const uint8_t* p = row + 3 * x;
-          out[x] = (uint32_t{p[2]} << 16) | (uint32_t{p[1]} << 8) | p[0];
-          break;
-        }
-        default:
-          out[x] = d.compression == kBiRgb ? Read32(row + 4 * x) & 0xFFFFFF : MaskedPixel(Read32(row + 4 * x), d);
-          break;
-      }
-    }
+    const uint8_t* __restrict row = bits + static_cast<size_t>(r) * d.stride;
+    uint32_t* __restrict out = sink.Row(r);
+    for (int32_t x = 0; x < d.width; ++x) out[x] = pixelOf(row, x);
+  }
+}
+
+void DecodeRows(const DibLayout& d, const uint8_t* bits, PixelSink& sink) {
+  const uint32_t* palette = d.palette.data();
+  switch (d.bitCount) {
+    case 1:
+      return DecodeRowsWith(d, bits, sink, [palette](const uint8_t* row, int32_t x) {
+        return palette[(row[x >> 3] >> (7 - (x & 7))) & 1];
+      });
+    case 4:
+      return DecodeRowsWith(d, bits, sink, [palette](const uint8_t* row, int32_t x) {
+        return palette[(row[x >> 1] >> ((x & 1) ? 0 : 4)) & 0xF];
+      });
+    case 8:
+      return DecodeRowsWith(d, bits, sink, [palette](const uint8_t* row, int32_t x) { return palette[row[x]]; });
+    case 16:
+      return DecodeRowsWith(d, bits, sink,
+                            [&d](const uint8_t* row, int32_t x) { return MaskedPixel(Read16(row + 2 * x), d); });
+    case 24:
+      return DecodeRowsWith(d, bits, sink, [](const uint8_t* row, int32_t x) {
+        const uint8_t* p = row + 3 * x;
+        return (uint32_t{p[2]} << 16) | (uint32_t{p[1]} << 8) | p[0];
+      });
+    default:
+      if (d.compression == kBiRgb)
+        return DecodeRowsWith(d, bits, sink,
+                              [](const uint8_t* row, int32_t x) { return Read32(row + 4 * x) & 0xFFFFFF; });
+      return DecodeRowsWith(d, bits, sink,
+                            [&d](const uint8_t* row, int32_t x) { return MaskedPixel(Read32(row + 4 * x), d); });
   }
 }
 
