@@ -7,6 +7,9 @@
 #include <array>
 #include <cstdint>
 #include <new>
+#include <string>
+#include <string_view>
+#include <vector>
 
 namespace vorel {
 namespace {
@@ -193,41 +196,47 @@ uint32_t MaskedPixel(uint32_t px, const DibLayout& d) {
 
 // One loop per depth: the depth is the same for every pixel, and a loop without a choice
 // inside is one the compiler can unroll and vectorise.
+// The stored rows first .. first + count - 1, whose bytes start at bits.
+struct RowRange {
+  int32_t first = 0;
+  int32_t count = 0;
+};
+
 template <typename PixelOf>
-void DecodeRowsWith(const DibLayout& d, const uint8_t* bits, PixelSink& sink, PixelOf pixelOf) {
-  for (int32_t r = 0; r < d.height; ++r) {
+void DecodeRowsWith(const DibLayout& d, const uint8_t* bits, PixelSink& sink, RowRange rows, PixelOf pixelOf) {
+  for (int32_t r = 0; r < rows.count; ++r) {
     const uint8_t* __restrict row = bits + static_cast<size_t>(r) * d.stride;
-    uint32_t* __restrict out = sink.Row(r);
+    uint32_t* __restrict out = sink.Row(rows.first + r);
     for (int32_t x = 0; x < d.width; ++x) out[x] = pixelOf(row, x);
   }
 }
 
-void DecodeRows(const DibLayout& d, const uint8_t* bits, PixelSink& sink) {
+void DecodeRows(const DibLayout& d, const uint8_t* bits, PixelSink& sink, RowRange rows) {
   const uint32_t* palette = d.palette.data();
   switch (d.bitCount) {
     case 1:
-      return DecodeRowsWith(d, bits, sink, [palette](const uint8_t* row, int32_t x) {
+      return DecodeRowsWith(d, bits, sink, rows, [palette](const uint8_t* row, int32_t x) {
         return palette[(row[x >> 3] >> (7 - (x & 7))) & 1];
       });
     case 4:
-      return DecodeRowsWith(d, bits, sink, [palette](const uint8_t* row, int32_t x) {
+      return DecodeRowsWith(d, bits, sink, rows, [palette](const uint8_t* row, int32_t x) {
         return palette[(row[x >> 1] >> ((x & 1) ? 0 : 4)) & 0xF];
       });
     case 8:
-      return DecodeRowsWith(d, bits, sink, [palette](const uint8_t* row, int32_t x) { return palette[row[x]]; });
+      return DecodeRowsWith(d, bits, sink, rows, [palette](const uint8_t* row, int32_t x) { return palette[row[x]]; });
     case 16:
-      return DecodeRowsWith(d, bits, sink,
+      return DecodeRowsWith(d, bits, sink, rows,
                             [&d](const uint8_t* row, int32_t x) { return MaskedPixel(Read16(row + 2 * x), d); });
     case 24:
-      return DecodeRowsWith(d, bits, sink, [](const uint8_t* row, int32_t x) {
+      return DecodeRowsWith(d, bits, sink, rows, [](const uint8_t* row, int32_t x) {
         const uint8_t* p = row + 3 * x;
         return (uint32_t{p[2]} << 16) | (uint32_t{p[1]} << 8) | p[0];
       });
     default:
       if (d.compression == kBiRgb)
-        return DecodeRowsWith(d, bits, sink,
+        return DecodeRowsWith(d, bits, sink, rows,
                               [](const uint8_t* row, int32_t x) { return Read32(row + 4 * x) & 0xFFFFFF; });
-      return DecodeRowsWith(d, bits, sink,
+      return DecodeRowsWith(d, bits, sink, rows,
                             [&d](const uint8_t* row, int32_t x) { return MaskedPixel(Read32(row + 4 * x), d); });
   }
 }
@@ -276,6 +285,18 @@ void DecodeRle(const DibLayout& d, const uint8_t* data, size_t size, PixelSink& 
   }
 }
 
+std::optional<Picture> Allocate(const DibLayout& d) {
+  Picture picture;
+  try {
+    picture.pixels.assign(static_cast<size_t>(d.width) * static_cast<size_t>(d.height), 0);
+  } catch (const std::bad_alloc&) {
+    return std::nullopt;
+  }
+  picture.width = d.width;
+  picture.height = d.height;
+  return picture;
+}
+
 std::optional<Picture> DecodeWithLayout(const DibLayout& d, const uint8_t* bits, size_t bitsSize) {
   const bool rle = d.compression == kBiRle8 || d.compression == kBiRle4;
   size_t dataSize = bitsSize;
@@ -287,21 +308,25 @@ std::optional<Picture> DecodeWithLayout(const DibLayout& d, const uint8_t* bits,
   }
   if (!bits && dataSize > 0) return std::nullopt;
 
-  Picture picture;
-  try {
-    picture.pixels.assign(static_cast<size_t>(d.width) * static_cast<size_t>(d.height), 0);
-  } catch (const std::bad_alloc&) {
-    return std::nullopt;
-  }
-  picture.width = d.width;
-  picture.height = d.height;
-  PixelSink sink(picture, d);
+  std::optional<Picture> picture = Allocate(d);
+  if (!picture) return std::nullopt;
+  PixelSink sink(*picture, d);
   if (rle) {
     DecodeRle(d, bits, dataSize, sink);
   } else {
-    DecodeRows(d, bits, sink);
+    DecodeRows(d, bits, sink, {0, d.height});
   }
   return picture;
+}
+
+size_t ReadFully(const ByteReader& read, void* buffer, size_t bytes) {
+  size_t done = 0;
+  while (done < bytes) {
+    const size_t got = read(static_cast<uint8_t*>(buffer) + done, bytes - done);
+    if (got == 0 || got > bytes - done) break;
+    done += got;
+  }
+  return done;
 }
 
 }  // namespace
@@ -340,6 +365,69 @@ std::optional<Picture> DecodeBmpFile(const void* data, size_t size) {
   if (packedOffset > size) return std::nullopt;
   const auto offset = static_cast<size_t>(packedOffset);
   return DecodeWithLayout(*layout, bytes + offset, size - offset);
+}
+
+std::optional<Picture> DecodeBmpStream(const ByteReader& read, uint64_t fileSize, size_t chunkBytes) {
+  if (fileSize > SIZE_MAX) return std::nullopt;
+  const auto size = static_cast<size_t>(fileSize);
+  // The headers, masks and colour table of every layout fit in the first bytes.
+  std::string head(std::min<size_t>(size, kFileHeaderSize + 124 + 12 + 256 * 4), '\0');
+  if (ReadFully(read, head.data(), head.size()) != head.size()) return std::nullopt;
+  const auto* bytes = reinterpret_cast<const uint8_t*>(head.data());
+  const auto whole = [&]() -> std::optional<Picture> {
+    std::string file = std::move(head);
+    try {
+      file.resize(size);
+    } catch (const std::bad_alloc&) {
+      return std::nullopt;
+    }
+    const size_t have = std::min(size, kFileHeaderSize + 124 + 12 + 256 * 4);
+    if (ReadFully(read, file.data() + have, size - have) != size - have) return std::nullopt;
+    return DecodeBmpFile(file.data(), file.size());
+  };
+  if (head.size() < kFileHeaderSize || bytes[0] != 'B' || bytes[1] != 'M') return std::nullopt;
+  const auto layout = ParseInfo(bytes + kFileHeaderSize, head.size() - kFileHeaderSize);
+  // Rows are converted as they arrive where the file says plainly where they are; anything
+  // else (run lengths, an offset that needs the fallback) is decoded from the whole file.
+  const uint64_t declared = Read32(bytes + 10);
+  if (!layout || layout->compression == kBiRle8 || layout->compression == kBiRle4 || layout->height <= 0 ||
+      layout->stride == 0 ||
+      declared < kFileHeaderSize + layout->headerSize || declared >= size || layout->imageBytes > size - declared)
+    return whole();
+
+  std::optional<Picture> picture = Allocate(*layout);
+  if (!picture) return std::nullopt;
+  PixelSink sink(*picture, *layout);
+  const auto stride = static_cast<size_t>(layout->stride);
+  const auto perChunk = static_cast<int32_t>(std::clamp<size_t>(chunkBytes / std::max<size_t>(stride, 1), 1,
+                                                                static_cast<size_t>(layout->height)));
+  std::vector<uint8_t> chunk;
+  try {
+    chunk.resize(static_cast<size_t>(perChunk) * stride);
+  } catch (const std::bad_alloc&) {
+    return std::nullopt;
+  }
+  // The bytes between what was read and the rows, and the rows that came with the headers.
+  std::string_view carried;
+  if (declared <= head.size()) {
+    carried = std::string_view(head).substr(static_cast<size_t>(declared));
+  } else {
+    for (size_t skip = static_cast<size_t>(declared) - head.size(); skip > 0;) {
+      const size_t step = std::min(skip, chunk.size());
+      if (ReadFully(read, chunk.data(), step) != step) return std::nullopt;
+      skip -= step;
+    }
+  }
+  for (int32_t row = 0; row < layout->height; row += perChunk) {
+    const int32_t count = std::min(perChunk, layout->height - row);
+    const size_t need = static_cast<size_t>(count) * stride;
+    const size_t taken = std::min(carried.size(), need);
+    std::copy_n(carried.data(), taken, chunk.data());
+    carried.remove_prefix(taken);
+    if (ReadFully(read, chunk.data() + taken, need - taken) != need - taken) return std::nullopt;
+    DecodeRows(*layout, chunk.data(), sink, {row, count});
+  }
+  return picture;
 }
 
 }  // namespace vorel

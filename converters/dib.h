@@ -5,6 +5,8 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
+#include <functional>
 #include <optional>
 
 #include "engine/picture.h"
@@ -20,5 +22,13 @@ std::optional<Picture> DecodePackedDib(const void* data, size_t size);
 
 // A whole .bmp file: BITMAPFILEHEADER ("BM") followed by a packed DIB.
 std::optional<Picture> DecodeBmpFile(const void* data, size_t size);
+
+// Reads the next bytes in order into the buffer: how many it gave, 0 at the end or on error.
+using ByteReader = std::function<size_t(void* buffer, size_t bytes)>;
+
+// The same picture as DecodeBmpFile of the file's fileSize bytes, read through `read` from
+// the start: rows are converted as they arrive, chunkBytes of them at a time, so a plain
+// file's bytes are never held whole. Other layouts are read whole and decoded as above.
+std::optional<Picture> DecodeBmpStream(const ByteReader& read, uint64_t fileSize, size_t chunkBytes = 1u << 20);
 
 }  // namespace vorel

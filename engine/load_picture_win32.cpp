@@ -12,10 +12,12 @@
 namespace vorel {
 namespace {
 
+// The rows are converted as they are read: the file's bytes are never held whole next to
+// the picture.
 std::optional<Picture> ReadBitmapFile(const std::string& path) {
-  auto bytes = ReadWholeFile(path);
-  if (!bytes) return std::nullopt;
-  return DecodeBmpFile(bytes->data(), bytes->size());
+  std::optional<Picture> picture;
+  ReadInOrder(path, [&picture](uint64_t size, const OrderedReader& read) { picture = DecodeBmpStream(read, size); });
+  return picture;
 }
 
 bool LoadThroughSusie(const std::string& path, Picture& picture, const PictureLoadContext& context) {

@@ -1,6 +1,7 @@
 // Whole-file reads and writes and the few file-system questions the engine asks.
 #pragma once
 
+#include <cstdint>
 #include <functional>
 #include <optional>
 #include <string>
@@ -13,6 +14,11 @@ namespace vorel {
 inline constexpr unsigned long long kMaxWholeFileBytes = 512ULL * 1024 * 1024;
 
 std::optional<std::string> ReadWholeFile(const std::string& path);
+// Opens the file and hands its size and a reader of its bytes in order to consume; false
+// when it cannot be opened or is larger than kMaxWholeFileBytes. The reader gives how many
+// bytes it put into the buffer, 0 at the end or on an error.
+using OrderedReader = std::function<size_t(void* buffer, size_t bytes)>;
+bool ReadInOrder(const std::string& path, const std::function<void(uint64_t size, const OrderedReader& read)>& consume);
 // Replaces the file's content; false when it cannot be created or written completely.
 bool WriteWholeFile(const std::string& path, const std::string& bytes);
 // Writes the file through a temporary file beside it that then takes its place, so a

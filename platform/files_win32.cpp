@@ -9,17 +9,30 @@
 
 namespace vorel {
 
-std::optional<std::string> ReadWholeFile(const std::string& path) {
+namespace {
+
+// The file opened for reading in order, with its size; empty when it cannot be opened or is
+// larger than kMaxWholeFileBytes.
+UniqueFile OpenForReading(const std::string& path, uint64_t& size) {
   UniqueFile file(CreateFileW(ToWide(path).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
                               FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
+  LARGE_INTEGER bytes{};
+  if (!file || !GetFileSizeEx(file.Get(), &bytes) || bytes.QuadPart < 0 ||
+      static_cast<unsigned long long>(bytes.QuadPart) > kMaxWholeFileBytes)
+    return UniqueFile{};
+  size = static_cast<uint64_t>(bytes.QuadPart);
+  return file;
+}
+
+}  // namespace
+
+std::optional<std::string> ReadWholeFile(const std::string& path) {
+  uint64_t size = 0;
+  UniqueFile file = OpenForReading(path, size);
   if (!file) return std::nullopt;
-  LARGE_INTEGER size{};
-  if (!GetFileSizeEx(file.Get(), &size) || size.QuadPart < 0 ||
-      static_cast<unsigned long long>(size.QuadPart) > kMaxWholeFileBytes)
-    return std::nullopt;
   std::string bytes;
   try {
-    bytes.resize(static_cast<size_t>(size.QuadPart));
+    bytes.resize(static_cast<size_t>(size));
   } catch (const std::bad_alloc&) {
     return std::nullopt;
   }
@@ -33,6 +46,19 @@ std::optional<std::string> ReadWholeFile(const std::string& path) {
   }
   bytes.resize(done);
   return bytes;
+}
+
+bool ReadInOrder(const std::string& path, const std::function<void(uint64_t size, const OrderedReader& read)>& consume) {
+  uint64_t size = 0;
+  UniqueFile file = OpenForReading(path, size);
+  if (!file) return false;
+  consume(size, [&file](void* buffer, size_t bytes) -> size_t {
+    DWORD got = 0;
+    const auto want = static_cast<DWORD>(std::min<size_t>(bytes, 1u << 24));
+    if (!ReadFile(file.Get(), buffer, want, &got, nullptr)) return 0;
+    return got;
+  });
+  return true;
 }
 
 bool WriteWholeFile(const std::string& path, const std::string& bytes) {

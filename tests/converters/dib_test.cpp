@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <climits>
 #include <optional>
 #include <string>
@@ -169,6 +170,58 @@ TEST(BmpFileTest, FindsTheBitsAndRefusesBrokenFiles) {
     SCOPED_TRACE(c.name);
     EXPECT_FALSE(DecodeFile(c.file).has_value());
   }
+}
+
+// A file read in order, its rows converted as they come: the same answer as the whole
+// file decoded at once, for every layout, offset and broken file, however the reads are cut.
+TEST(BmpFileTest, ReadInOrderGivesWhatTheWholeFileGives) {
+  std::vector<std::pair<std::string, std::string>> files;
+  for (const DibCase& c : DibVariants())
+    files.emplace_back(c.name, BmpFile(c.info, "", c.bits, static_cast<uint32_t>(14 + c.info.size())));
+  for (const RleCase& c : RleCases())
+    files.emplace_back("Rle" + c.name, BmpFile(RleInfo(c), "", c.data, static_cast<uint32_t>(14 + RleInfo(c).size())));
+  const std::string info = InfoHeader({.width = 5, .height = 3, .bitCount = 8, .clrUsed = 16});
+  const std::string table = Quads(TestPalette(16));
+  const std::string bits = Rows(5, 3, 8, false, [](int x, int y) { return static_cast<uint32_t>((x * y) % 16); });
+  const auto packed = static_cast<uint32_t>(14 + info.size() + table.size());
+  files.emplace_back("Packed", BmpFile(info, table, bits, packed));
+  files.emplace_back("AfterGap", BmpFile(info, table, bits, packed + 6, std::string(6, '\x11')));
+  files.emplace_back("FarGap", BmpFile(info, table, bits, packed + 3000, std::string(3000, '\x22')));
+  files.emplace_back("ZeroOffset", BmpFile(info, table, bits, 0));
+  files.emplace_back("InsideHeader", BmpFile(info, table, bits, 20));
+  files.emplace_back("TooFewBits", BmpFile(info, table, bits, packed + 8));
+  const std::string whole = BmpFile(info, table, bits, packed);
+  files.emplace_back("Truncated", whole.substr(0, whole.size() - 1));
+  files.emplace_back("TableCut", whole.substr(0, 14 + info.size() + 10));
+  files.emplace_back("NotBm", "XM" + whole.substr(2));
+  files.emplace_back("Empty", "");
+  for (const auto& [name, file] : files)
+    for (size_t piece : {size_t{1}, size_t{7}, size_t{1} << 20})
+      for (size_t chunk : {size_t{1}, size_t{64}, size_t{1} << 20}) {
+        SCOPED_TRACE(name + " read " + std::to_string(piece) + " chunk " + std::to_string(chunk));
+        size_t at = 0;
+        const ByteReader read = [&](void* buffer, size_t bytes) {
+          const size_t n = std::min({bytes, piece, file.size() - at});
+          std::copy_n(file.data() + at, n, static_cast<char*>(buffer));
+          at += n;
+          return n;
+        };
+        const std::optional<Picture> expected = DecodeFile(file);
+        const std::optional<Picture> streamed = DecodeBmpStream(read, file.size(), chunk);
+        ASSERT_EQ(streamed.has_value(), expected.has_value());
+        if (expected) {
+          EXPECT_EQ(*streamed, *expected);
+        }
+      }
+  // A file that ends before the size it was said to have is refused, not read past.
+  size_t at = 0;
+  const ByteReader shorter = [&](void* buffer, size_t bytes) {
+    const size_t n = std::min(bytes, whole.size() - 5 - at);
+    std::copy_n(whole.data() + at, n, static_cast<char*>(buffer));
+    at += n;
+    return n;
+  };
+  EXPECT_FALSE(DecodeBmpStream(shorter, whole.size(), 1).has_value());
 }
 
 // The wallpaper file's bytes: headers, then bottom-up rows of B, G, R padded to four bytes,
