@@ -1,5 +1,7 @@
-// A .bmp file from disk: the whole input is the file. A decoded picture must be whole, and
-// writing it back and reading that again must give the same picture.
+// A .bmp file from disk: the whole input is the file. A decoded picture must be whole, the
+// file read in order (in pieces of a size taken from the input) must give the same answer,
+// and writing the picture back and reading that again must give the same picture.
+#include <algorithm>
 #include <cstdint>
 #include <cstdlib>
 #include <vector>
@@ -24,7 +26,18 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   // An exact-size copy, so that a read one byte past the file is caught.
   const std::vector<uint8_t> file(data, data + size);
   const auto picture = vorel::DecodeBmpFile(file.data(), file.size());
+  size_t at = 0;
+  const size_t piece = 1 + (size > 0 ? data[size - 1] % 64 : 0);
+  const vorel::ByteReader read = [&](void* buffer, size_t bytes) {
+    const size_t n = std::min({bytes, piece, file.size() - at});
+    std::copy_n(file.data() + at, n, static_cast<uint8_t*>(buffer));
+    at += n;
+    return n;
+  };
+  const auto streamed = vorel::DecodeBmpStream(read, file.size(), 1 + piece * 7);
+  Check(streamed.has_value() == picture.has_value());
   if (!picture) return 0;
+  Check(*streamed == *picture);
   CheckPicture(*picture);
   // The encoder writes the top byte of each pixel as nothing; compare colours only.
   vorel::Picture expected = *picture;
