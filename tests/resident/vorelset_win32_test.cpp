@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <functional>
 
 #include "engine/bmp_file.h"
 #include "engine/compose_win32.h"
@@ -13,6 +14,7 @@
 #include "platform/unique_handle.h"
 #include "platform/win32_registry.h"
 #include "resident/resident_ids.h"
+#include "tests/fixtures/test_picture_format.h"
 #include "tests/fixtures/wine_test_support.h"
 
 namespace vorel {
@@ -417,6 +419,109 @@ TEST_F(VorelsetWin32, SettingsWhileOpenComesToTheFrontInsteadOfAnError) {
   PostMessageW(vorelset.FormMain(), WM_COMMAND, IDCANCEL, 0);
   EXPECT_TRUE(WaitFor([&] { return !IsWindowVisible(vorelset.FormMain()); }));
   EXPECT_EQ(vorelset.Close(), 0u);
+}
+
+// The error boxes Vorelset shows.
+std::vector<HWND> ErrorBoxes() {
+  std::vector<HWND> boxes;
+  for (HWND w = FindWindowW(L"#32770", nullptr); w; w = FindWindowExW(nullptr, w, L"#32770", nullptr))
+    boxes.push_back(w);
+  return boxes;
+}
+
+// Bytes read through a handle that may be the only one allowed on the file.
+std::string ReadThrough(HANDLE file) {
+  SetFilePointer(file, 0, nullptr, FILE_BEGIN);
+  std::string bytes;
+  char chunk[65536];
+  DWORD got = 0;
+  while (ReadFile(file, chunk, sizeof(chunk), &got, nullptr) && got > 0) bytes.append(chunk, got);
+  return bytes;
+}
+
+// A run that fails while Vorelset runs on a one-second interval: the wallpaper file keeps its
+// bytes, the stored settings stay as they were, the program keeps answering, the interval
+// timer's next change arrives once the fault is gone, and a requested change works after it.
+// The one candidate is a listed picture, so every timed run meets the fault.
+TEST_F(VorelsetWin32, AFailedRunKeepsTheFileTheSettingsAndTheSchedule) {
+  struct Case {
+    const char* name;
+    std::string picture;      // the listed picture's file name
+    std::string plugins;      // "SusiePath", empty for none
+    std::function<std::string(const Picture&)> encode;  // the first picture as that file holds it
+    bool reported;            // the failure is shown in an error box
+  };
+  const auto bmp = [](const Picture& p) { return EncodeBmp24(p); };
+  const auto vtp = [](const Picture& p) { return testing::EncodeTestPicture({p.width, p.height, p.pixels}); };
+  const std::string plugins = testing::ExeFolder() + "..\\fixtures\\plugins\\malformed";
+  const Case cases[] = {
+      {"wallpaper file locked", "locked.bmp", "", bmp, true},
+      {"picture gone before its load", "gone.bmp", "", bmp, false},
+      {"plug-in faulting on the picture", "fault.vtp", plugins, vtp, false},
+      {"plug-in reporting a picture of 30000 x 30000", "huge.vtp", plugins, vtp, false},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    const std::string path = pictureFolder_.File(c.picture);
+    const Picture first = Striped(320, 240, 7);
+    const Picture second = Striped(400, 300, 9);
+    ASSERT_TRUE(testing::WriteFileBytes(path, c.encode(first)));
+    settings_.folders.clear();
+    settings_.pictures = {PictureEntry{.path = path}};
+    settings_.susiePath = c.plugins;
+    settings_.susieFolderKnown = !c.plugins.empty();
+    settings_.interval = true;
+    settings_.changeTime = 1;
+    settings_.start = true;
+    Store();
+    Win32Registry registry;
+    const Settings stored = LoadSettings(ProgramKind::kVorelset, registry, {"C:\\", 1024, 768});
+    DeleteFileW(ToWide(log_).c_str());
+    DeleteFileW(ToWide(settings_.wallFile).c_str());
+
+    RunningVorelset vorelset;
+    ASSERT_TRUE(vorelset.Start());
+    ASSERT_TRUE(WaitForChanges(1));
+    ASSERT_TRUE(WaitFor([&] { return testing::ReadBmpFile(settings_.wallFile) == Fitted(first); }));
+    const std::string before = testing::ReadFileBytes(settings_.wallFile);
+
+    // The fault; three timed runs meet it.
+    UniqueFile lock;
+    if (std::string_view(c.name) == "wallpaper file locked") {
+      lock.Reset(CreateFileW(ToWide(settings_.wallFile).c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING,
+                             FILE_ATTRIBUTE_NORMAL, nullptr));
+      ASSERT_TRUE(lock);
+    } else if (c.picture == "gone.bmp") {
+      ASSERT_TRUE(DeleteFileW(ToWide(path).c_str()));
+    } else {
+      const char kind = c.picture == "fault.vtp" ? 'V' : 'P';  // the byte after the pixels picks the misbehaviour
+      ASSERT_TRUE(testing::WriteFileBytes(path, c.encode(second) + kind));
+    }
+    const int changesBefore = Changes();
+    if (c.reported) {
+      ASSERT_TRUE(WaitFor([] { return !ErrorBoxes().empty(); }));
+    }
+    Sleep(3500);
+    EXPECT_EQ(Changes(), changesBefore) << "a failed run must not pass for a change";
+    EXPECT_EQ(ErrorBoxes().size(), c.reported ? 1u : 0u);
+    EXPECT_TRUE(vorelset.Alive());
+    EXPECT_TRUE((lock ? ReadThrough(lock.Get()) : testing::ReadFileBytes(settings_.wallFile)) == before);
+    EXPECT_EQ(DesktopValue("Wallpaper"), settings_.wallFile);
+    EXPECT_EQ(LoadSettings(ProgramKind::kVorelset, registry, {"C:\\", 1024, 768}), stored);
+
+    // The fault gone and any box answered: the timer's next change installs the new picture,
+    // a bitmap (a plug-in that faulted is not trusted again; the bitmap needs none).
+    lock.Reset();
+    ASSERT_TRUE(testing::WriteFileBytes(path, EncodeBmp24(second)));
+    for (HWND box : ErrorBoxes()) PostMessageW(box, WM_COMMAND, IDOK, 0);
+    EXPECT_TRUE(WaitForChanges(changesBefore + 1));
+    EXPECT_TRUE(WaitFor([&] { return testing::ReadBmpFile(settings_.wallFile) == Fitted(second); }));
+    // And a change asked for from the menu works too.
+    vorelset.Command(kCmdReDraw);
+    EXPECT_TRUE(WaitForChanges(changesBefore + 2));
+    EXPECT_TRUE(vorelset.Alive());
+    EXPECT_EQ(vorelset.Close(), 0u);
+  }
 }
 
 }  // namespace
