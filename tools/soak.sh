@@ -45,9 +45,8 @@ drive() {
     "$(winpath "$win32/tools/process_counts.exe")" "$(winpath "$pictures")" \
     "$(winpath "$win32/tests/fixtures/plugins/vtp24")" "$(winpath "$soak")\\WallPaper.bmp" \
     "$(winpath "$soak")\\soak.csv" "$changes" "$(winpath "$soak")\\change_times.txt" >"$soak/driver.log" 2>&1 &
-  # The driver's command line, as a pattern that takes either slash.
-  local gone=0 pattern
-  pattern="$(printf '%s' "$win32/tools/vorel_soak.exe" | tr '/' '.')"
+  # The driver itself: its command line starts with its name (the explorer's names it later).
+  local gone=0 pattern='^[^ ]*vorel_soak\.exe'
   until [ -f "$soak/soak.csv.status" ]; do
     sleep 2
     if pgrep -u "$(id -u)" -f "$pattern" >/dev/null; then gone=0; else gone=$((gone + 1)); fi

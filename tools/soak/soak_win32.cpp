@@ -384,6 +384,12 @@ class Soak {
   std::vector<double> batch_;
 };
 
+LONG WINAPI ReportFault(EXCEPTION_POINTERS* e) {
+  std::fprintf(stdout, "soak: the driver faulted (exception %08lx)\n", e->ExceptionRecord->ExceptionCode);
+  std::fflush(stdout);
+  return EXCEPTION_EXECUTE_HANDLER;
+}
+
 int SoakMain(wchar_t** argv) {
   const std::string pictures = ToUtf8(argv[3]);
   Say("soak: " + std::to_string(MakeTestFormatCopies(pictures)) + " pictures in the plug-in's format");
@@ -416,6 +422,7 @@ int SoakMain(wchar_t** argv) {
 }  // namespace
 
 int wmain(int argc, wchar_t** argv) {
+  SetUnhandledExceptionFilter(ReportFault);
   if (argc != 9) {
     Say("usage: vorel_soak <Vorelset.exe> <process_counts.exe> <picture folder> <plug-in folder> <wallpaper file> "
         "<csv> <changes> <change times file>");
