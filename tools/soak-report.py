@@ -15,7 +15,7 @@ import sys
 # Wine the API counts (handles, gdi_objects, user_objects) read 0; the panel then draws the
 # count read another way, and says so.
 PANELS = [
-    ("working set (MB)", ["working_set_bytes"], 1 / (1024 * 1024)),
+    ("working set (MiB)", ["working_set_bytes"], 1 / (1024 * 1024)),
     ("handles", ["handles", "listed_handles"], 1),
     ("GDI objects", ["gdi_objects", "gdi_table_entries"], 1),
     ("USER objects", ["user_objects", "windows"], 1),
@@ -85,7 +85,10 @@ def plot(rows, out):
                     "fill black", "text %d,%.1f '%s'" % (ox + 10, y + 5, label)]
         for tick in range(5):
             x = left + (right - left) * tick / 4
-            mvg += ["text %.1f,%d '%d'" % (x - 10, bottom + 18, round(xmax * tick / 4))]
+            label = "%d" % round(xmax * tick / 4)
+            # Centred under the tick; the last one ends at the frame.
+            offset = 7 * len(label) if tick == 4 else 3.5 * len(label)
+            mvg += ["text %.1f,%d '%s'" % (x - offset, bottom + 18, label)]
         mvg.append("text %d,%d 'changes'" % ((left + right) // 2 - 25, bottom + 38))
         for number_, (column, vs) in enumerate(series):
             points = ["%.1f,%.1f" % (left + (right - left) * x / xmax, bottom - (bottom - top) * (v - lo) / (hi - lo))
