@@ -5,7 +5,6 @@
 
 #include <algorithm>
 #include <cstring>
-#include <functional>
 
 #include "engine/bmp_file.h"
 #include "engine/compose_win32.h"
@@ -500,32 +499,33 @@ TEST_F(VorelsetWin32, TheSettingsWindowOpenedAgainAndAgainLeaksNoHandles) {
 // timer's next change arrives once the fault is gone, and a requested change works after it.
 // The one candidate is a listed picture, so every timed run meets the fault.
 TEST_F(VorelsetWin32, AFailedRunKeepsTheFileTheSettingsAndTheSchedule) {
+  enum class Fault { kWallpaperFileLocked, kPictureGone, kPlugInFaults, kPlugInLiesAboutTheSize };
   struct Case {
     const char* name;
-    std::string picture;      // the listed picture's file name
-    std::string plugins;      // "SusiePath", empty for none
-    std::function<std::string(const Picture&)> encode;  // the first picture as that file holds it
-    bool reported;            // the failure is shown in an error box
+    Fault fault;
+    std::string picture;  // the listed picture's file name
+    bool throughPlugIn;   // the picture is in the test plug-ins' format, "SusiePath" their folder
+    bool reported;        // the failure is shown in an error box
   };
-  const auto bmp = [](const Picture& p) { return EncodeBmp24(p); };
-  const auto vtp = [](const Picture& p) { return testing::EncodeTestPicture({p.width, p.height, p.pixels}); };
-  const std::string plugins = testing::ExeFolder() + "..\\fixtures\\plugins\\malformed";
   const Case cases[] = {
-      {"wallpaper file locked", "locked.bmp", "", bmp, true},
-      {"picture gone before its load", "gone.bmp", "", bmp, false},
-      {"plug-in faulting on the picture", "fault.vtp", plugins, vtp, false},
-      {"plug-in reporting a picture of 30000 x 30000", "huge.vtp", plugins, vtp, false},
+      {"wallpaper file locked", Fault::kWallpaperFileLocked, "locked.bmp", false, true},
+      {"picture gone before its load", Fault::kPictureGone, "gone.bmp", false, false},
+      {"plug-in faulting on the picture", Fault::kPlugInFaults, "fault.vtp", true, false},
+      {"plug-in reporting a picture of 30000 x 30000", Fault::kPlugInLiesAboutTheSize, "huge.vtp", true, false},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
     const std::string path = pictureFolder_.File(c.picture);
+    const auto encode = [&c](const Picture& p) {
+      return c.throughPlugIn ? testing::EncodeTestPicture({p.width, p.height, p.pixels}) : EncodeBmp24(p);
+    };
     const Picture first = Striped(320, 240, 7);
     const Picture second = Striped(400, 300, 9);
-    ASSERT_TRUE(testing::WriteFileBytes(path, c.encode(first)));
+    ASSERT_TRUE(testing::WriteFileBytes(path, encode(first)));
     settings_.folders.clear();
     settings_.pictures = {PictureEntry{.path = path}};
-    settings_.susiePath = c.plugins;
-    settings_.susieFolderKnown = !c.plugins.empty();
+    settings_.susiePath = c.throughPlugIn ? testing::ExeFolder() + "..\\fixtures\\plugins\\malformed" : "";
+    settings_.susieFolderKnown = c.throughPlugIn;
     settings_.interval = true;
     settings_.changeTime = 1;
     settings_.start = true;
@@ -543,15 +543,21 @@ TEST_F(VorelsetWin32, AFailedRunKeepsTheFileTheSettingsAndTheSchedule) {
 
     // The fault; three timed runs meet it.
     UniqueFile lock;
-    if (std::string_view(c.name) == "wallpaper file locked") {
-      lock.Reset(CreateFileW(ToWide(settings_.wallFile).c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING,
-                             FILE_ATTRIBUTE_NORMAL, nullptr));
-      ASSERT_TRUE(lock);
-    } else if (c.picture == "gone.bmp") {
-      ASSERT_TRUE(DeleteFileW(ToWide(path).c_str()));
-    } else {
-      const char kind = c.picture == "fault.vtp" ? 'V' : 'P';  // the byte after the pixels picks the misbehaviour
-      ASSERT_TRUE(testing::WriteFileBytes(path, c.encode(second) + kind));
+    switch (c.fault) {
+      case Fault::kWallpaperFileLocked:
+        lock.Reset(CreateFileW(ToWide(settings_.wallFile).c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING,
+                               FILE_ATTRIBUTE_NORMAL, nullptr));
+        ASSERT_TRUE(lock);
+        break;
+      case Fault::kPictureGone:
+        ASSERT_TRUE(DeleteFileW(ToWide(path).c_str()));
+        break;
+      case Fault::kPlugInFaults:  // the byte after the pixels picks the plug-in's misbehaviour
+        ASSERT_TRUE(testing::WriteFileBytes(path, encode(second) + 'V'));
+        break;
+      case Fault::kPlugInLiesAboutTheSize:
+        ASSERT_TRUE(testing::WriteFileBytes(path, encode(second) + 'P'));
+        break;
     }
     const int changesBefore = Changes();
     if (c.reported) {

@@ -11,9 +11,9 @@
 // a ".vtp" copy in the test plug-ins' format (and removed), so that the plug-in folder's
 // plug-in reads it. A change is a request whose run installed a picture (it writes the
 // desktop's wallpaper values), or a timed change seen while the requests pause; a request
-// whose run installed nothing (the broken picture) is a failed run and not a change. The exit status is also written to <csv>.status
-// at the end. Exit status 0 when the run finished with
-// Vorelset alive throughout and ending normally, 1 otherwise (a message says why).
+// whose run installed nothing (the broken picture) is a failed run and not a change. The exit status is also written to
+// <csv>.status at the end. Exit status 0 when the run finished with Vorelset alive throughout and ending normally, 1
+// otherwise (a message says why).
 #include <windows.h>
 
 #include <algorithm>
@@ -314,8 +314,7 @@ class Soak {
       return Fail("the settings window did not open");
     Sleep(100);
     PostMessageW(FormMain(), WM_COMMAND, IDCANCEL, 0);
-    if (!WaitFor([&] { return !IsWindowVisible(FormMain()); }, 30000))
-      return Fail("the settings window did not close");
+    if (!WaitFor([&] { return !IsWindowVisible(FormMain()); }, 30000)) return Fail("the settings window did not close");
     ++settingsOpened_;
     return true;
   }
@@ -341,7 +340,8 @@ class Soak {
   bool TimedChange() {
     if (!Arm()) return Fail("the desktop's values cannot be watched");
     // A timed run may pick the broken picture and change nothing; the next tick tries again.
-    if (!WaitFor([&] { return Written(); }, 15000)) return Fail("no timed change within 15 s after " + std::to_string(changes_) + " changes");
+    if (!WaitFor([&] { return Written(); }, 15000))
+      return Fail("no timed change within 15 s after " + std::to_string(changes_) + " changes");
     ++timedChanges_;
     // Its time is not a request's round trip; it counts as a change without a time.
     ++changes_;
