@@ -11,7 +11,10 @@
 set -euo pipefail
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 changes="${SOAK_CHANGES:-10000}"
-soak="$root/build/soak"
+# SOAK_OUT: another folder for the results and the prefix, so that two runs can go side by
+# side; SOAK_BROKEN=0 leaves the broken picture out; SOAK_SETTINGS_EVERY (runs, 251 by
+# default, 0 never) is how often the driver opens the settings window.
+soak="${SOAK_OUT:-$root/build/soak}"
 win32="$root/build/win32"
 export VOREL_WINEPREFIX="${VOREL_WINEPREFIX:-$soak/wineprefix}"
 source "$root/tools/wine-env.sh"
@@ -35,7 +38,7 @@ convert=/usr/bin/convert
 "$convert" -size 1600x1200 pattern:checkerboard -scale 1600x1200 BMP3:"$pictures/large.bmp"
 "$convert" -size 640x480 gradient:'#f6d365-#fda085' BMP3:"$pictures/vtp-sunrise.bmp"
 "$convert" -size 300x200 plasma:'#101010-#e0e0e0' -seed 7 BMP3:"$pictures/vtp-small.bmp"
-head -c 4000 "$pictures/sky.bmp" >"$pictures/broken.bmp"
+if [ "${SOAK_BROKEN:-1}" != 0 ]; then head -c 4000 "$pictures/sky.bmp" >"$pictures/broken.bmp"; fi
 
 winpath() { winepath -w "$1" 2>/dev/null; }
 rm -f "$soak/soak.csv" "$soak/soak.csv.status" "$soak/change_times.txt" "$soak/soak.png"
@@ -60,6 +63,7 @@ drive() {
   return "$(cat "$soak/soak.csv.status")"
 }
 export -f drive winpath
+export SOAK_SETTINGS_EVERY="${SOAK_SETTINGS_EVERY:-251}"
 export win32 soak pictures changes
 status=0
 "$root/tools/with-display.sh" bash -c drive || status=$?

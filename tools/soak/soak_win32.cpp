@@ -178,7 +178,7 @@ class Soak {
       if (!Alive()) return Fail("Vorelset stopped answering after " + std::to_string(changes_) + " changes");
       if (!OneRequest()) return false;
       if (runs_ % 97 == 0) Clicks();
-      if (runs_ % 251 == 0 && !SettingsWindow()) return false;
+      if (settingsEvery_ > 0 && runs_ % settingsEvery_ == 0 && !SettingsWindow()) return false;
       if (runs_ % 499 == 0 && !TrayMenu()) return false;
       if (runs_ % 997 == 0 && !TimedChange()) return false;
       AnswerBoxes();
@@ -380,6 +380,10 @@ class Soak {
   DWORD pid_ = 0;
   FILE* csv_ = nullptr;
   FILE* times_ = nullptr;
+  int settingsEvery_ = [] {
+    wchar_t text[16] = {};
+    return GetEnvironmentVariableW(L"SOAK_SETTINGS_EVERY", text, 16) ? _wtoi(text) : 251;
+  }();
   int changes_ = 0, runs_ = 0, failedRuns_ = 0, timedChanges_ = 0, boxes_ = 0, settingsOpened_ = 0;
   std::vector<double> batch_;
 };
