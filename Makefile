@@ -26,7 +26,7 @@ test: build
 	echo "== native tests =="; \
 	(cd $(NATIVE) && ctest -j $(JOBS) --output-on-failure) || status=1; \
 	echo "== Wine tests =="; \
-	(cd $(WIN32) && ../../tools/with-display.sh ctest --output-on-failure) || status=1; \
+	(cd $(WIN32) && ../../tools/with-display.sh ctest -j $(JOBS) --output-on-failure) || status=1; \
 	exit $$status
 
 demo: build

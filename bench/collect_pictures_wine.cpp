@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "bench/wine_clock.h"
 #include "bench/gv_patterns.h"
 #include "engine/collect_pictures.h"
 #include "engine/directory_listing_win32.h"
@@ -16,13 +17,6 @@
 
 namespace vorel {
 namespace {
-
-double Now() {
-  LARGE_INTEGER f, c;
-  QueryPerformanceFrequency(&f);
-  QueryPerformanceCounter(&c);
-  return static_cast<double>(c.QuadPart) * 1000.0 / static_cast<double>(f.QuadPart);
-}
 
 // The floor set by the system: every folder listed once, nothing matched.
 size_t ListOnly(const std::string& root) {
@@ -45,20 +39,20 @@ int Run(const std::string& root, int runs) {
   size_t count = 0, countNaive = 0;
   bool same = true;
   for (int run = 0; run < runs; ++run) {
-    double t0 = Now();
+    double t0 = NowMs();
     listed = ListOnly(root);
-    bestList = std::min(bestList, Now() - t0);
+    bestList = std::min(bestList, NowMs() - t0);
 
-    t0 = Now();
+    t0 = NowMs();
     std::vector<FolderEntry> folders = {{root, kSubfoldersAll}};
     std::vector<PictureEntry> candidates;
     CollectPictures(folders, candidates, patterns, ListDirectoryWin32);
-    best = std::min(best, Now() - t0);
+    best = std::min(best, NowMs() - t0);
     count = candidates.size();
 
-    t0 = Now();
+    t0 = NowMs();
     std::vector<PictureEntry> naive = testing::CollectOneSearchEach({{root, kSubfoldersAll}}, {}, patterns);
-    bestNaive = std::min(bestNaive, Now() - t0);
+    bestNaive = std::min(bestNaive, NowMs() - t0);
     countNaive = naive.size();
     same = same && naive.size() == candidates.size() &&
            std::equal(naive.begin(), naive.end(), candidates.begin(),

@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <vector>
 
+#include "bench/wine_clock.h"
 #include "engine/picture_order.h"
 #include "platform/win32_registry.h"
 
@@ -14,13 +15,6 @@ namespace vorel {
 namespace {
 
 constexpr size_t kCandidates = 100000;
-
-double Now() {
-  LARGE_INTEGER f, c;
-  QueryPerformanceFrequency(&f);
-  QueryPerformanceCounter(&c);
-  return static_cast<double>(c.QuadPart) * 1000.0 / static_cast<double>(f.QuadPart);
-}
 
 void DeleteKey() {
   RegDeleteTreeW(HKEY_CURRENT_USER, L"Software\\Brelkin\\Vorel");
@@ -43,9 +37,9 @@ int Run() {
   std::vector<double> deals;
   for (int i = 0; i < 3; ++i) {
     // A changed count deals a new cycle.
-    const double t0 = Now();
+    const double t0 = NowMs();
     NextPictureIndex(i % 2 ? kCandidates : kCandidates + 1, false, registry, std::ref(random));
-    deals.push_back(Now() - t0);
+    deals.push_back(NowMs() - t0);
   }
   Report("deal of 100,000 and first draw", deals);
 
@@ -56,27 +50,27 @@ int Run() {
     NextPictureIndex(kCandidates + 1, false, registry, std::ref(random), use);
     std::vector<double> draws;
     for (int i = 0; i < 200; ++i) {
-      const double t0 = Now();
+      const double t0 = NowMs();
       NextPictureIndex(kCandidates + 1, false, registry, std::ref(random), use);
-      draws.push_back(Now() - t0);
+      draws.push_back(NowMs() - t0);
     }
     Report(cached ? "draw at a random place, cached" : "draw at a random place, no cache", draws);
 
     std::vector<double> first;
     for (int i = 0; i < 20; ++i) {
-      const double t0 = Now();
+      const double t0 = NowMs();
       NextPictureIndex(
           kCandidates + 1, false, registry, [] { return 0; }, use);
-      first.push_back(Now() - t0);
+      first.push_back(NowMs() - t0);
     }
     Report(cached ? "draw at the first place, cached" : "draw at the first place, no cache", first);
   }
 
   std::vector<double> listed;
   for (int i = 0; i < 200; ++i) {
-    const double t0 = Now();
+    const double t0 = NowMs();
     NextPictureIndex(kCandidates, true, registry, std::ref(random));
-    listed.push_back(Now() - t0);
+    listed.push_back(NowMs() - t0);
   }
   Report("list order", listed);
   DeleteKey();

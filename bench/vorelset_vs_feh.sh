@@ -31,7 +31,8 @@ inner() {
   feh --bg-fill "$work/big.bmp"  # warm-up
   local feh=()
   for _ in 1 2 3 4 5; do
-    feh+=("$( { /usr/bin/time -f '%e' feh --bg-fill "$work/big.bmp" >/dev/null 2>/dev/null; } 2>&1 | tail -1)")
+    /usr/bin/time -f '%e' -o "$work/feh.time" feh --bg-fill "$work/big.bmp" >/dev/null 2>&1
+    feh+=("$(tail -1 "$work/feh.time")")
   done
   echo "feh --bg-fill: median $(printf '%s\n' "${feh[@]}" | sort -n | sed -n 3p) s (5 runs)"
   wine "$win32/bench/vorelset_wine.exe" "$(w "$work/big.bmp")" "$(w "$work")\\WallPaper.bmp" 5 \

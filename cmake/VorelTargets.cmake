@@ -31,14 +31,18 @@ function(vorel_native_test name)
   gtest_discover_tests(${name} DISCOVERY_TIMEOUT 60 PROPERTIES LABELS native)
 endfunction()
 
-# vorel_wine_test(NAME SOURCES ... [LIBS ...] [DEPENDS ...]): tests of the Win32 adapters
-# and programs, run under Wine through the crosscompiling emulator. One ctest entry per
-# executable; GoogleTest's own summary shows the cases.
+# vorel_wine_test(NAME [LOCKS ...] SOURCES ... [LIBS ...] [DEPENDS ...]): tests of the Win32
+# adapters and programs, run under Wine through the crosscompiling emulator. One ctest entry
+# per executable; GoogleTest's own summary shows the cases. The Wine tests run in parallel;
+# LOCKS names what the user's session holds only once, and tests naming the same lock run
+# one at a time: "session" is the settings key, the desktop's wallpaper, the programs'
+# window classes, the tray, and the viewer's DDE name (whose connection is a broadcast to
+# every top-level window of the session).
 function(vorel_wine_test name)
   if(NOT VOREL_WIN32)
     return()
   endif()
-  cmake_parse_arguments(ARG "" "" "SOURCES;LIBS;DEPENDS" ${ARGN})
+  cmake_parse_arguments(ARG "" "" "LOCKS;SOURCES;LIBS;DEPENDS" ${ARGN})
   add_executable(${name} ${ARG_SOURCES})
   target_compile_options(${name} PRIVATE ${VOREL_WARNINGS})
   target_link_libraries(${name} PRIVATE ${ARG_LIBS} GTest::gtest_main)
@@ -47,4 +51,7 @@ function(vorel_wine_test name)
   endif()
   add_test(NAME ${name} COMMAND ${name} --gtest_color=no)
   set_tests_properties(${name} PROPERTIES LABELS wine TIMEOUT 600)
+  if(ARG_LOCKS)
+    set_tests_properties(${name} PROPERTIES RESOURCE_LOCK "${ARG_LOCKS}")
+  endif()
 endfunction()

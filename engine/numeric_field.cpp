@@ -7,7 +7,8 @@ namespace vorel {
 
 int64_t ReadFieldNumber(std::string_view text) {
   size_t i = 0;
-  while (i < text.size() && (text[i] == ' ' || text[i] == '\t')) ++i;
+  // Pasted text may start with the line breaks of a multi-line field.
+  while (i < text.size() && (text[i] == ' ' || (text[i] >= '\t' && text[i] <= '\r'))) ++i;
   bool negative = false;
   if (i < text.size() && (text[i] == '+' || text[i] == '-')) negative = text[i++] == '-';
   constexpr int64_t kLimit = std::numeric_limits<int64_t>::max() / 10 - 1;

@@ -35,8 +35,10 @@ ClassAndStyle StyleOf(const ControlRow& row) {
     case ControlKind::kEdit:
       return {L"EDIT", ES_AUTOHSCROLL, WS_EX_CLIENTEDGE};
     case ControlKind::kNumeric:
-      // Multi-line so that Enter reaches the field instead of pressing the default button.
-      return {L"EDIT", ES_MULTILINE | ES_RIGHT | ES_WANTRETURN, WS_EX_CLIENTEDGE};
+      // One line scrolling sideways: a right-aligned multi-line edit always wraps and then
+      // refuses what does not fit its width, so a calendar field took three digits of its
+      // four. Enter still reaches the field: it claims the key (NumericField).
+      return {L"EDIT", ES_RIGHT | ES_AUTOHSCROLL, WS_EX_CLIENTEDGE};
     case ControlKind::kGroupBox:
     case ControlKind::kRadioGroup:
       return {L"BUTTON", BS_GROUPBOX};

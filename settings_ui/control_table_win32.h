@@ -21,7 +21,7 @@ enum class ControlKind {
   kButton,  // push button
   kArrow,   // ▲/▼ button of a numeric field, outside the tab order
   kEdit,
-  kNumeric,  // multi-line edit used as a number field, 19 pixels, right-aligned
+  kNumeric,  // edit used as a number field, 19 pixels, right-aligned
   kGroupBox,
   kRadioGroup,  // a group box with its radio buttons, items separated by '\n'
   kComboList,   // drop-down list, items separated by '\n'

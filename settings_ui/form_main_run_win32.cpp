@@ -113,9 +113,7 @@ void TFormMain::RunChange() {
     const Settings settings = settings_;
     const CalendarLayout calendar = CalendarLayoutFromSettings(settings);
     const CompositionContext composition{settings, calendar, Handle()};
-    const PictureLoadContext load{
-        settings.wallFile, settings.gvPath, ProgramKind::kVorelset,
-        [this](const std::string& path, Picture& target) { return host_.LoadFromFile(path, target); }};
+    const PictureLoadContext load = PictureLoading(settings);
     const ChangeEnvironment environment{settings, registry_,         patterns_,   composition,
                                         load,     std::ref(random_), &orderCache_};
     const ChangeOutcome outcome = ChangeWallpaper(picture_, environment, InstallMode::kShow);
@@ -143,9 +141,7 @@ void TFormMain::InstallPreviewed(const PictureEntry& entry) {
     const Settings settings = settings_;
     const CalendarLayout calendar = CalendarLayoutFromSettings(settings);
     const CompositionContext composition{settings, calendar, Handle()};
-    const PictureLoadContext load{
-        settings.wallFile, settings.gvPath, ProgramKind::kVorelset,
-        [this](const std::string& path, Picture& target) { return host_.LoadFromFile(path, target); }};
+    const PictureLoadContext load = PictureLoading(settings);
     const ChangeEnvironment environment{settings, registry_,         patterns_,   composition,
                                         load,     std::ref(random_), &orderCache_};
     Picture picture;
@@ -155,6 +151,12 @@ void TFormMain::InstallPreviewed(const PictureEntry& entry) {
   } catch (...) {
     ReportRunError("予期しないエラーが発生しました");
   }
+}
+
+PictureLoadContext TFormMain::PictureLoading(const Settings& settings) {
+  return PictureLoadContext{
+      settings.wallFile, settings.gvPath, ProgramKind::kVorelset,
+      [this](const std::string& path, Picture& target) { return host_.LoadFromFile(path, target); }};
 }
 
 void TFormMain::ReportRunError(const std::string& text) {
@@ -175,10 +177,7 @@ void TFormMain::Exit() {
   try {
     const CalendarLayout calendar = CalendarLayoutFromSettings(settings_);
     const CompositionContext composition{settings_, calendar, Handle()};
-    const PictureLoadContext load{
-        settings_.wallFile, settings_.gvPath, ProgramKind::kVorelset,
-        [this](const std::string& path, Picture& target) { return host_.LoadFromFile(path, target); }};
-    RecomposeAtExit(picture_, composition, load);
+    RecomposeAtExit(picture_, composition, PictureLoading(settings_));
   } catch (const std::exception&) {
     // A wallpaper file that cannot be written at exit keeps its previous content; there is
     // no one left to tell.

@@ -122,10 +122,7 @@ void TFormMain::DefaultDialogs() {
 
 PreviewLoader TFormMain::PreviewLoad() {
   return [this](const std::string& path, Picture& picture) {
-    const PictureLoadContext load{
-        settings_.wallFile, settings_.gvPath, ProgramKind::kVorelset,
-        [this](const std::string& file, Picture& target) { return host_.LoadFromFile(file, target); }};
-    return LoadPicture(path, picture, load);
+    return LoadPicture(path, picture, PictureLoading(settings_));
   };
 }
 
@@ -176,7 +173,10 @@ void TFormMain::CreatePages() {
   logo_.Reset(static_cast<HBITMAP>(
       LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDB_LOGO), IMAGE_BITMAP, 0, 0, LR_DEFAULTCOLOR)));
   if (logo_) SendMessageW(bar_["ImageBrelkin"], STM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(logo_.Get()));
-  const HICON help = static_cast<HICON>(LoadImageW(nullptr, IDI_QUESTION, IMAGE_ICON, 16, 16, LR_SHARED));
+  // The program's own help glyph; a module without it (a test) shows the system's question mark.
+  HICON help = static_cast<HICON>(
+      LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDI_BTN_HELP), IMAGE_ICON, 16, 16, LR_SHARED));
+  if (!help) help = static_cast<HICON>(LoadImageW(nullptr, IDI_QUESTION, IMAGE_ICON, 16, 16, LR_SHARED));
   SendMessageW(bar_["SpeedButtonHelp"], BM_SETIMAGE, IMAGE_ICON, reinterpret_cast<LPARAM>(help));
   SendMessageW(tab_, TCM_SETCURSEL, 0, 0);
   ShowActivePage();

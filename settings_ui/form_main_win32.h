@@ -17,6 +17,7 @@
 
 #include "calendar/calendar_dates.h"
 #include "converters/susie_plugin_win32.h"
+#include "engine/load_picture_win32.h"
 #include "engine/picture.h"
 #include "engine/picture_order.h"
 #include "engine/registry.h"
@@ -131,6 +132,8 @@ class TFormMain final : public Window {
   void RunChange();    // one change run, steps 1-9
   void ApplyTimers();  // the window timers set to what the schedule says
   void ReportRunError(const std::string& text);
+  // The loader with this program's plug-ins and the given settings' viewer and file.
+  PictureLoadContext PictureLoading(const Settings& settings);
 
   UiFonts fonts_;
   ToolTips hints_;

@@ -1,4 +1,4 @@
-// The number field of the settings window and its dialogs: a multi-line edit whose text is
+// The number field of the settings window and its dialogs: an edit whose text is
 // read, clamped, written back and stored when it loses the focus, on Enter (the focus
 // stays) and after every ▲/▼ press.
 #pragma once

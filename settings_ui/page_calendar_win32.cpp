@@ -1,5 +1,6 @@
 // The page "カレンダー": every option of the calendar drawn onto the wallpaper. Each control
 // writes straight into the settings model, from which every change run builds its calendar.
+#include <algorithm>
 #include <array>
 
 #include "platform/strings.h"
@@ -79,7 +80,14 @@ const std::array kRows{
     ControlRow{"ButtonFontY", K::kFontButton, "Year/Month", "年月を表示する時のフォントを決めます", {12, 163, 136, 28}},
     ControlRow{"ButtonFontW", K::kFontButton, "Week", "曜日を表示する時のフォントを決めます", {12, 192, 136, 28}},
     ControlRow{"ButtonFontD", K::kFontButton, "Day", "日付を表示する時のフォントを決めます", {12, 221, 136, 28}},
-    ControlRow{"Label19", K::kLabel, "表示する形式", "", {162, 3, 120, 14}, false},
+    ControlRow{"Label19", K::kLabel, "表示する形式", "", {162, 3, 84, 14}, false},
+    // Beside the heading, where the page has room: today's holiday law and eras instead of
+    // the fixed table and Heisei for every year.
+    ControlRow{"CheckBoxCurrentLaw",
+               K::kCheckBox,
+               "現行の暦",
+               "祝日を現行の祝日法（振替休日・国民の休日を含む）で、元号を令和・平成・昭和で表示します",
+               {250, 2, 70, 16}},
     ControlRow{"Label3", K::kLabel, "年", "", {162, 22, 30, 14}, false},
     ControlRow{"ComboBoxYear", K::kComboList, "", "年の表示方法を決めます", {194, 18, 126, 20}, true, kYearItems},
     ControlRow{"Label10", K::kLabel, "月", "", {162, 44, 30, 14}, false},
@@ -186,6 +194,7 @@ class CalendarPage final : public TablePage {
     controls_.SetChecked("CheckBoxCalender", s.calender);
     controls_.SetChecked("CheckBoxShadow", s.calenShadowOn);
     controls_.SetChecked("CheckBoxStuff", s.calenStuff);
+    controls_.SetChecked("CheckBoxCurrentLaw", s.calenCurrentLaw);
     for (const FieldRow& f : kFields) Field(f.base).Show(s.*f.member);
     controls_.SetRadioIndex("RadioGroupForm", s.calenForm);
     controls_.SetRadioIndex("RadioGroupTraOrLon", s.calenTraOrLon);
@@ -231,6 +240,7 @@ class CalendarPage final : public TablePage {
     if (code != BN_CLICKED) return;
     if (name == "CheckBoxCalender") s.calender = controls_.Checked(name);
     if (name == "CheckBoxShadow") s.calenShadowOn = controls_.Checked(name);
+    if (name == "CheckBoxCurrentLaw") s.calenCurrentLaw = controls_.Checked(name);
     if (name == "RadioGroupForm" && radio >= 0) {
       s.calenForm = radio;
       FormRule(true);
@@ -322,7 +332,13 @@ class CalendarPage final : public TablePage {
   }
 
   void ShowFont(const FontRow& row) {
-    const LOGFONTW logFont = LogFontOf(form_->Model().fonts[static_cast<size_t>(row.index)]);
+    LOGFONTW logFont = LogFontOf(form_->Model().fonts[static_cast<size_t>(row.index)]);
+    // The button shows the face and the style; a size taller than the button is shown at
+    // the button's height so that its caption stays readable.
+    RECT box{};
+    GetClientRect(controls_[row.button], &box);
+    const LONG tallest = std::max<LONG>(8, box.bottom - box.top - 8);
+    if (logFont.lfHeight < -tallest || logFont.lfHeight > tallest) logFont.lfHeight = -tallest;
     fontHandles_[static_cast<size_t>(row.index)].Reset(CreateFontIndirectW(&logFont));
     SendMessageW(controls_[row.button], WM_SETFONT,
                  reinterpret_cast<WPARAM>(fontHandles_[static_cast<size_t>(row.index)].Get()), TRUE);

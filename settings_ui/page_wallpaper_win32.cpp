@@ -66,9 +66,25 @@ void AddColumns(HWND list, const Column (&columns)[N]) {
   }
 }
 
-// Columns after the path take the width of their header text.
-void FitColumnsToHeaders(HWND list, int columns) {
-  for (int n = 1; n < columns; ++n) SendMessageW(list, LVM_SETCOLUMNWIDTH, n, LVSCW_AUTOSIZE_USEHEADER);
+// Columns after the path take the width of their header text. The list's own fit is not
+// trusted alone: Wine's measures the header narrower than the header draws it and cuts
+// "ｻﾌﾞﾌｫﾙﾀﾞ" to "ｻﾌﾞ...", so the header text is also measured in the header's own font.
+template <size_t N>
+void FitColumnsToHeaders(HWND list, const Column (&columns)[N]) {
+  const HWND header = reinterpret_cast<HWND>(SendMessageW(list, LVM_GETHEADER, 0, 0));
+  const auto font = reinterpret_cast<HGDIOBJ>(SendMessageW(header ? header : list, WM_GETFONT, 0, 0));
+  WindowDc dc(header ? header : list);
+  SelectionRestorer chosen(dc.Get(), font ? font : GetStockObject(DEFAULT_GUI_FONT));
+  // The header's margin on both sides of its text (three edges each), and its divider.
+  const int margins = 6 * GetSystemMetrics(SM_CXEDGE) + 2;
+  for (size_t n = 1; n < N; ++n) {
+    SendMessageW(list, LVM_SETCOLUMNWIDTH, n, LVSCW_AUTOSIZE_USEHEADER);
+    const std::wstring text = ToWide(columns[n].header);
+    SIZE size{};
+    GetTextExtentPoint32W(dc.Get(), text.c_str(), static_cast<int>(text.size()), &size);
+    const int wanted = static_cast<int>(size.cx) + margins;
+    if (SendMessageW(list, LVM_GETCOLUMNWIDTH, n, 0) < wanted) SendMessageW(list, LVM_SETCOLUMNWIDTH, n, wanted);
+  }
 }
 
 Selection SelectionOf(HWND list) {
@@ -113,9 +129,11 @@ bool SendToRecycleBin(const std::string& path) {
   SHFILEOPSTRUCTW operation{};
   operation.wFunc = FO_DELETE;
   operation.pFrom = from.c_str();
-  // Where the Recycle Bin cannot take the file, the shell asks before destroying it instead
-  // of doing so silently; No there leaves the file in place and reports the failure.
-  operation.fFlags = FOF_ALLOWUNDO | FOF_NOCONFIRMATION | FOF_SILENT | FOF_NOERRORUI | FOF_WANTNUKEWARNING;
+  // The page has asked its own question already: the shell shows nothing more, except
+  // where the file cannot go to the Recycle Bin (a drive without one, a file too big for
+  // it): the shell then asks before destroying it, and No leaves the file where it is.
+  operation.fFlags =
+      FOF_ALLOWUNDO | FOF_NOCONFIRMATION | FOF_SILENT | FOF_NOERRORUI | FOF_NOCONFIRMMKDIR | FOF_WANTNUKEWARNING;
   if (SHFileOperationW(&operation) != 0 || operation.fAnyOperationsAborted) return false;
   return GetFileAttributesW(wide.c_str()) == INVALID_FILE_ATTRIBUTES;
 }
@@ -303,11 +321,9 @@ bool WallpaperPage::CreatePage(HWND parent, TFormMain& form, ToolTips& hints) {
   if (!preview_.Create(page, kWallPanelPreview, [this] { ImageWallClick(); })) return false;
   hints.Set(preview_.Handle(), "ここに出る絵をクリックすると，壁紙になります");
   if (!setup_.Create(Root())) return false;
-  // The window's one picker: what it shows survives from one use to the next.
-  if (!picker_)
-    picker_ = [this](HWND owner, const FormDirRequest& request) -> std::optional<FormDirResult> {
-      return form_->Picker().Pick(owner, request, form_->PreviewLoad());
-    };
+  // The window's one picker through its dialogs, which the window's tests answer: what the
+  // picker shows survives from one use to the next.
+  if (!picker_) picker_ = [this](HWND, const FormDirRequest& request) { return form_->Dialogs().pick(request); };
   lastFolder_ = ProgramFolder();
   Arrange(481, 270);
   return true;
@@ -345,8 +361,8 @@ void WallpaperPage::ListsChanged() {
 
 void WallpaperPage::ShowModel() {
   ListsChanged();
-  FitColumnsToHeaders(Control(kWallListViewFolder), 6);
-  FitColumnsToHeaders(Control(kWallListViewFile), 5);
+  FitColumnsToHeaders(Control(kWallListViewFolder), kFolderColumns);
+  FitColumnsToHeaders(Control(kWallListViewFile), kFileColumns);
   RefreshFolderContents();
   // After a load the file buttons show for a non-empty list; then they follow the selection.
   const int show = Files().empty() ? SW_HIDE : SW_SHOW;

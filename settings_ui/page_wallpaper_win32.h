@@ -38,8 +38,9 @@ enum WallpaperControl : int {
   kWallPanelPreview,
 };
 
-// Sends a file to the Recycle Bin. False for a folder, a missing file, or when the shell
-// could not recycle it (the file is then left where it is, never destroyed).
+// Sends a file to the Recycle Bin, with no question or progress of the shell's own (the
+// caller has asked). False for a folder, a missing file, or when the file is still there.
+// Where the Recycle Bin cannot take it, the shell asks before destroying the file.
 bool SendToRecycleBin(const std::string& path);
 
 // The shell's order of the folder contents: the list box's order, without case.

@@ -6,7 +6,9 @@
 #    them pictures, "全て", the 24 GV patterns) under Wine, beside `find` over the same
 #    tree and the direct way of one FindFirstFileW per folder and pattern;
 #  - NextPicture over 100,000 candidates: natively (Google Benchmark, in-memory registry)
-#    and under Wine against the prefix's real registry.
+#    and under Wine against the prefix's real registry;
+#  - the page "壁紙" filling its folder contents for folders of 10,000 and 100,000 pictures,
+#    beside the listing of the folder alone.
 # Build folders: VOREL_BENCH_NATIVE, VOREL_BENCH_WIN32 (default build/bench-native and
 # build/bench-win32); Wine prefix: VOREL_WINEPREFIX (default build/bench-wineprefix).
 set -uo pipefail
@@ -24,11 +26,12 @@ if [ ! -f "$win32/Makefile" ]; then
     -DVOREL_BENCH=ON >/dev/null || exit 0
 fi
 cmake --build "$native" -j2 --target picture_order_bench collect_pictures_bench fit_picture_bench >/dev/null || exit 0
-cmake --build "$win32" -j2 --target collect_pictures_wine picture_order_wine >/dev/null || exit 0
+cmake --build "$win32" -j2 --target collect_pictures_wine picture_order_wine wallpaper_fill_wine >/dev/null || exit 0
 
 tree="$(mktemp -d /tmp/vorel-bench-tree.XXXXXX)"
 out="$(mktemp -d /tmp/vorel-bench-out.XXXXXX)"
-trap 'rm -rf "$tree" "$out"' EXIT
+fill="$(mktemp -d /tmp/vorel-bench-fill.XXXXXX)"
+trap 'rm -rf "$tree" "$out" "$fill"' EXIT
 export VOREL_BENCH_ROWS="$out/rows"
 : >"$VOREL_BENCH_ROWS"
 python3 - "$tree" <<'PY'
@@ -63,6 +66,19 @@ source "$root/tools/wine-env.sh"
 wintree="$(winepath -w "$tree" 2>/dev/null)"
 "$root/tools/wine-run.sh" "$win32/bench/collect_pictures_wine.exe" "$wintree" 3 | tr -d '\r' | tee "$out/collect"
 "$root/tools/wine-run.sh" "$win32/bench/picture_order_wine.exe" | tr -d '\r' | tee "$out/order"
+# Empty files named like pictures, made from this side: through Wine every new name is
+# looked up in the growing folder, and 100,000 of them take many minutes.
+python3 - "$fill" <<'PY'
+import os, sys
+for count in (10000, 100000):
+    folder = os.path.join(sys.argv[1], "fill%d" % count)
+    os.makedirs(folder)
+    for n in range(count):
+        open(os.path.join(folder, "絵%d_%d.bmp" % (n * 2654435761 % 1000003, n)), "w").close()
+PY
+"$root/tools/wine-run.sh" "$win32/bench/wallpaper_fill_wine.exe" "$(winepath -w "$fill" 2>/dev/null)" \
+  "$(winepath -w "$fill/fill10000" 2>/dev/null)" "$(winepath -w "$fill/fill100000" 2>/dev/null)" | tr -d '\r' |
+  tee "$out/fill"
 for b in picture_order_bench collect_pictures_bench fit_picture_bench; do
   "$native/bench/$b" --benchmark_out="$out/$b.json" --benchmark_out_format=json
 done

@@ -41,6 +41,12 @@ if native_collect:
     add("CollectPictures natively, in memory (ms)", f"{native_collect['real_time']:.1f}", "", "",
         "build/bench-native/bench/collect_pictures_bench")
 
+fill = read("fill")
+for m in re.finditer(r"(\d+) pictures: refresh ([0-9.]+) ms \(first [0-9.]+ ms; scan [0-9.]+ ms, of which listing the "
+                     r"folder ([0-9.]+) ms", fill):
+    add(f"Page \"壁紙\": folder contents of {int(m.group(1)):,} pictures filled and painted (ms)", m.group(2),
+        "listing the folder alone", m.group(3), "wine bench/wallpaper_fill_wine.exe <work> <folder> ... (best of 3)")
+
 order = read("order")
 native_order = gbench("picture_order_bench")
 native_draw = native_order.get("BM_DrawRandomPlace")

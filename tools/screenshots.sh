@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # make screenshots: the settings window on a Wine virtual desktop of 1024x768, every page,
-# the picker with a preview, the window at its smallest and at 1024x768, as PNGs under
+# the page "壁紙" with a folder's contents and a preview, the folder settings dialog, the
+# picker with a preview, the window at its smallest and at 1024x768, as PNGs under
 # build/screens/.
 set -euo pipefail
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
@@ -17,6 +18,13 @@ if [ ! -f "$pictures/夕焼け.bmp" ]; then
   convert -size 640x400 gradient:'#ff9a3c-#2b1055' -swirl 40 BMP3:"$pictures/夕焼け.bmp"
   convert -size 300x500 plasma:'#1e5799-#7db9e8' -blur 0x6 BMP3:"$pictures/空.bmp"
   echo text >"$pictures/memo.txt"
+fi
+# More names for the page's folder contents, and a subfolder that "一層" searches.
+if [ ! -f "$pictures/海辺/波.bmp" ]; then
+  mkdir -p "$pictures/海辺"
+  convert -size 480x320 gradient:'#00c6ff-#0072ff' -wave 12x120 BMP3:"$pictures/海辺/波.bmp"
+  convert -size 400x400 radial-gradient:'#fff6b7-#f6416c' BMP3:"$pictures/Aurora.bmp"
+  convert -size 320x480 gradient:'#a8e063-#56ab2f' BMP3:"$pictures/草原.bmp"
 fi
 winpath() { winepath -w "$1" 2>/dev/null; }
 plugins="$(winpath "$win32/tests/fixtures/plugins/vtp24")"

@@ -35,4 +35,10 @@ if [ -z "$display" ]; then
   exit 1
 fi
 export DISPLAY="$display"
+# One wineserver for the whole run, however many programs come and go in it. Its helper
+# programs (services, devices) are started here, away from the command's output: started by
+# the first test, they would hold that test's output open for as long as the server lives,
+# and ctest would wait for it until the test's timeout.
+wineserver -p >/dev/null 2>&1 || true
+if [ -f "$WINEPREFIX/system.reg" ]; then wine cmd.exe /c exit </dev/null >/dev/null 2>&1 || true; fi
 "$@"

@@ -43,6 +43,11 @@ INSTANTIATE_TEST_SUITE_P(
         FieldCase{"600", kMargin, 0, 512}, FieldCase{"-12x", kCalendar, 0, -12},
         FieldCase{"-99999", kCalendar, 0, -9999}, FieldCase{" 9999", kCalendar, 1, 9999}));
 
+TEST(ReadFieldNumber, LineBreaksBeforeTheNumberCountAsBlanks) {
+  EXPECT_EQ(ReadFieldNumber("\r\n\v\f\t 7"), 7);
+  EXPECT_EQ(ReadFieldNumber("\r\n-7"), -7);
+}
+
 TEST(ReadFieldNumber, ThousandsOfDigitsSaturateInsteadOfWrapping) {
   EXPECT_GT(ReadFieldNumber(std::string(5000, '9')), int64_t{1} << 58);
   EXPECT_LT(ReadFieldNumber("-" + std::string(5000, '7')), -(int64_t{1} << 58));

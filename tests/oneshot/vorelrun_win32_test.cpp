@@ -215,13 +215,15 @@ TEST_F(VorelrunWin32, TitleShowsItsSecondUnfocusedBeforeAnythingChanges) {
   UniqueKernelHandle process(info.hProcess);
   UniqueKernelHandle thread(info.hThread);
   HWND title = nullptr;
-  while (!title && GetTickCount() - started < 20000) {
+  // The window exists a moment before it is shown: wait for it to show.
+  while (GetTickCount() - started < 20000) {
     title = FindWindowW(L"TFormMain.Vorelrun", nullptr);
-    if (!title) Sleep(10);
+    if (title && IsWindowVisible(title)) break;
+    Sleep(10);
   }
   const DWORD shown = GetTickCount();
   ASSERT_NE(title, nullptr);
-  EXPECT_TRUE(IsWindowVisible(title));
+  ASSERT_TRUE(IsWindowVisible(title));
   EXPECT_NE(GetForegroundWindow(), title);
   // The timer is set after the title appears: 800 ms later nothing may have changed yet.
   while (GetTickCount() - shown < 800) Sleep(20);

@@ -14,6 +14,7 @@
 #include "platform/unique_handle.h"
 #include "platform/win32_registry.h"
 #include "resident/resident_ids.h"
+#include "settings_ui/page_wallpaper_win32.h"
 #include "tests/fixtures/test_picture_format.h"
 #include "tests/fixtures/wine_test_support.h"
 
@@ -57,6 +58,116 @@ int CountLines(const std::string& path) {
   }
   return -1;
 }
+
+// Every window below parent, children of children included.
+std::vector<HWND> Descendants(HWND parent) {
+  std::vector<HWND> found;
+  EnumChildWindows(
+      parent,
+      [](HWND child, LPARAM list) -> BOOL CALLBACK {
+        reinterpret_cast<std::vector<HWND>*>(list)->push_back(child);
+        return TRUE;
+      },
+      reinterpret_cast<LPARAM>(&found));
+  return found;
+}
+
+std::wstring ClassOf(HWND window) {
+  wchar_t name[64]{};
+  GetClassNameW(window, name, 64);
+  return name;
+}
+
+// The text a window of another process holds (GetWindowText gives only its caption).
+std::string TextOf(HWND window) {
+  wchar_t text[1024]{};
+  DWORD_PTR copied = 0;
+  SendMessageTimeoutW(window, WM_GETTEXT, 1024, reinterpret_cast<LPARAM>(text), SMTO_NORMAL, 10000, &copied);
+  return ToUtf8(text);
+}
+
+bool SamePath(const std::string& a, const std::string& b) {
+  return lstrcmpiW(ToWide(a).c_str(), ToWide(b).c_str()) == 0;
+}
+
+// The picker of another process, browsed as the user browses it: the drive chosen in its
+// drive list, then one folder after the other double-clicked in its folder list.
+class PickerFromOutside {
+ public:
+  explicit PickerFromOutside(HWND picker) : picker_(picker) {
+    for (const HWND child : Descendants(picker)) {
+      const std::wstring kind = ClassOf(child);
+      RECT r{};
+      GetWindowRect(child, &r);
+      if (kind == L"Edit") edit_ = child;
+      if (kind == L"ComboBox") drives_ = child;
+      // Two lists: the folders on the left, the files on the right.
+      if (kind == L"ListBox" && (!folders_ || r.left < folderLeft_)) {
+        folders_ = child;
+        folderLeft_ = r.left;
+      }
+      if (kind == L"Button" && TextOf(child) == "OK") ok_ = child;
+    }
+  }
+  bool Complete() const { return edit_ && drives_ && folders_ && ok_; }
+  std::string Folder() const { return TextOf(edit_); }
+
+  bool Browse(const std::string& folder) {
+    if (!ChooseDrive(folder.substr(0, 2))) return false;
+    size_t start = 3;
+    while (start < folder.size()) {
+      const size_t slash = folder.find('\\', start);
+      const std::string part = folder.substr(start, slash == std::string::npos ? std::string::npos : slash - start);
+      if (!OpenSubfolder(part)) return false;
+      if (slash == std::string::npos) break;
+      start = slash + 1;
+    }
+    return SamePath(Folder(), folder);
+  }
+  void Ok() const { Command(ok_, BN_CLICKED); }
+
+ private:
+  void Command(HWND control, WORD code) const {
+    DWORD_PTR result = 0;
+    SendMessageTimeoutW(picker_, WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(control), code), reinterpret_cast<LPARAM>(control),
+                        SMTO_NORMAL, 10000, &result);
+  }
+  bool ChooseDrive(const std::string& drive) const {
+    const LRESULT count = SendMessageW(drives_, CB_GETCOUNT, 0, 0);
+    for (LRESULT i = 0; i < count; ++i) {
+      wchar_t text[16]{};
+      if (SendMessageW(drives_, CB_GETLBTEXTLEN, i, 0) >= 15) continue;
+      SendMessageW(drives_, CB_GETLBTEXT, i, reinterpret_cast<LPARAM>(text));
+      if (!SamePath(ToUtf8(text).substr(0, 2), drive)) continue;
+      SendMessageW(drives_, CB_SETCURSEL, i, 0);
+      Command(drives_, CBN_SELCHANGE);
+      return SamePath(Folder().substr(0, 2), drive);
+    }
+    return false;
+  }
+  // The subfolders follow the way down from the root: looked for from the end.
+  bool OpenSubfolder(const std::string& name) const {
+    for (LRESULT i = SendMessageW(folders_, LB_GETCOUNT, 0, 0); i-- > 0;) {
+      wchar_t text[512]{};
+      if (SendMessageW(folders_, LB_GETTEXTLEN, i, 0) >= 511) continue;
+      SendMessageW(folders_, LB_GETTEXT, i, reinterpret_cast<LPARAM>(text));
+      std::string line = ToUtf8(text);
+      line.erase(0, line.find_first_not_of(' '));
+      if (!SamePath(line, name)) continue;
+      SendMessageW(folders_, LB_SETCURSEL, i, 0);
+      Command(folders_, LBN_DBLCLK);
+      return true;
+    }
+    return false;
+  }
+
+  HWND picker_;
+  HWND edit_ = nullptr;
+  HWND drives_ = nullptr;
+  HWND folders_ = nullptr;
+  HWND ok_ = nullptr;
+  LONG folderLeft_ = 0;
+};
 
 // A running Vorelset.exe.
 class RunningVorelset {
@@ -584,6 +695,57 @@ TEST_F(VorelsetWin32, AFailedRunKeepsTheFileTheSettingsAndTheSchedule) {
     EXPECT_TRUE(vorelset.Alive());
     EXPECT_EQ(vorelset.Close(), 0u);
   }
+}
+
+TEST_F(VorelsetWin32, AFolderAddedOnThePageGivesTheNextChangeItsPicture) {
+  settings_.folders.clear();
+  Store();
+  RunningVorelset vorelset;
+  ASSERT_TRUE(vorelset.Start());
+  vorelset.Command(kCmdSetting);
+  ASSERT_TRUE(WaitFor([&] { return IsWindowVisible(vorelset.FormMain()); }));
+  HWND add = nullptr;
+  for (const HWND child : Descendants(vorelset.FormMain()))
+    if (GetDlgCtrlID(child) == kWallBitBtnWallAdd && ClassOf(child) == L"Button") add = child;
+  ASSERT_NE(add, nullptr);
+  // Posted: the picker's modal loop runs inside the handler.
+  PostMessageW(GetParent(add), WM_COMMAND, MAKEWPARAM(kWallBitBtnWallAdd, BN_CLICKED), reinterpret_cast<LPARAM>(add));
+  HWND pickerWindow = nullptr;
+  ASSERT_TRUE(WaitFor([&] {
+    pickerWindow = FindWindowW(L"TFormDir", nullptr);
+    return pickerWindow && IsWindowVisible(pickerWindow);
+  }));
+  EXPECT_EQ(TextOf(pickerWindow), "壁紙フォルダーの設定");
+  PickerFromOutside picker(pickerWindow);
+  ASSERT_TRUE(picker.Complete());
+  // The folder typed into the edit alone would not do: a folder is added as the folder list
+  // shows it, so the list is browsed there.
+  const bool browsed = picker.Browse(pictureFolder_.Path());
+  EXPECT_TRUE(browsed) << picker.Folder();
+  picker.Ok();
+  ASSERT_TRUE(WaitFor([&] { return !IsWindowVisible(pickerWindow); }));
+  ASSERT_TRUE(browsed);
+  PostMessageW(vorelset.FormMain(), WM_COMMAND, IDOK, 0);
+  ASSERT_TRUE(WaitFor([&] { return !IsWindowVisible(vorelset.FormMain()); }));
+  {
+    Win32Registry registry;
+    const auto key = registry.Open(kSettingsKeyPath, true);
+    EXPECT_EQ(key->ReadInt("WallNum"), 1);
+    EXPECT_TRUE(SamePath(key->ReadText("WallPath0").text, pictureFolder_.Path())) << key->ReadText("WallPath0").text;
+    EXPECT_EQ(key->ReadText("WallSub0").text, "無視");
+  }
+
+  vorelset.Command(kCmdReDraw);
+  ASSERT_TRUE(WaitForChanges(1));
+  const int shown = Shown();
+  ASSERT_GE(shown, 0);
+  // The record of the current picture reaches the key with the next opening of the window.
+  vorelset.Command(kCmdSetting);
+  ASSERT_TRUE(WaitFor([&] { return IsWindowVisible(vorelset.FormMain()); }));
+  EXPECT_TRUE(SamePath(Text("OldFile"), PicturePath(static_cast<uint32_t>(shown)))) << Text("OldFile");
+  PostMessageW(vorelset.FormMain(), WM_COMMAND, IDCANCEL, 0);
+  EXPECT_TRUE(WaitFor([&] { return !IsWindowVisible(vorelset.FormMain()); }));
+  EXPECT_EQ(vorelset.Close(), 0u);
 }
 
 }  // namespace

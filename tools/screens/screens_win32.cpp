@@ -1,7 +1,8 @@
 // make screenshots: opens the settings window (on settings in memory, with the test plug-ins
-// as the Susie folder) on the Wine virtual desktop and saves every page, the picker, and
-// the window at its smallest and at 1024 x 768 as bitmaps; tools/screenshots.sh turns
-// them into PNGs.
+// as the Susie folder and the pictures folder in both lists) on the Wine virtual desktop and
+// saves every page, the page "壁紙" with the folder's contents and a preview, the folder
+// settings dialog, the picker, and the window at its smallest and at 1024 x 768 as bitmaps;
+// tools/screenshots.sh turns them into PNGs.
 #include <windows.h>
 // After windows.h, which it needs.
 #include <commctrl.h>
@@ -14,6 +15,7 @@
 #include "engine/settings.h"
 #include "platform/strings.h"
 #include "settings_ui/form_main_win32.h"
+#include "settings_ui/page_wallpaper_win32.h"
 
 namespace {
 
@@ -21,6 +23,7 @@ using namespace vorel;
 
 std::string gOut;
 TFormDir* gPicker = nullptr;
+TFormFolderSetup* gSetup = nullptr;
 
 void Pump(DWORD ms) {
   const DWORD end = GetTickCount() + ms;
@@ -82,6 +85,13 @@ void CALLBACK ShootPicker(HWND, UINT, UINT_PTR id, DWORD) {
   PostMessageW(gPicker->Handle(), WM_COMMAND, IDCANCEL, 0);
 }
 
+void CALLBACK ShootSetup(HWND, UINT, UINT_PTR id, DWORD) {
+  KillTimer(nullptr, id);
+  Pump(300);
+  Capture(gSetup->Handle(), "folder-setup");
+  PostMessageW(gSetup->Handle(), WM_COMMAND, IDCANCEL, 0);
+}
+
 }  // namespace
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
@@ -94,10 +104,22 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
 
   INITCOMMONCONTROLSEX controls{sizeof(controls), ICC_WIN95_CLASSES | ICC_STANDARD_CLASSES | ICC_TAB_CLASSES};
   InitCommonControlsEx(&controls);
+  // The pointer out of the way: resting on a centred dialog it would bring up a hint.
+  SetCursorPos(GetSystemMetrics(SM_CXSCREEN) - 1, GetSystemMetrics(SM_CYSCREEN) - 1);
   MemoryRegistry registry;
   registry.Open(kSettingsKeyPath, true)->WriteText("SusiePath", plugins);
   registry.Open(kSettingsKeyPath, true)->WriteInt("Screen", 1);
   registry.Open(kSettingsKeyPath, true)->WriteInt("ScreenX", 20);
+  // The pictures folder in the folder list (with its subfolders), one of its pictures in the
+  // file list with its own time and position.
+  const auto key = registry.Open(kSettingsKeyPath, true);
+  key->WriteInt("WallNum", 1);
+  key->WriteText("WallPath0", pictures);
+  key->WriteText("WallSub0", "一層");
+  key->WriteInt("FileNum", 1);
+  key->WriteText("WallFile0", pictures + "\\空.bmp");
+  key->WriteText("FileTime0", "30");
+  key->WriteText("FilePosi0", "左上");
   TFormMain form(registry, FormMainHooks{});
   if (!form.Create()) return 1;
   ShowWindow(form.Handle(), SW_SHOW);
@@ -107,6 +129,22 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     form.SelectPage(i);
     Pump(500);
     Capture(form.Handle(), names[i]);
+  }
+  // The page "壁紙" with the folder selected, its contents listed and the first previewed;
+  // then the folder settings dialog over it.
+  form.SelectPage(kPageWallpaper);
+  if (auto* page = dynamic_cast<WallpaperPage*>(form.Page(kPageWallpaper))) {
+    page->SelectFolders({true});
+    Pump(300);
+    const HWND contents = page->Control(kWallListBoxFolDir);
+    SendMessageW(contents, LB_SETCURSEL, 0, 0);
+    SendMessageW(page->Handle(), WM_COMMAND, MAKEWPARAM(kWallListBoxFolDir, LBN_SELCHANGE),
+                 reinterpret_cast<LPARAM>(contents));
+    Pump(400);
+    Capture(form.Handle(), "page1-wallpaper-folder");
+    gSetup = &page->FolderSetup();
+    SetTimer(nullptr, 0, 300, &ShootSetup);
+    page->SpeedButtonFolderSetupClick();
   }
   // Smallest (the design size) with the link page, whose layout follows the size.
   form.SelectPage(kPageLink);
