@@ -4,7 +4,7 @@ JOBS ?= $(shell nproc)
 NATIVE := build/native
 WIN32 := build/win32
 
-.PHONY: all deps configure build test test-native test-wine demo screenshots bench fuzz dist dist-test screens clean
+.PHONY: all deps configure build test test-native test-wine demo screenshots bench fuzz soak dist dist-test screens clean
 
 all: build
 
@@ -63,6 +63,11 @@ fuzz:
 	@cmake -S fuzz -B $(FUZZ) -G "Unix Makefiles" -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ >/dev/null
 	@cmake --build $(FUZZ) -j $(JOBS)
 	@FUZZ_SECONDS=$(FUZZ_SECONDS) FUZZ_BUILD=$(CURDIR)/$(FUZZ) bash fuzz/run.sh
+
+# Vorelset resident for SOAK_CHANGES changes (default 10000) with its counts sampled every 100:
+# build/soak/soak.csv, build/soak/soak.png, the slopes and the change times. Not part of test.
+soak: configure
+	@bash tools/soak.sh
 
 clean:
 	rm -rf $(NATIVE) $(WIN32) $(FUZZ)

@@ -48,7 +48,10 @@ void TFormMain::LoadAllSettings() {
 bool TFormMain::SaveAllSettings() { return SaveSettings(settings_, registry_); }
 
 void TFormMain::ApplySusieFolder() {
-  host_.UnloadPlugins();
+  // The plug-ins already loaded stay loaded until the exit steps: a scan adds those of a new
+  // folder and skips the known ones. Unloading them here would reload every DLL each time
+  // the settings are read again (the settings window's cancel, its plug-in list), and a
+  // plug-in's runtime may keep handles it never returns at unload.
   const PatternScan scan = ScanPlugins(host_, settings_.susiePath, settings_.gvKnown, ProgramKind::kVorelset);
   patterns_ = scan.picturePatterns;
   dialogFilter_ = scan.dialogFilter;

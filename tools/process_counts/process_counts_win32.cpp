@@ -7,22 +7,36 @@
 // to case (the first process of that name is taken, "Vorelset.exe"). --header prints the
 // column names first. The line is
 //
-//   pid,working_set_bytes,peak_working_set_bytes,handles,gdi_objects,user_objects
+//   pid,working_set_bytes,peak_working_set_bytes,handles,gdi_objects,user_objects,
+//   listed_handles,gdi_table_entries,windows
 //
 // from GetProcessMemoryInfo, GetProcessHandleCount and GetGuiResources (GR_GDIOBJECTS,
-// GR_USEROBJECTS). Exit status: 0 printed, 1 no such process or a count unreadable (a
-// message on stderr), 2 usage.
+// GR_USEROBJECTS), then three counts read another way:
+//   listed_handles     the process's entries in the system handle list
+//                      (NtQuerySystemInformation, SystemHandleInformation);
+//   gdi_table_entries  the used entries of the process's GDI handle table, read from its
+//                      memory through the table address in its PEB; under Wine only, whose
+//                      table layout this knows (empty on Windows, where gdi_objects is real);
+//   windows            the process's windows, top-level and child (a part of the USER
+//                      objects: menus, icons and cursors are not counted).
+// An empty field is a count that could not be read. Exit status: 0 printed, 1 no such
+// process or a count unreadable (a message on stderr), 2 usage.
 //
 // Under Wine (8.0 here) the working sets are real, but GetProcessHandleCount and
-// GetGuiResources answer 0 for every process: handle and GDI/USER figures need Windows.
+// GetGuiResources answer 0 for every process; the last three columns are what Wine can tell.
 #include <windows.h>
 // After windows.h, whose types these use.
 #include <psapi.h>
 #include <tlhelp32.h>
 
+#include <algorithm>
+#include <cstdint>
 #include <cstdio>
+#include <cstring>
 #include <cwchar>
+#include <optional>
 #include <string>
+#include <vector>
 
 #include "platform/unique_handle.h"
 
@@ -52,6 +66,136 @@ bool ParsePid(const wchar_t* text, DWORD& pid) {
   pid = static_cast<DWORD>(v);
   return true;
 }
+
+using NtQuerySystemInformationFn = LONG(NTAPI*)(ULONG, PVOID, ULONG, PULONG);
+using NtQueryInformationProcessFn = LONG(NTAPI*)(HANDLE, ULONG, PVOID, ULONG, PULONG);
+
+constexpr ULONG kSystemHandleInformation = 16;
+constexpr LONG kStatusInfoLengthMismatch = static_cast<LONG>(0xC0000004);
+
+// One entry of the SystemHandleInformation list (the same layout on Windows and Wine).
+struct SystemHandleEntry {
+  ULONG processId;
+  UCHAR objectType;
+  UCHAR flags;
+  USHORT handle;
+  PVOID object;
+  ACCESS_MASK access;
+};
+
+template <typename F = void (*)()>
+F NtdllEntry(const char* name) {
+  return reinterpret_cast<F>(reinterpret_cast<void (*)()>(GetProcAddress(GetModuleHandleW(L"ntdll.dll"), name)));
+}
+
+bool UnderWine() { return NtdllEntry("wine_get_version") != nullptr; }
+
+std::optional<DWORD> ListedHandles(DWORD pid) {
+  const auto query = NtdllEntry<NtQuerySystemInformationFn>("NtQuerySystemInformation");
+  if (!query) return std::nullopt;
+  std::vector<unsigned char> buffer(1 << 20);
+  for (int attempt = 0; attempt < 8; ++attempt) {
+    ULONG needed = 0;
+    const LONG status = query(kSystemHandleInformation, buffer.data(), static_cast<ULONG>(buffer.size()), &needed);
+    if (status == kStatusInfoLengthMismatch) {
+      buffer.resize(std::max<size_t>(buffer.size() * 2, needed + 4096));
+      continue;
+    }
+    if (status < 0) return std::nullopt;
+    ULONG count = 0;
+    std::memcpy(&count, buffer.data(), sizeof(count));
+    const size_t room = (buffer.size() - sizeof(ULONG_PTR)) / sizeof(SystemHandleEntry);
+    if (count > room) return std::nullopt;
+    DWORD mine = 0;
+    for (ULONG i = 0; i < count; ++i) {
+      SystemHandleEntry entry;
+      std::memcpy(&entry, buffer.data() + sizeof(ULONG_PTR) + i * sizeof(entry), sizeof(entry));
+      if (entry.processId == pid) ++mine;
+    }
+    return mine;
+  }
+  return std::nullopt;
+}
+
+// Wine's GDI handle table entry (win32u): the object, the owner, the type (0 when the entry
+// is free) and a user pointer; the table has 65536 of them and the PEB names its address.
+#pragma pack(push, 4)
+struct WineGdiEntry {
+  uint64_t object;
+  uint32_t owner;
+  uint8_t type;
+  uint8_t extType;
+  uint8_t flags;
+  uint8_t generation;
+  uint64_t userPointer;
+};
+#pragma pack(pop)
+static_assert(sizeof(WineGdiEntry) == 24);
+constexpr size_t kWineGdiEntries = 0x10000;
+constexpr size_t kPebGdiSharedHandleTable = 0x94;  // 32-bit PEB
+
+std::optional<DWORD> WineGdiTableEntries(HANDLE process) {
+  if (!UnderWine()) return std::nullopt;
+  const auto query = NtdllEntry<NtQueryInformationProcessFn>("NtQueryInformationProcess");
+  if (!query) return std::nullopt;
+  struct {
+    LONG exitStatus;
+    PVOID pebBaseAddress;
+    ULONG_PTR affinityMask;
+    LONG basePriority;
+    ULONG_PTR uniqueProcessId;
+    ULONG_PTR inheritedFromUniqueProcessId;
+  } basic{};
+  if (query(process, 0 /* ProcessBasicInformation */, &basic, sizeof(basic), nullptr) < 0 || !basic.pebBaseAddress)
+    return std::nullopt;
+  uint32_t table = 0;
+  SIZE_T read = 0;
+  if (!ReadProcessMemory(process, static_cast<const char*>(basic.pebBaseAddress) + kPebGdiSharedHandleTable, &table,
+                         sizeof(table), &read) ||
+      read != sizeof(table) || table == 0)
+    return std::nullopt;
+  std::vector<WineGdiEntry> entries(kWineGdiEntries);
+  if (!ReadProcessMemory(process, reinterpret_cast<const void*>(static_cast<uintptr_t>(table)), entries.data(),
+                         entries.size() * sizeof(WineGdiEntry), &read) ||
+      read != entries.size() * sizeof(WineGdiEntry))
+    return std::nullopt;
+  DWORD used = 0;
+  for (const WineGdiEntry& entry : entries) used += entry.type != 0 ? 1 : 0;
+  return used;
+}
+
+struct WindowCount {
+  DWORD pid;
+  DWORD count;
+};
+
+BOOL CALLBACK CountChild(HWND window, LPARAM param) {
+  auto* count = reinterpret_cast<WindowCount*>(param);
+  DWORD owner = 0;
+  GetWindowThreadProcessId(window, &owner);
+  if (owner == count->pid) ++count->count;
+  return TRUE;
+}
+
+BOOL CALLBACK CountTopLevel(HWND window, LPARAM param) {
+  auto* count = reinterpret_cast<WindowCount*>(param);
+  CountChild(window, param);
+  // Every descendant, whoever owns the top-level window.
+  EnumChildWindows(window, CountChild, reinterpret_cast<LPARAM>(count));
+  return TRUE;
+}
+
+DWORD Windows(DWORD pid) {
+  WindowCount count{pid, 0};
+  EnumWindows(CountTopLevel, reinterpret_cast<LPARAM>(&count));
+  // Message-only windows (the tray icon's) are not top-level windows.
+  for (HWND w = FindWindowExW(HWND_MESSAGE, nullptr, nullptr, nullptr); w;
+       w = FindWindowExW(HWND_MESSAGE, w, nullptr, nullptr))
+    CountTopLevel(w, reinterpret_cast<LPARAM>(&count));
+  return count.count;
+}
+
+std::string Field(const std::optional<DWORD>& value) { return value ? std::to_string(*value) : std::string(); }
 
 }  // namespace
 
@@ -98,9 +242,17 @@ int wmain(int argc, wchar_t** argv) {
   const DWORD gdi = GetGuiResources(process.Get(), GR_GDIOBJECTS);
   const DWORD user = GetGuiResources(process.Get(), GR_USEROBJECTS);
 
-  if (header) std::puts("pid,working_set_bytes,peak_working_set_bytes,handles,gdi_objects,user_objects");
-  std::printf("%lu,%llu,%llu,%lu,%lu,%lu\n", pid, static_cast<unsigned long long>(memory.WorkingSetSize),
-              static_cast<unsigned long long>(memory.PeakWorkingSetSize), handles, gdi, user);
+  const std::optional<DWORD> listed = ListedHandles(pid);
+  const std::optional<DWORD> gdiTable = WineGdiTableEntries(process.Get());
+  const DWORD windows = Windows(pid);
+
+  if (header)
+    std::puts(
+        "pid,working_set_bytes,peak_working_set_bytes,handles,gdi_objects,user_objects,listed_handles,"
+        "gdi_table_entries,windows");
+  std::printf("%lu,%llu,%llu,%lu,%lu,%lu,%s,%s,%lu\n", pid, static_cast<unsigned long long>(memory.WorkingSetSize),
+              static_cast<unsigned long long>(memory.PeakWorkingSetSize), handles, gdi, user, Field(listed).c_str(),
+              Field(gdiTable).c_str(), windows);
   std::fflush(stdout);
   return 0;
 }
