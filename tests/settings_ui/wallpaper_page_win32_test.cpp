@@ -16,6 +16,7 @@
 #include "engine/registry.h"
 #include "engine/settings_store.h"
 #include "platform/program_paths_win32.h"
+#include "platform/win32_registry.h"
 #include "platform/strings.h"
 #include "settings_ui/form_main_win32.h"
 #include "settings_ui/page_wallpaper_win32.h"
@@ -646,6 +647,38 @@ TEST_F(WallpaperPageWin32, SettingsSavedAfterEditingReadBackTheSame) {
   form_.LoadAllSettings();
   EXPECT_EQ(form_.Model().folders, saved.folders);
   EXPECT_EQ(form_.Model().pictures, saved.pictures);
+}
+
+// Names that code page 932 cannot spell travel as wide text from the drop to the list, the
+// preview and the stored entries, and come back from the real registry unchanged.
+TEST_F(WallpaperPageWin32, NamesOutsideTheJapaneseCodePageKeepEveryCharacter) {
+  testing::TempFolder root;
+  const std::string folder = root.File("Ελλάδα");
+  ASSERT_TRUE(CreateDirectoryW(ToWide(folder).c_str(), nullptr));
+  const std::string name = "한글_naïve€.bmp";
+  ASSERT_TRUE(WriteBmp(folder + "\\" + name, 9, 7));
+  SetLists({}, {});
+  SendMessageW(form_.Handle(), WM_DROPFILES, reinterpret_cast<WPARAM>(MakeDrop({folder, folder + "\\" + name})), 0);
+  Pump();
+  ASSERT_EQ(Paths(Folders()), (std::vector<std::string>{folder}));
+  ASSERT_EQ(Files().size(), 1u);
+  EXPECT_EQ(Files()[0].path, folder + "\\" + name);
+  SelectFolders({true});
+  ASSERT_EQ(Names(), (std::vector<std::string>{name}));
+  EXPECT_EQ(ListedNames(), 1);
+  ClickName(0);
+  EXPECT_EQ(page_->Previewed().path, folder + "\\" + name);
+  EXPECT_EQ(page_->Preview().Shown().width, 9);
+
+  // The prefix's own settings key; the tests that use it run one at a time.
+  testing::DeleteUserKey("Software\\Brelkin\\Vorel");
+  Win32Registry real;
+  ASSERT_TRUE(SaveSettings(form_.Model(), real));
+  const LoadContext context{ProgramFolder(), GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
+  const Settings loaded = LoadSettings(ProgramKind::kVorelset, real, context);
+  testing::DeleteUserKey("Software\\Brelkin\\Vorel");
+  EXPECT_EQ(loaded.folders, form_.Model().folders);
+  EXPECT_EQ(loaded.pictures, form_.Model().pictures);
 }
 
 }  // namespace
