@@ -80,10 +80,16 @@ for line in open(sys.argv[1], encoding="utf-8", errors="replace"):
     if m: peak = m.group(1)
 cmd = "wine bench/compose_wine.exe big.bmp WallPaper.bmp 5 (median of 5)"
 plain = ms.get("plain write, same bytes", "")
-for name in ["read file", "decode", "fit (shrink)", "calendar", "write wallpaper file", "desktop values",
+peers = {"write wallpaper file": ("plain write, same bytes", plain),
+         "read + decode in order": ("read file + decode", ""),
+         "of which: temp file and swap": ("plain write, same bytes", plain)}
+if "read file" in ms and "decode" in ms:
+    peers["read + decode in order"] = ("read file + decode", f"{float(ms['read file']) + float(ms['decode']):.1f}")
+for name in ["read file", "decode", "read + decode in order", "fit (shrink)", "calendar", "write wallpaper file",
+             "of which: packing to 24 bits", "of which: temp file and swap", "desktop values",
              "tell the system", "whole composition"]:
     if name in ms:
-        peer = ("plain write, same bytes", plain) if name == "write wallpaper file" else ("", "")
+        peer = peers.get(name, ("", ""))
         print(f"Composition under Wine: {name} (ms)\t{ms[name]}\t{peer[0]}\t{peer[1]}\t{cmd}")
 if peak:
     print(f"Composition under Wine: peak working set (MB)\t{peak}\tdecoded 32-bit source\t{6000*4000*4/1048576:.0f}\t{cmd}")
