@@ -17,11 +17,14 @@
 #include "settings_ui/page_wallpaper_win32.h"
 #include "tests/fixtures/test_picture_format.h"
 #include "tests/fixtures/wine_test_support.h"
+#include "tests/resident/running_vorelset.h"
 
 namespace vorel {
 namespace {
 
 using testing::DesktopValue;
+using testing::RunningVorelset;
+using testing::WaitFor;
 
 Picture Striped(int32_t width, int32_t height, uint32_t seed) {
   Picture p{width, height, std::vector<uint32_t>(static_cast<size_t>(width) * height)};
@@ -36,16 +39,6 @@ Picture Striped(int32_t width, int32_t height, uint32_t seed) {
 Picture Fitted(Picture picture) {
   FitPicture(picture, {{false, 4, false, false}, 0, 0, 1024, 768}, DesktopColour);
   return picture;
-}
-
-template <typename Condition>
-bool WaitFor(Condition condition, DWORD timeoutMs = 15000) {
-  const DWORD start = GetTickCount();
-  while (!condition()) {
-    if (GetTickCount() - start > timeoutMs) return false;
-    Sleep(50);
-  }
-  return true;
 }
 
 // Lines of a log that follow-up programs append to; a read that meets a writer is tried again.
@@ -167,61 +160,6 @@ class PickerFromOutside {
   HWND folders_ = nullptr;
   HWND ok_ = nullptr;
   LONG folderLeft_ = 0;
-};
-
-// A running Vorelset.exe.
-class RunningVorelset {
- public:
-  ~RunningVorelset() {
-    if (process_) {
-      TerminateProcess(process_.Get(), 99);
-      WaitForSingleObject(process_.Get(), 5000);
-    }
-  }
-  bool Start() {
-    std::wstring line = ToWide("\"" + testing::ExeFolder() + "..\\..\\Vorelset.exe\"");
-    STARTUPINFOW si{};
-    si.cb = sizeof(si);
-    PROCESS_INFORMATION pi{};
-    if (!CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi)) return false;
-    process_.Reset(pi.hProcess);
-    CloseHandle(pi.hThread);
-    if (!WaitFor([this] { return TaskBar() != nullptr || Exited(); })) return false;
-    WaitForInputIdle(process_.Get(), 15000);
-    return !Exited();
-  }
-  DWORD Pid() const { return GetProcessId(process_.Get()); }
-  HWND TrayForm() const { return FindWindowW(kTrayFormClass, nullptr); }
-  HWND TaskBar() const { return FindWindowW(kTaskBarWindowClass, nullptr); }
-  HWND FormMain() const { return FindWindowW(kFormMainClass, nullptr); }
-  void Tray(UINT mouseMessage) const { PostMessageW(TaskBar(), kTrayCallbackMessage, kTrayIconId, mouseMessage); }
-  void Command(UINT id) const { PostMessageW(TrayForm(), WM_COMMAND, id, 0); }
-  // Answers within the time: the message loop is alive and not stuck.
-  bool Alive() const {
-    DWORD_PTR result = 0;
-    return !Exited() && SendMessageTimeoutW(TrayForm(), WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 10000, &result) != 0;
-  }
-  // Lets every message posted so far be handled.
-  void Settle() const {
-    DWORD_PTR result = 0;
-    SendMessageTimeoutW(TaskBar(), WM_NULL, 0, 0, SMTO_NORMAL, 30000, &result);
-    SendMessageTimeoutW(TrayForm(), WM_NULL, 0, 0, SMTO_NORMAL, 30000, &result);
-  }
-  bool Exited() const { return WaitForSingleObject(process_.Get(), 0) == WAIT_OBJECT_0; }
-  std::optional<DWORD> WaitExit(DWORD timeoutMs = 20000) {
-    if (WaitForSingleObject(process_.Get(), timeoutMs) != WAIT_OBJECT_0) return std::nullopt;
-    DWORD code = 0;
-    GetExitCodeProcess(process_.Get(), &code);
-    process_.Reset();
-    return code;
-  }
-  std::optional<DWORD> Close() {
-    Command(kCmdClose);
-    return WaitExit();
-  }
-
- private:
-  UniqueKernelHandle process_;
 };
 
 class VorelsetWin32 : public ::testing::Test {

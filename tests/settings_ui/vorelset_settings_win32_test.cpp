@@ -18,18 +18,15 @@
 #include "platform/win32_registry.h"
 #include "resident/resident_ids.h"
 #include "tests/fixtures/wine_test_support.h"
+#include "tests/resident/running_vorelset.h"
 
 namespace vorel {
 namespace {
 
+// The window's waits are given more time than the shared default.
 template <typename Condition>
-bool WaitFor(Condition condition, DWORD timeoutMs = 20000) {
-  const DWORD start = GetTickCount();
-  while (!condition()) {
-    if (GetTickCount() - start > timeoutMs) return false;
-    Sleep(50);
-  }
-  return true;
+bool WaitFor(Condition condition) {
+  return testing::WaitFor(condition, 20000);
 }
 
 std::string Text(HWND window) {
@@ -66,30 +63,12 @@ bool Send(HWND window, UINT message, WPARAM wParam = 0, LPARAM lParam = 0) {
   return SendMessageTimeoutW(window, message, wParam, lParam, SMTO_NORMAL, 20000, &result) != 0;
 }
 
-class RunningVorelset {
+// The running program with the steps of its settings window.
+class RunningVorelset : public testing::RunningVorelset {
  public:
-  ~RunningVorelset() {
-    if (!process_) return;
-    TerminateProcess(process_.Get(), 99);
-    WaitForSingleObject(process_.Get(), 5000);
-  }
-  bool Start() {
-    std::wstring line = ToWide("\"" + testing::ExeFolder() + "..\\..\\Vorelset.exe\"");
-    STARTUPINFOW si{};
-    si.cb = sizeof(si);
-    PROCESS_INFORMATION pi{};
-    if (!CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi)) return false;
-    process_.Reset(pi.hProcess);
-    CloseHandle(pi.hThread);
-    if (!WaitFor([this] { return FindWindowW(kTaskBarWindowClass, nullptr) || Exited(); })) return false;
-    WaitForInputIdle(process_.Get(), 15000);
-    return !Exited();
-  }
-  HWND FormMain() const { return FindWindowW(kFormMainClass, nullptr); }
-  bool Exited() const { return WaitForSingleObject(process_.Get(), 0) == WAIT_OBJECT_0; }
   // "設定" from the tray's menu; true once the window shows.
   bool OpenSettings() const {
-    PostMessageW(FindWindowW(kTrayFormClass, nullptr), WM_COMMAND, kCmdSetting, 0);
+    Command(kCmdSetting);
     return WaitFor([this] { return IsWindowVisible(FormMain()) != FALSE; });
   }
   // The page chosen as the keyboard does it, from the first page on.
@@ -102,17 +81,6 @@ class RunningVorelset {
     return WaitFor([&] { return SendMessageW(tab, TCM_GETCURSEL, 0, 0) == index; });
   }
   HWND CheckBox(const std::string& caption) const { return Find(FormMain(), L"Button", caption); }
-  std::optional<DWORD> Close() {
-    PostMessageW(FindWindowW(kTrayFormClass, nullptr), WM_COMMAND, kCmdClose, 0);
-    if (WaitForSingleObject(process_.Get(), 20000) != WAIT_OBJECT_0) return std::nullopt;
-    DWORD code = 0;
-    GetExitCodeProcess(process_.Get(), &code);
-    process_.Reset();
-    return code;
-  }
-
- private:
-  UniqueKernelHandle process_;
 };
 
 class VorelsetSettings : public ::testing::Test {

@@ -1,0 +1,87 @@
+// A Vorelset.exe started by a test, and the waits the tests of the running program share.
+#pragma once
+
+#include <windows.h>
+
+#include <optional>
+#include <string>
+
+#include "platform/strings.h"
+#include "platform/unique_handle.h"
+#include "resident/resident_ids.h"
+#include "tests/fixtures/wine_test_support.h"
+
+namespace vorel::testing {
+
+// True once the condition holds, false when the time ran out first.
+template <typename Condition>
+bool WaitFor(Condition condition, DWORD timeoutMs = 15000) {
+  const DWORD start = GetTickCount();
+  while (!condition()) {
+    if (GetTickCount() - start > timeoutMs) return false;
+    Sleep(50);
+  }
+  return true;
+}
+
+// The program beside the test executable's folder, two levels up; ended if the test leaves
+// it running.
+class RunningVorelset {
+ public:
+  RunningVorelset() = default;
+  RunningVorelset(const RunningVorelset&) = delete;
+  RunningVorelset& operator=(const RunningVorelset&) = delete;
+  ~RunningVorelset() {
+    if (!process_) return;
+    TerminateProcess(process_.Get(), 99);
+    WaitForSingleObject(process_.Get(), 5000);
+  }
+  // Started, its tray window made and its first messages handled.
+  bool Start() {
+    std::wstring line = ToWide("\"" + ExeFolder() + "..\\..\\Vorelset.exe\"");
+    STARTUPINFOW si{};
+    si.cb = sizeof(si);
+    PROCESS_INFORMATION pi{};
+    if (!CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi)) return false;
+    process_.Reset(pi.hProcess);
+    CloseHandle(pi.hThread);
+    if (!WaitFor([this] { return TaskBar() != nullptr || Exited(); })) return false;
+    WaitForInputIdle(process_.Get(), 15000);
+    return !Exited();
+  }
+  HANDLE Process() const { return process_.Get(); }
+  DWORD Pid() const { return GetProcessId(process_.Get()); }
+  HWND TrayForm() const { return FindWindowW(kTrayFormClass, nullptr); }
+  HWND TaskBar() const { return FindWindowW(kTaskBarWindowClass, nullptr); }
+  HWND FormMain() const { return FindWindowW(kFormMainClass, nullptr); }
+  void Tray(UINT mouseMessage) const { PostMessageW(TaskBar(), kTrayCallbackMessage, kTrayIconId, mouseMessage); }
+  void Command(UINT id) const { PostMessageW(TrayForm(), WM_COMMAND, id, 0); }
+  bool Exited() const { return WaitForSingleObject(process_.Get(), 0) == WAIT_OBJECT_0; }
+  // Answers within the time: the message loop is alive and not stuck.
+  bool Alive() const {
+    DWORD_PTR result = 0;
+    return !Exited() && SendMessageTimeoutW(TrayForm(), WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 10000, &result) != 0;
+  }
+  // Lets every message posted so far be handled.
+  void Settle() const {
+    DWORD_PTR result = 0;
+    SendMessageTimeoutW(TaskBar(), WM_NULL, 0, 0, SMTO_NORMAL, 30000, &result);
+    SendMessageTimeoutW(TrayForm(), WM_NULL, 0, 0, SMTO_NORMAL, 30000, &result);
+  }
+  std::optional<DWORD> WaitExit(DWORD timeoutMs = 20000) {
+    if (WaitForSingleObject(process_.Get(), timeoutMs) != WAIT_OBJECT_0) return std::nullopt;
+    DWORD code = 0;
+    GetExitCodeProcess(process_.Get(), &code);
+    process_.Reset();
+    return code;
+  }
+  std::optional<DWORD> Close() {
+    Command(kCmdClose);
+    return WaitExit();
+  }
+
+ private:
+  UniqueKernelHandle process_;
+};
+
+}  // namespace vorel::testing
