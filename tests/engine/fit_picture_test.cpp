@@ -335,5 +335,47 @@ TEST(FitPicture, EnlargingInterpolatesSmoothly) {
   EXPECT_GE(between, 24);  // the middle half of the row climbs, no jump from black to white
 }
 
+TEST(FitPicture, VectorLoopsGiveThePlainLoopsPixels) {
+  // Noise in every byte, the unused top one included, through shrinking, enlarging and
+  // mixed axes; widths that leave 1 to 3 columns after the blocks of four, and odd and
+  // even numbers of source rows and columns per output pixel.
+  struct Case {
+    int32_t pw, ph, w, h;
+  } cases[] = {{6000 / 8, 4000 / 8, 1920 / 8, 1080 / 8},
+               {97, 61, 40, 23},
+               {101, 103, 7, 5},
+               {33, 35, 1, 1},
+               {5, 3, 4, 2},
+               {1, 9, 1, 4},
+               {13, 17, 41, 39},
+               {2, 2, 9, 7},
+               {300, 7, 41, 301},
+               {7, 300, 301, 41},
+               {64, 64, 64, 64}};
+  uint32_t noise = 2463534242u;
+  for (const Case& c : cases) {
+    Picture p{c.pw, c.ph, std::vector<uint32_t>(static_cast<size_t>(c.pw) * c.ph)};
+    for (uint32_t& px : p.pixels) {
+      noise ^= noise << 13;
+      noise ^= noise >> 17;
+      noise ^= noise << 5;
+      px = noise;
+    }
+    const Picture plain = ScaledTo(p, c.w, c.h, ScaleLoops::kPlain);
+    const Picture best = ScaledTo(p, c.w, c.h, ScaleLoops::kBest);
+    ASSERT_EQ(plain.pixels.size(), static_cast<size_t>(c.w) * c.h);
+    EXPECT_TRUE(std::all_of(best.pixels.begin(), best.pixels.end(), [](uint32_t px) { return px <= 0x00FFFFFF; }));
+    ExpectPixels(best, c.w, c.h, [&plain](int32_t x, int32_t y) { return plain.At(x, y); });
+  }
+  // The extremes of the sums: all channels 255 and all 0 side by side.
+  Picture bars = Flat(23, 11, 0x00FFFFFF);
+  for (int32_t y = 0; y < 11; ++y)
+    for (int32_t x = 0; x < 23; x += 3) bars.pixels[static_cast<size_t>(y) * 23 + x] = 0xFF000000;
+  for (const auto& [w, h] : {std::pair{5, 3}, std::pair{47, 21}}) {
+    const Picture plain = ScaledTo(bars, w, h, ScaleLoops::kPlain);
+    ExpectPixels(ScaledTo(bars, w, h), w, h, [&plain](int32_t x, int32_t y) { return plain.At(x, y); });
+  }
+}
+
 }  // namespace
 }  // namespace vorel
