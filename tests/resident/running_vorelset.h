@@ -8,6 +8,7 @@
 
 #include "platform/strings.h"
 #include "platform/unique_handle.h"
+#include "engine/settings.h"
 #include "resident/resident_ids.h"
 #include "tests/fixtures/wine_test_support.h"
 
@@ -83,5 +84,23 @@ class RunningVorelset {
  private:
   UniqueKernelHandle process_;
 };
+
+// The start of every test of the running program: no settings stored, no wallpaper named,
+// and the settings it then stores: no tile, no calendar, no change at a new day, the
+// wallpaper file in the folder given, and a follow-up program that writes one line to the
+// log file (returned) at every change.
+inline std::string FreshResidentSettings(Settings& settings, const TempFolder& folder) {
+  DeleteUserKey(kSettingsKeyPath);
+  SetDesktopValue("Wallpaper", "");
+  settings = Settings::VorelsetDefaults();
+  settings.tile = false;
+  settings.calender = false;
+  settings.day = false;
+  settings.wallFile = folder.File("WallPaper.bmp");
+  const std::string log = folder.File("changes.log");
+  settings.app = "cmd.exe";
+  settings.appOption = "/c echo changed>>\"" + log + "\"";
+  return log;
+}
 
 }  // namespace vorel::testing

@@ -165,17 +165,7 @@ class PickerFromOutside {
 class VorelsetWin32 : public ::testing::Test {
  protected:
   void SetUp() override {
-    testing::DeleteUserKey(kSettingsKeyPath);
-    testing::SetDesktopValue("Wallpaper", "");
-    settings_ = Settings::VorelsetDefaults();
-    settings_.tile = false;
-    settings_.calender = false;
-    settings_.day = false;
-    settings_.wallFile = folder_.File("WallPaper.bmp");
-    // Every change starts the follow-up program, which leaves one line in the log.
-    log_ = folder_.File("changes.log");
-    settings_.app = "cmd.exe";
-    settings_.appOption = "/c echo changed>>\"" + log_ + "\"";
+    log_ = testing::FreshResidentSettings(settings_, folder_);
     for (uint32_t i = 0; i < 3; ++i) {
       pictures_.push_back(Striped(640 + 40 * i, 480, i + 1));
       ASSERT_TRUE(testing::WriteFileBytes(PicturePath(i), EncodeBmp24(pictures_.back())));

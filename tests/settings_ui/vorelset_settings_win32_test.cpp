@@ -86,17 +86,7 @@ class RunningVorelset : public testing::RunningVorelset {
 class VorelsetSettings : public ::testing::Test {
  protected:
   void SetUp() override {
-    testing::DeleteUserKey(kSettingsKeyPath);
-    testing::SetDesktopValue("Wallpaper", "");
-    settings_ = Settings::VorelsetDefaults();
-    settings_.tile = false;
-    settings_.day = false;
-    settings_.calender = false;
-    settings_.wallFile = folder_.File("WallPaper.bmp");
-    // Every change starts the follow-up program, which leaves one line in the log.
-    log_ = folder_.File("changes.log");
-    settings_.app = "cmd.exe";
-    settings_.appOption = "/c echo changed>>\"" + log_ + "\"";
+    log_ = testing::FreshResidentSettings(settings_, folder_);
     picture_ = Picture{480, 360, std::vector<uint32_t>(480 * 360)};
     for (size_t i = 0; i < picture_.pixels.size(); ++i) picture_.pixels[i] = static_cast<uint32_t>(i * 2654435761u);
     for (uint32_t& p : picture_.pixels) p &= 0xFFFFFF;
