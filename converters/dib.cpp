@@ -194,14 +194,14 @@ uint32_t MaskedPixel(uint32_t px, const DibLayout& d) {
   return (Extract(px, d.red) << 16) | (Extract(px, d.green) << 8) | Extract(px, d.blue);
 }
 
-// One loop per depth: the depth is the same for every pixel, and a loop without a choice
-// inside is one the compiler can unroll and vectorise.
 // The stored rows first .. first + count - 1, whose bytes start at bits.
 struct RowRange {
   int32_t first = 0;
   int32_t count = 0;
 };
 
+// One loop per depth: the depth is the same for every pixel, and a loop without a choice
+// inside is one the compiler can unroll and vectorise.
 template <typename PixelOf>
 void DecodeRowsWith(const DibLayout& d, const uint8_t* bits, PixelSink& sink, RowRange rows, PixelOf pixelOf) {
   for (int32_t r = 0; r < rows.count; ++r) {
@@ -371,8 +371,9 @@ std::optional<Picture> DecodeBmpStream(const ByteReader& read, uint64_t fileSize
   if (fileSize > SIZE_MAX) return std::nullopt;
   const auto size = static_cast<size_t>(fileSize);
   // The headers, masks and colour table of every layout fit in the first bytes.
-  std::string head(std::min<size_t>(size, kFileHeaderSize + 124 + 12 + 256 * 4), '\0');
-  if (ReadFully(read, head.data(), head.size()) != head.size()) return std::nullopt;
+  const size_t have = std::min<size_t>(size, kFileHeaderSize + 124 + 12 + 256 * 4);
+  std::string head(have, '\0');
+  if (ReadFully(read, head.data(), have) != have) return std::nullopt;
   const auto* bytes = reinterpret_cast<const uint8_t*>(head.data());
   const auto whole = [&]() -> std::optional<Picture> {
     std::string file = std::move(head);
@@ -381,12 +382,11 @@ std::optional<Picture> DecodeBmpStream(const ByteReader& read, uint64_t fileSize
     } catch (const std::bad_alloc&) {
       return std::nullopt;
     }
-    const size_t have = std::min(size, kFileHeaderSize + 124 + 12 + 256 * 4);
     if (ReadFully(read, file.data() + have, size - have) != size - have) return std::nullopt;
     return DecodeBmpFile(file.data(), file.size());
   };
-  if (head.size() < kFileHeaderSize || bytes[0] != 'B' || bytes[1] != 'M') return std::nullopt;
-  const auto layout = ParseInfo(bytes + kFileHeaderSize, head.size() - kFileHeaderSize);
+  if (have < kFileHeaderSize || bytes[0] != 'B' || bytes[1] != 'M') return std::nullopt;
+  const auto layout = ParseInfo(bytes + kFileHeaderSize, have - kFileHeaderSize);
   // Rows are converted as they arrive where the file says plainly where they are; anything
   // else (run lengths, an offset that needs the fallback) is decoded from the whole file.
   const uint64_t declared = Read32(bytes + 10);
@@ -409,10 +409,10 @@ std::optional<Picture> DecodeBmpStream(const ByteReader& read, uint64_t fileSize
   }
   // The bytes between what was read and the rows, and the rows that came with the headers.
   std::string_view carried;
-  if (declared <= head.size()) {
+  if (declared <= have) {
     carried = std::string_view(head).substr(static_cast<size_t>(declared));
   } else {
-    for (size_t skip = static_cast<size_t>(declared) - head.size(); skip > 0;) {
+    for (size_t skip = static_cast<size_t>(declared) - have; skip > 0;) {
       const size_t step = std::min(skip, chunk.size());
       if (ReadFully(read, chunk.data(), step) != step) return std::nullopt;
       skip -= step;

@@ -18,6 +18,7 @@
 #include "tests/fixtures/test_picture_format.h"
 #include "tests/fixtures/wine_test_support.h"
 #include "tests/resident/running_vorelset.h"
+#include "tools/process_counts/listed_handles_win32.h"
 
 namespace vorel {
 namespace {
@@ -479,34 +480,11 @@ std::string ReadThrough(HANDLE file) {
   return bytes;
 }
 
-// Kernel handles a process holds, from the system's handle list (GetProcessHandleCount
-// answers 0 under Wine); -1 when the list cannot be read.
+// Kernel handles a process holds, from the system's handle list; -1 when the list cannot
+// be read.
 int KernelHandles(DWORD pid) {
-  using Query = LONG(NTAPI*)(ULONG, PVOID, ULONG, PULONG);
-  const auto query = reinterpret_cast<Query>(
-      reinterpret_cast<void (*)()>(GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "NtQuerySystemInformation")));
-  struct Entry {
-    ULONG pid;
-    UCHAR type;
-    UCHAR flags;
-    USHORT handle;
-    PVOID object;
-    ACCESS_MASK access;
-  };
-  std::vector<unsigned char> buffer(4 << 20);
-  ULONG needed = 0;
-  if (!query || query(16 /* SystemHandleInformation */, buffer.data(), static_cast<ULONG>(buffer.size()), &needed) < 0)
-    return -1;
-  ULONG count = 0;
-  std::memcpy(&count, buffer.data(), sizeof(count));
-  if (count > (buffer.size() - sizeof(ULONG_PTR)) / sizeof(Entry)) return -1;
-  int mine = 0;
-  for (ULONG i = 0; i < count; ++i) {
-    Entry entry;
-    std::memcpy(&entry, buffer.data() + sizeof(ULONG_PTR) + i * sizeof(Entry), sizeof(Entry));
-    if (entry.pid == pid) ++mine;
-  }
-  return mine;
+  const std::optional<DWORD> listed = ListedHandles(pid);
+  return listed ? static_cast<int>(*listed) : -1;
 }
 
 // The settings window shown and cancelled again and again, which reads the settings and

@@ -39,8 +39,12 @@
 #include <vector>
 
 #include "platform/unique_handle.h"
+#include "tools/process_counts/listed_handles_win32.h"
 
 namespace {
+
+using vorel::ListedHandles;
+using vorel::NtdllEntry;
 
 // A process id of that exe name, 0 when none runs.
 DWORD FindProcess(const wchar_t* exeName) {
@@ -67,55 +71,9 @@ bool ParsePid(const wchar_t* text, DWORD& pid) {
   return true;
 }
 
-using NtQuerySystemInformationFn = LONG(NTAPI*)(ULONG, PVOID, ULONG, PULONG);
 using NtQueryInformationProcessFn = LONG(NTAPI*)(HANDLE, ULONG, PVOID, ULONG, PULONG);
 
-constexpr ULONG kSystemHandleInformation = 16;
-constexpr LONG kStatusInfoLengthMismatch = static_cast<LONG>(0xC0000004);
-
-// One entry of the SystemHandleInformation list (the same layout on Windows and Wine).
-struct SystemHandleEntry {
-  ULONG processId;
-  UCHAR objectType;
-  UCHAR flags;
-  USHORT handle;
-  PVOID object;
-  ACCESS_MASK access;
-};
-
-template <typename F = void (*)()>
-F NtdllEntry(const char* name) {
-  return reinterpret_cast<F>(reinterpret_cast<void (*)()>(GetProcAddress(GetModuleHandleW(L"ntdll.dll"), name)));
-}
-
 bool UnderWine() { return NtdllEntry("wine_get_version") != nullptr; }
-
-std::optional<DWORD> ListedHandles(DWORD pid) {
-  const auto query = NtdllEntry<NtQuerySystemInformationFn>("NtQuerySystemInformation");
-  if (!query) return std::nullopt;
-  std::vector<unsigned char> buffer(1 << 20);
-  for (int attempt = 0; attempt < 8; ++attempt) {
-    ULONG needed = 0;
-    const LONG status = query(kSystemHandleInformation, buffer.data(), static_cast<ULONG>(buffer.size()), &needed);
-    if (status == kStatusInfoLengthMismatch) {
-      buffer.resize(std::max<size_t>(buffer.size() * 2, needed + 4096));
-      continue;
-    }
-    if (status < 0) return std::nullopt;
-    ULONG count = 0;
-    std::memcpy(&count, buffer.data(), sizeof(count));
-    const size_t room = (buffer.size() - sizeof(ULONG_PTR)) / sizeof(SystemHandleEntry);
-    if (count > room) return std::nullopt;
-    DWORD mine = 0;
-    for (ULONG i = 0; i < count; ++i) {
-      SystemHandleEntry entry;
-      std::memcpy(&entry, buffer.data() + sizeof(ULONG_PTR) + i * sizeof(entry), sizeof(entry));
-      if (entry.processId == pid) ++mine;
-    }
-    return mine;
-  }
-  return std::nullopt;
-}
 
 // Wine's GDI handle table entry (win32u): the object, the owner, the type (0 when the entry
 // is free) and a user pointer; the table has 65536 of them and the PEB names its address.

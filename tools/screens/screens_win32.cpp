@@ -107,12 +107,12 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
   // The pointer out of the way: resting on a centred dialog it would bring up a hint.
   SetCursorPos(GetSystemMetrics(SM_CXSCREEN) - 1, GetSystemMetrics(SM_CYSCREEN) - 1);
   MemoryRegistry registry;
-  registry.Open(kSettingsKeyPath, true)->WriteText("SusiePath", plugins);
-  registry.Open(kSettingsKeyPath, true)->WriteInt("Screen", 1);
-  registry.Open(kSettingsKeyPath, true)->WriteInt("ScreenX", 20);
+  const auto key = registry.Open(kSettingsKeyPath, true);
+  key->WriteText("SusiePath", plugins);
+  key->WriteInt("Screen", 1);
+  key->WriteInt("ScreenX", 20);
   // The pictures folder in the folder list (with its subfolders), one of its pictures in the
   // file list with its own time and position.
-  const auto key = registry.Open(kSettingsKeyPath, true);
   key->WriteInt("WallNum", 1);
   key->WriteText("WallPath0", pictures);
   key->WriteText("WallSub0", "一層");
