@@ -3,6 +3,12 @@ SHELL := /bin/bash
 JOBS ?= $(shell nproc)
 NATIVE := build/native
 WIN32 := build/win32
+# The shipped programs are 32-bit (build/win32). On a machine that runs no 32-bit code the
+# Wine tests run the same sources built for 64-bit Windows (build/win64); see tools/wine-env.sh.
+VOREL_WINE_ARCH ?= $(shell bash tools/wine-arch.sh)
+export VOREL_WINE_ARCH
+WIN64 := build/win64
+WINRUN := $(if $(filter win64,$(VOREL_WINE_ARCH)),$(WIN64),$(WIN32))
 
 .PHONY: all deps configure build test test-native test-wine demo screenshots bench fuzz soak dist dist-test screens clean
 
@@ -14,10 +20,13 @@ deps:
 configure: deps
 	@cmake -S . -B $(NATIVE) -G "Unix Makefiles" >/dev/null
 	@cmake -S . -B $(WIN32) -G "Unix Makefiles" -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-i686.cmake  >/dev/null
+	@if [ "$(WINRUN)" = "$(WIN64)" ]; then \
+	  cmake -S . -B $(WIN64) -G "Unix Makefiles" -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-x86_64.cmake >/dev/null; fi
 
 build: configure
 	@cmake --build $(NATIVE) -j $(JOBS)
 	@cmake --build $(WIN32) -j $(JOBS)
+	@if [ "$(WINRUN)" = "$(WIN64)" ]; then cmake --build $(WIN64) -j $(JOBS); fi
 
 # Both suites always run; the exit status is non-zero when either failed.
 test: build
@@ -26,7 +35,7 @@ test: build
 	echo "== native tests =="; \
 	(cd $(NATIVE) && ctest -j $(JOBS) --output-on-failure) || status=1; \
 	echo "== Wine tests =="; \
-	(cd $(WIN32) && ../../tools/with-display.sh ctest -j $(JOBS) --output-on-failure) || status=1; \
+	(cd $(WINRUN) && ../../tools/with-display.sh ctest -j $(JOBS) --output-on-failure) || status=1; \
 	exit $$status
 
 demo: build
@@ -47,7 +56,7 @@ screens: dist
 
 # The settings window's pages, the picker and two window sizes as PNGs in build/screens/.
 screenshots: configure
-	@cmake --build $(WIN32) --target vorel_screens vorel_test_plugins -j $(JOBS)
+	@cmake --build $(WINRUN) --target vorel_screens vorel_test_plugins -j $(JOBS)
 	@bash tools/screenshots.sh
 
 # Figures only: builds its own optimised trees, never fails the build.
@@ -70,4 +79,4 @@ soak: configure
 	@bash tools/soak.sh
 
 clean:
-	rm -rf $(NATIVE) $(WIN32) $(FUZZ)
+	rm -rf $(NATIVE) $(WIN32) $(WIN64) $(FUZZ)

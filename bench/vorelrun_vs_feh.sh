@@ -5,18 +5,20 @@
 # of any GUI program under Wine (one window shown and destroyed). Vorelrun's settings:
 # "DelayTime" 0, the calendar on, prepared mode off, the one picture in its folder. Then the
 # composition step by step (compose_wine). Figures only; it never fails a build.
-# Build folder VOREL_BENCH_WIN32 (default build/bench-win32); Wine prefix VOREL_WINEPREFIX
-# (default build/bench-wineprefix). With VOREL_BENCH_ROWS set, every figure is also appended
+# Build folder VOREL_BENCH_WIN32 (default build/bench-win32, or build/bench-win64 where
+# the machine runs no 32-bit code); Wine prefix VOREL_WINEPREFIX
+# (default build/bench-wineprefix-<arch>). With VOREL_BENCH_ROWS set, every figure is also appended
 # there as a tab-separated row: figure, value, peer, peer value, command.
 set -uo pipefail
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
-win32="${VOREL_BENCH_WIN32:-$root/build/bench-win32}"
-export VOREL_WINEPREFIX="${VOREL_WINEPREFIX:-$root/build/bench-wineprefix}"
+arch="$(bash "$root/tools/wine-arch.sh")"
+win32="${VOREL_BENCH_WIN32:-$root/build/bench-$arch}"
+export VOREL_WINEPREFIX="${VOREL_WINEPREFIX:-$root/build/bench-wineprefix-$arch}"
 export VOREL_SCREEN=1920x1080x24
 export VOREL_BENCH_ROWS="${VOREL_BENCH_ROWS:-/dev/null}"
 
 if [ ! -f "$win32/Makefile" ]; then
-  cmake -S "$root" -B "$win32" -G "Unix Makefiles" -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-i686.cmake" \
+  cmake -S "$root" -B "$win32" -G "Unix Makefiles" -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-$([ "$arch" = win64 ] && echo x86_64 || echo i686).cmake" \
     -DVOREL_BENCH=ON >/dev/null || exit 0
 fi
 cmake --build "$win32" -j2 --target Vorelrun vorel_demo_setup compose_wine trivial_window_wine >/dev/null || exit 0

@@ -2,17 +2,19 @@
 # One change run inside a running Vorelset beside `feh --bg-fill`, on the same 1920x1080
 # Xvfb screen and the same 6000x4000 24-bit bitmap, the calendar on; then Vorelset's working
 # set, handles and GDI/USER objects after start and after many changes of a smaller picture.
-# Build folder VOREL_BENCH_WIN32 (default build/bench-win32); Wine prefix VOREL_WINEPREFIX
-# (default build/bench-wineprefix). Figures only; it never fails a build.
+# Build folder VOREL_BENCH_WIN32 (default build/bench-win32, or build/bench-win64 where
+# the machine runs no 32-bit code); Wine prefix VOREL_WINEPREFIX
+# (default build/bench-wineprefix-<arch>). Figures only; it never fails a build.
 set -uo pipefail
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
-win32="${VOREL_BENCH_WIN32:-$root/build/bench-win32}"
-export VOREL_WINEPREFIX="${VOREL_WINEPREFIX:-$root/build/bench-wineprefix}"
+arch="$(bash "$root/tools/wine-arch.sh")"
+win32="${VOREL_BENCH_WIN32:-$root/build/bench-$arch}"
+export VOREL_WINEPREFIX="${VOREL_WINEPREFIX:-$root/build/bench-wineprefix-$arch}"
 export VOREL_SCREEN=1920x1080x24
 changes="${VOREL_BENCH_CHANGES:-1000}"
 
 if [ ! -f "$win32/Makefile" ]; then
-  cmake -S "$root" -B "$win32" -G "Unix Makefiles" -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-i686.cmake" \
+  cmake -S "$root" -B "$win32" -G "Unix Makefiles" -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-$([ "$arch" = win64 ] && echo x86_64 || echo i686).cmake" \
     -DVOREL_BENCH=ON >/dev/null || exit 0
 fi
 cmake --build "$win32" -j2 --target Vorelset vorelset_wine >/dev/null || exit 0

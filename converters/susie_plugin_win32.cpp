@@ -23,8 +23,11 @@ namespace {
 constexpr size_t kMaxPluginPath = 256;  // the loader's path buffer, terminator included
 constexpr int kInfoBufferLength = 256;
 constexpr size_t kRecognitionBytes = 2048;  // IsSupported may read this much
-constexpr DWORD kUnwindFlags = 0x2 | 0x4;   // EH_UNWINDING | EH_EXIT_UNWIND
+#if defined(__i386__)
+constexpr DWORD kUnwindFlags = 0x2 | 0x4;  // EH_UNWINDING | EH_EXIT_UNWIND
+#endif
 
+#if defined(__i386__)
 // Laid out as EXCEPTION_REGISTRATION_RECORD, followed by where to resume.
 struct GuardFrame {
   GuardFrame* next;
@@ -51,6 +54,38 @@ __attribute__((noinline)) bool RunGuarded(void (*body)(void*), void* arg) {
   __writefsdword(0, reinterpret_cast<DWORD>(frame.next));
   return true;
 }
+#else
+// 64-bit Windows keeps no handler chain on the stack, and an exception inside a window
+// procedure never reaches the process's top-level filter: the callback boundary swallows it
+// and leaves the procedure half done. So a vectored handler resumes the innermost guard of
+// the faulting thread, for errors only (not the debugger's notices, not our own C++
+// exceptions, whose codes are not of error severity).
+struct GuardFrame {
+  GuardFrame* outer;
+  void* resume[5];  // __builtin_setjmp buffer
+};
+
+thread_local GuardFrame* tInnermostGuard = nullptr;
+
+LONG WINAPI GuardHandler(EXCEPTION_POINTERS* info) {
+  GuardFrame* frame = tInnermostGuard;
+  if (!frame || (info->ExceptionRecord->ExceptionCode & 0xC0000000u) != 0xC0000000u) return EXCEPTION_CONTINUE_SEARCH;
+  tInnermostGuard = frame->outer;
+  __builtin_longjmp(frame->resume, 1);
+}
+
+__attribute__((noinline)) bool RunGuarded(void (*body)(void*), void* arg) {
+  static const bool installed = AddVectoredExceptionHandler(1, &GuardHandler) != nullptr;
+  (void)installed;
+  GuardFrame frame{};
+  frame.outer = tInnermostGuard;
+  if (__builtin_setjmp(frame.resume) != 0) return false;
+  tInnermostGuard = &frame;
+  body(arg);
+  tInnermostGuard = frame.outer;
+  return true;
+}
+#endif
 
 template <typename F>
 bool Guarded(F&& call) {

@@ -10,19 +10,20 @@
 #  - the page "壁紙" filling its folder contents for folders of 10,000 and 100,000 pictures,
 #    beside the listing of the folder alone.
 # Build folders: VOREL_BENCH_NATIVE, VOREL_BENCH_WIN32 (default build/bench-native and
-# build/bench-win32); Wine prefix: VOREL_WINEPREFIX (default build/bench-wineprefix).
+# build/bench-win32); Wine prefix: VOREL_WINEPREFIX (default build/bench-wineprefix-<arch>).
 set -uo pipefail
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 native="${VOREL_BENCH_NATIVE:-$root/build/bench-native}"
-win32="${VOREL_BENCH_WIN32:-$root/build/bench-win32}"
-export VOREL_WINEPREFIX="${VOREL_WINEPREFIX:-$root/build/bench-wineprefix}"
+arch="$(bash "$root/tools/wine-arch.sh")"
+win32="${VOREL_BENCH_WIN32:-$root/build/bench-$arch}"
+export VOREL_WINEPREFIX="${VOREL_WINEPREFIX:-$root/build/bench-wineprefix-$arch}"
 
 if [ ! -f "$native/Makefile" ]; then
   cmake -S "$root" -B "$native" -G "Unix Makefiles" -DCMAKE_BUILD_TYPE=Release -DVOREL_SANITIZE=OFF \
     -DVOREL_BENCH=ON >/dev/null || exit 0
 fi
 if [ ! -f "$win32/Makefile" ]; then
-  cmake -S "$root" -B "$win32" -G "Unix Makefiles" -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-i686.cmake" \
+  cmake -S "$root" -B "$win32" -G "Unix Makefiles" -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-$([ "$arch" = win64 ] && echo x86_64 || echo i686).cmake" \
     -DVOREL_BENCH=ON >/dev/null || exit 0
 fi
 cmake --build "$native" -j2 --target picture_order_bench collect_pictures_bench fit_picture_bench >/dev/null || exit 0

@@ -11,7 +11,7 @@ export VOREL_WINEPREFIX="${VOREL_WINEPREFIX:-$root/build/wineprefix}"
 source "$root/tools/wine-env.sh"
 "$root/tools/wine-prefix.sh"
 
-win32="$root/build/win32"
+win32="$VOREL_WIN_BUILD"
 demo="$root/build/demo"
 pictures="$demo/pictures"
 convert=/usr/bin/convert

@@ -34,6 +34,11 @@ check() { # description command...
 }
 absent() { [ ! -e "$1" ]; }
 
+if [ "$(bash "$root/tools/wine-arch.sh")" != win32 ]; then
+  echo "dist-test: this machine runs no 32-bit code, and the installer is a 32-bit program; run it where 32-bit code runs" >&2
+  exit 2
+fi
+
 # A fresh prefix with the project's settings (Japanese fonts, code page 932).
 fresh_prefix() {
   export VOREL_WINEPREFIX="$work/$1"

@@ -8,7 +8,15 @@ native_pkgs=(cmake make g++ googletest libgtest-dev libbenchmark-dev g++-mingw-w
              wine xvfb xauth locales fonts-ipafont-gothic fonts-ipafont-mincho imagemagick
              fonts-urw-base35
              feh time python3 ccache nsis chromium)
-i386_pkgs=(wine32:i386)
+# The 32-bit Wine where this machine runs 32-bit code; elsewhere the 64-bit Wine and the
+# compilers of the 64-bit test tree (tools/wine-env.sh).
+here="$(dirname "${BASH_SOURCE[0]}")"
+i386_pkgs=()
+if bash "$here/host-runs-i386.sh"; then
+  i386_pkgs=(wine32:i386)
+else
+  native_pkgs+=(wine64 g++-mingw-w64-x86-64)
+fi
 if [ "${1:-}" = "--fuzz" ]; then
   native_pkgs+=(clang libclang-rt-dev llvm)
 fi
@@ -25,28 +33,30 @@ if [ "$(id -u)" -ne 0 ]; then SUDO="sudo"; fi
 
 if [ ${#missing[@]} -gt 0 ]; then
   echo "install-deps: installing ${missing[*]}"
-  if ! dpkg --print-foreign-architectures | grep -qx i386; then
+  if [ ${#i386_pkgs[@]} -gt 0 ] && ! dpkg --print-foreign-architectures | grep -qx i386; then
     $SUDO dpkg --add-architecture i386
   fi
   # A mirror in the middle of a sync fails one index now and then (seen: the i386 index of
   # bookworm-security older than its Release file). Try again; if the install still cannot
-  # be resolved (an amd64 library newer than its i386 twin), install once more from the
-  # release's own archive only, whose two architectures always match.
-  updated=0
+  # be resolved (seen: an amd64 library newer than its i386 twin, and a Wine library whose
+  # dependency the security index did not offer), install once more from the release's own
+  # archive only, whose packages always agree.
   for attempt in 1 2 3; do
-    if $SUDO apt-get update -qq; then updated=1; break; fi
+    if $SUDO apt-get update -qq; then break; fi
     echo "install-deps: apt-get update failed (attempt $attempt)" >&2
     sleep $((attempt * 3))
   done
   install=(env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends "${missing[@]}")
   if ! $SUDO "${install[@]}"; then
-    [ "$updated" = 1 ] && exit 1
     echo "install-deps: installing from the release archive only" >&2
     apt_dir="$(mktemp -d)"
     mkdir -p "$apt_dir/sources" "$apt_dir/lists/partial"
     release="$(. /etc/os-release && echo "$VERSION_CODENAME")"
-    printf 'Types: deb\nURIs: http://deb.debian.org/debian\nSuites: %s %s-updates\nComponents: main\nSigned-By: /usr/share/keyrings/debian-archive-keyring.gpg\n' \
-      "$release" "$release" >"$apt_dir/sources/release.sources"
+    # The machine's own mirror: the first archive its sources name that is not the security one.
+    mirror="$(cat /etc/apt/sources.list.d/*.sources 2>/dev/null | sed -n 's/^URIs: *//p' | grep -v security | head -n 1)"
+    [ -n "$mirror" ] || mirror="$(sed -n 's/^deb \(\[[^]]*\] \)\?\([^ ]*\) .*/\2/p' /etc/apt/sources.list 2>/dev/null | grep -v security | head -n 1)"
+    printf 'Types: deb\nURIs: %s\nSuites: %s %s-updates\nComponents: main\nSigned-By: /usr/share/keyrings/debian-archive-keyring.gpg\n' \
+      "$mirror" "$release" "$release" >"$apt_dir/sources/release.sources"
     only=(-o Dir::Etc::sourcelist=/dev/null -o "Dir::Etc::sourceparts=$apt_dir/sources"
           -o "Dir::State::Lists=$apt_dir/lists")
     $SUDO apt-get "${only[@]}" update -qq

@@ -78,6 +78,10 @@ timeout 90 chromium --headless --no-sandbox --disable-gpu --disable-quic --no-fi
 # --- Under Wine, in a prefix of its own: the about window of the built Vorelset, and the
 # installer's first page.
 export VOREL_WINEPREFIX="$root/build/screens-prefix"
+if [ "$(bash "$root/tools/wine-arch.sh")" != win32 ]; then
+  echo "product-screens: this machine runs no 32-bit code: no pictures of the 32-bit Vorelset and installer" >&2
+  exit 0
+fi
 # shellcheck source=wine-env.sh
 source "$root/tools/wine-env.sh"
 bash "$root/tools/wine-prefix.sh" >/dev/null

@@ -15,13 +15,13 @@ changes="${SOAK_CHANGES:-10000}"
 # side; SOAK_BROKEN=0 leaves the broken picture out; SOAK_SETTINGS_EVERY (runs, 251 by
 # default, 0 never) is how often the driver opens the settings window.
 soak="${SOAK_OUT:-$root/build/soak}"
-win32="$root/build/win32"
 export VOREL_WINEPREFIX="${VOREL_WINEPREFIX:-$soak/wineprefix}"
 source "$root/tools/wine-env.sh"
+win32="$VOREL_WIN_BUILD"
 
 bash "$root/tools/install-deps.sh"
 if [ ! -f "$win32/CMakeCache.txt" ]; then
-  cmake -S "$root" -B "$win32" -G "Unix Makefiles" -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-i686.cmake" >/dev/null
+  cmake -S "$root" -B "$win32" -G "Unix Makefiles" -DCMAKE_TOOLCHAIN_FILE="$VOREL_WIN_TOOLCHAIN" >/dev/null
 fi
 cmake --build "$win32" --target Vorelset process_counts vorel_soak vorel_test_plugins -j "${JOBS:-2}" >/dev/null
 bash "$root/tools/wine-prefix.sh"
