@@ -1,8 +1,10 @@
 // The floor of a GUI program under Wine: register a class, show one window, paint it once,
-// destroy it and leave. Vorelrun's own time is read against this. Figures only.
+// destroy it and leave. Vorelrun's own time is read against this. With --stay the window
+// stays up, its messages served, for 30 s (or until the process is ended): the working set of
+// an idle GUI program, which Vorelset's is read against. Figures only.
 #include <windows.h>
 
-int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
+int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR commandLine, int) {
   WNDCLASSW windowClass{};
   windowClass.lpfnWndProc = DefWindowProcW;
   windowClass.hInstance = instance;
@@ -13,6 +15,11 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
   if (!window) return 1;
   ShowWindow(window, SW_SHOWNOACTIVATE);
   UpdateWindow(window);
+  if (wcsstr(commandLine, L"--stay")) {
+    SetTimer(nullptr, 0, 30000, nullptr);
+    MSG message;
+    while (GetMessageW(&message, nullptr, 0, 0) > 0 && message.message != WM_TIMER) DispatchMessageW(&message);
+  }
   DestroyWindow(window);
   return 0;
 }

@@ -85,6 +85,14 @@ plain = ms.get("plain write, same bytes", "")
 peers = {"write wallpaper file": ("plain write, same bytes", plain),
          "read + decode in order": ("read file + decode", ""),
          "of which: temp file and swap": ("plain write, same bytes", plain)}
+over = ms.get("plain write over the file", "")
+if over:
+    print(f"Composition under Wine: write wallpaper file (ms)\t{ms.get('write wallpaper file', '')}\t"
+          f"plain write over the existing file\t{over}\t{cmd}")
+floor = ms.get("floor: fresh buffer written once", "")
+if floor:
+    print(f"Composition under Wine: read + decode in order (ms)\t{ms.get('read + decode in order', '')}\t"
+          f"floor: a fresh buffer of the decoded size written once\t{floor}\t{cmd}")
 if "read file" in ms and "decode" in ms:
     peers["read + decode in order"] = ("read file + decode", f"{float(ms['read file']) + float(ms['decode']):.1f}")
 for name in ["read file", "decode", "read + decode in order", "fit (shrink)", "calendar", "write wallpaper file",

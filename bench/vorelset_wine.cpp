@@ -158,5 +158,20 @@ int wmain(int argc, wchar_t** argv) {
   std::snprintf(label, sizeof(label), "after %d changes", changes);
   Print(label, Sample(vorelset.Process()));
   vorelset.Close();
+
+  // The floor: an idle program with one window, sampled the same way.
+  std::wstring floor = L"\"" + path.substr(0, path.find_last_of(L'\\')) + L"\\trivial_window_wine.exe\" --stay";
+  STARTUPINFOW si{};
+  si.cb = sizeof(si);
+  PROCESS_INFORMATION pi{};
+  if (CreateProcessW(nullptr, floor.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi)) {
+    const UniqueKernelHandle process(pi.hProcess);
+    const UniqueKernelHandle thread(pi.hThread);
+    WaitForInputIdle(process.Get(), 30000);
+    Sleep(1000);
+    Print("a trivial window program (the floor)", Sample(process.Get()));
+    TerminateProcess(process.Get(), 0);
+    WaitForSingleObject(process.Get(), 10000);
+  }
   return 0;
 }

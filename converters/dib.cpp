@@ -285,10 +285,15 @@ void DecodeRle(const DibLayout& d, const uint8_t* data, size_t size, PixelSink& 
   }
 }
 
-std::optional<Picture> Allocate(const DibLayout& d) {
+// zeroed: false only where every row is written afterwards whatever the file holds.
+std::optional<Picture> Allocate(const DibLayout& d, bool zeroed = true) {
   Picture picture;
+  const size_t count = static_cast<size_t>(d.width) * static_cast<size_t>(d.height);
   try {
-    picture.pixels.assign(static_cast<size_t>(d.width) * static_cast<size_t>(d.height), 0);
+    if (zeroed)
+      picture.pixels.assign(count, 0);
+    else
+      picture.pixels.resize(count);
   } catch (const std::bad_alloc&) {
     return std::nullopt;
   }
@@ -395,7 +400,9 @@ std::optional<Picture> DecodeBmpStream(const ByteReader& read, uint64_t fileSize
       declared < kFileHeaderSize + layout->headerSize || declared >= size || layout->imageBytes > size - declared)
     return whole();
 
-  std::optional<Picture> picture = Allocate(*layout);
+  // Every row below is converted from bytes read in full, or the decoding fails: the
+  // pixels need no zeros first.
+  std::optional<Picture> picture = Allocate(*layout, false);
   if (!picture) return std::nullopt;
   PixelSink sink(*picture, *layout);
   const auto stride = static_cast<size_t>(layout->stride);

@@ -1,6 +1,7 @@
 #include "engine/bmp_file.h"
 
 #include <algorithm>
+#include <memory>
 
 namespace vorel {
 namespace {
@@ -40,8 +41,10 @@ bool StreamBmp24(const Picture& picture, const ByteSink& sink, size_t chunkBytes
   constexpr uint32_t kHeaders = 14 + 40;
 
   const size_t rowsPerChunk = std::max<size_t>(1, chunkBytes / std::max<uint32_t>(stride, 1));
-  std::string buffer(std::max<size_t>(kHeaders, std::min<size_t>(rowsPerChunk, height) * stride), '\0');
-  char* p = buffer.data();
+  // Every byte of the buffer is written before it goes out: no zeros first.
+  const size_t bufferBytes = std::max<size_t>(kHeaders, std::min<size_t>(rowsPerChunk, height) * stride);
+  const std::unique_ptr<char[]> buffer = std::make_unique_for_overwrite<char[]>(bufferBytes);
+  char* p = buffer.get();
   *p++ = 'B';
   *p++ = 'M';
   p = Put32(p, kHeaders + imageSize);
@@ -58,12 +61,12 @@ bool StreamBmp24(const Picture& picture, const ByteSink& sink, size_t chunkBytes
   p = Put32(p, 2835);
   p = Put32(p, 0);
   Put32(p, 0);
-  if (!sink(std::string_view(buffer.data(), kHeaders))) return false;
+  if (!sink(std::string_view(buffer.get(), kHeaders))) return false;
 
   uint32_t y = height;
   while (y > 0) {
     const uint32_t rows = static_cast<uint32_t>(std::min<size_t>(rowsPerChunk, y));
-    char* out = buffer.data();
+    char* out = buffer.get();
     for (uint32_t r = 0; r < rows; ++r) {
       --y;
       const uint32_t* src = picture.pixels.data() + static_cast<size_t>(y) * width;

@@ -408,11 +408,16 @@ void ScaleInto(const PixelView& src, uint32_t* dst, int64_t dstStride, int32_t w
   }
 }
 
-Picture MakePicture(int32_t width, int32_t height) {
+// Its pixels are unset unless zeroed: every caller but one writes them all at once.
+Picture MakePicture(int32_t width, int32_t height, bool zeroed = false) {
   Picture p;
   p.width = std::max(width, 0);
   p.height = std::max(height, 0);
-  p.pixels.resize(static_cast<size_t>(p.width) * static_cast<size_t>(p.height));
+  const size_t count = static_cast<size_t>(p.width) * static_cast<size_t>(p.height);
+  if (zeroed)
+    p.pixels.assign(count, 0);
+  else
+    p.pixels.resize(count);
   return p;
 }
 
@@ -544,7 +549,7 @@ void ScaleToArea(Picture& picture, int32_t width, int32_t height) {
 }
 
 Picture ScaledTo(const Picture& picture, int32_t width, int32_t height, ScaleLoops loops) {
-  if (!HasPixels(picture)) return MakePicture(width, height);
+  if (!HasPixels(picture)) return MakePicture(width, height, true);
   Picture scaled = MakePicture(width, height);
   ScaleInto(WholeView(picture), scaled.pixels.data(), scaled.width, scaled.width, scaled.height, loops);
   return scaled;

@@ -4,14 +4,51 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
+#include <utility>
 #include <vector>
 
 namespace vorel {
 
+// Like std::allocator, except that a value-less construction (resize(n)) leaves the new
+// elements unset: a buffer that is written whole straight afterwards (a decoder's rows, the
+// scaler's output) is not first filled with zeros, which for a large picture costs as much
+// as a pass of the work itself. resize(n, value) and assign(n, value) still fill.
+template <typename T>
+struct UnsetOnResizeAllocator : std::allocator<T> {
+  template <typename U>
+  struct rebind {
+    using other = UnsetOnResizeAllocator<U>;
+  };
+  UnsetOnResizeAllocator() = default;
+  template <typename U>
+  UnsetOnResizeAllocator(const UnsetOnResizeAllocator<U>&) noexcept {}
+  template <typename U>
+  void construct(U* at) noexcept {
+    std::uninitialized_default_construct_n(at, 1);
+  }
+  template <typename U, typename... Args>
+  void construct(U* at, Args&&... args) {
+    std::construct_at(at, std::forward<Args>(args)...);
+  }
+};
+
+// The pixels of a picture; resize(n) leaves them unset (see above).
+class PixelBuffer : public std::vector<uint32_t, UnsetOnResizeAllocator<uint32_t>> {
+  using Base = std::vector<uint32_t, UnsetOnResizeAllocator<uint32_t>>;
+
+ public:
+  using Base::Base;
+  PixelBuffer(const std::vector<uint32_t>& pixels) : Base(pixels.begin(), pixels.end()) {}  // NOLINT: implicit
+  bool operator==(const PixelBuffer& other) const {
+    return static_cast<const Base&>(*this) == static_cast<const Base&>(other);
+  }
+};
+
 struct Picture {
   int32_t width = 0;
   int32_t height = 0;
-  std::vector<uint32_t> pixels;  // width * height, row 0 is the top row
+  PixelBuffer pixels;  // width * height, row 0 is the top row
 
   bool Empty() const { return width <= 0 || height <= 0; }
   uint32_t At(int32_t x, int32_t y) const { return pixels[static_cast<size_t>(y) * width + x]; }

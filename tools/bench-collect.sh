@@ -85,5 +85,8 @@ for b in picture_order_bench collect_pictures_bench fit_picture_bench; do
 done
 # One Vorelrun run beside feh, and the composition step by step (1920x1080 screen).
 VOREL_BENCH_WIN32="$win32" "$root/bench/vorelrun_vs_feh.sh"
+# A change run inside the running Vorelset, and its counts between changes.
+VOREL_BENCH_WIN32="$win32" VOREL_BENCH_CHANGES="${VOREL_BENCH_CHANGES:-200}" "$root/bench/vorelset_vs_feh.sh" \
+  | tr -d '\r' | tee "$out/vorelset"
 python3 "$root/tools/bench-table.py" "$out" "$best"
 exit 0

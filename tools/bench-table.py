@@ -70,6 +70,17 @@ for name, b in gbench("fit_picture_bench").items():
     if name.startswith("BM_FitShrink/"):
         add(f"Fit natively: {name} (ms)", f"{b['real_time']:.1f}", "", "", "build/bench-native/bench/fit_picture_bench")
 
+vorelset = read("vorelset")
+m = re.search(r"change run in Vorelset: median ([0-9.]+) ms", vorelset)
+feh = re.search(r"feh --bg-fill: median ([0-9.]+) s", vorelset)
+if m:
+    add("Change run inside Vorelset, 6000 × 4000 BMP, calendar on (ms)", m.group(1), "feh --bg-fill, whole process",
+        f"{float(feh.group(1)) * 1000:.0f}" if feh else "", "bench/vorelset_vs_feh.sh (median of 5)")
+floor = re.search(r"a trivial window program \(the floor\): working set ([0-9.]+) MB", vorelset)
+for m in re.finditer(r"(after start|after \d+ changes): working set ([0-9.]+) MB", vorelset):
+    add(f"Vorelset working set {m.group(1)} (MB)", m.group(2), "an idle program with one window (the floor)",
+        floor.group(1) if floor else "", "bench/vorelset_vs_feh.sh (GetProcessMemoryInfo)")
+
 for line in read("rows").splitlines():
     parts = line.split("\t")
     if len(parts) == 5:

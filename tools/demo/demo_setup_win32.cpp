@@ -36,7 +36,7 @@ bool WriteTestFormatCopy(const std::string& bitmap, const std::string& target) {
   const std::optional<vorel::Picture> picture = vorel::DecodeBmpFile(bytes->data(), bytes->size());
   if (!picture) return false;
   return vorel::WriteWholeFile(target,
-                               vorel::testing::EncodeTestPicture({picture->width, picture->height, picture->pixels}));
+                               vorel::testing::EncodeTestPicture({picture->width, picture->height, {picture->pixels.begin(), picture->pixels.end()}}));
 }
 
 }  // namespace

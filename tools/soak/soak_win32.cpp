@@ -88,7 +88,7 @@ int MakeTestFormatCopies(const std::string& folder) {
     const std::optional<Picture> picture = DecodeBmpFile(bytes->data(), bytes->size());
     if (!picture) continue;
     const std::string target = bitmap.substr(0, bitmap.size() - 4) + ".vtp";
-    if (WriteWholeFile(target, testing::EncodeTestPicture({picture->width, picture->height, picture->pixels}))) {
+    if (WriteWholeFile(target, testing::EncodeTestPicture({picture->width, picture->height, {picture->pixels.begin(), picture->pixels.end()}}))) {
       DeleteFileW(ToWide(bitmap).c_str());
       ++made;
     }
