@@ -64,7 +64,7 @@ constexpr double kMiB = 1024.0 * 1024.0;
 
 // Smooth shading, a few soft shapes and grain, so that no filter step sees flat runs.
 Picture PhotoLike(int32_t w, int32_t h) {
-  Picture p{w, h, std::vector<uint32_t>(static_cast<size_t>(w) * h)};
+  Picture p{w, h, PixelBuffer(static_cast<size_t>(w) * h)};
   uint32_t noise = 12345;
   for (int32_t y = 0; y < h; ++y)
     for (int32_t x = 0; x < w; ++x) {
