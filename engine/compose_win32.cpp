@@ -43,9 +43,7 @@ void StampCalendar(Picture& picture, bool tile, int32_t position, const Calendar
 
 void WriteWallpaperFile(const std::string& path, const Picture& picture) {
   const bool written = ReplaceFileContent(path, [&picture](const std::function<bool(std::string_view)>& write) {
-    // A screen-sized picture goes out in one write; only a larger one (a tiled source)
-    // is cut into chunks, so that the file does not need a second copy of it in memory.
-    return StreamBmp24(picture, write, size_t{16} << 20);
+    return StreamBmp24(picture, write, kWallpaperChunkBytes);
   });
   if (!written) throw WallpaperWriteError(path);
 }

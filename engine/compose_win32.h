@@ -48,6 +48,10 @@ void StampCalendar(Picture& picture, bool tile, int32_t position, const Calendar
                    const Clock& clock = Today);
 // Throws WallpaperWriteError; the previous file stays whole when writing fails.
 void WriteWallpaperFile(const std::string& path, const Picture& picture);
+// The wallpaper file goes out in pieces of this size, packed one after the other into one
+// buffer that stays in the processor's cache: a buffer for the whole file would be new
+// memory to fault in at each change, and a second copy of the picture.
+inline constexpr size_t kWallpaperChunkBytes = size_t{256} << 10;
 // "WallpaperOriginX", "WallpaperOriginY", "TileWallpaper" under Control Panel\Desktop, and
 // "Wallpaper" too when a path is given (Vorelrun's prepared mode).
 void SetDesktopValues(bool tile, const std::string* wallpaper = nullptr);
