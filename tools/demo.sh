@@ -7,7 +7,7 @@
 # and screenshots of the desktop are saved under build/demo/. Running it again shows the next picture of the random cycle.
 set -euo pipefail
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
-export VOREL_WINEPREFIX="${VOREL_WINEPREFIX:-$root/build/wineprefix}"
+# The prefix of the tests (wine-env.sh), unless told otherwise.
 source "$root/tools/wine-env.sh"
 "$root/tools/wine-prefix.sh"
 

@@ -3,12 +3,12 @@
 # The prefix is 32-bit, maps the Japanese system font names onto the IPA fonts, and keeps
 # its windows out of the X window manager's hands: a bare Xvfb has none, and a managed window
 # would wait two seconds for one each time it is hidden.
-# The stamp holds the prefix's version; a prefix made by an older version of this script is
-# made afresh so that it gets every value.
+# The stamp holds the prefix's version and architecture; a prefix made by an older version
+# of this script, or for the other architecture, is made afresh so that it gets every value.
 set -euo pipefail
 source "$(dirname "${BASH_SOURCE[0]}")/wine-env.sh"
 
-version=2
+version="3-$WINEARCH"
 stamp="$WINEPREFIX/.vorel-ready"
 ready() { [ -f "$stamp" ] && [ "$(cat "$stamp")" = "$version" ]; }
 ready && exit 0
