@@ -55,3 +55,17 @@ function(vorel_wine_test name)
     set_tests_properties(${name} PROPERTIES RESOURCE_LOCK "${ARG_LOCKS}")
   endif()
 endfunction()
+
+# vorel_ship_program(NAME): a program that goes to users. Its debug information moves to
+# NAME.exe.debug beside it (found through the program's debug link), so the program itself
+# stays small: Wine reads every section of a program into memory when it starts it, and the
+# debug sections would be most of Vorelset's working set.
+function(vorel_ship_program name)
+  if(NOT VOREL_WIN32 OR NOT CMAKE_OBJCOPY)
+    return()
+  endif()
+  add_custom_command(TARGET ${name} POST_BUILD
+    COMMAND ${CMAKE_OBJCOPY} --only-keep-debug $<TARGET_FILE:${name}> $<TARGET_FILE:${name}>.debug
+    COMMAND ${CMAKE_OBJCOPY} --strip-debug --add-gnu-debuglink=$<TARGET_FILE:${name}>.debug $<TARGET_FILE:${name}>
+    VERBATIM)
+endfunction()
