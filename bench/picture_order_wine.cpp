@@ -80,4 +80,4 @@ int Run() {
 }  // namespace
 }  // namespace vorel
 
-int main() { return vorel::Run(); }
+int wmain() { return vorel::Run(); }

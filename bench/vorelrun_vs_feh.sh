@@ -18,7 +18,7 @@ export VOREL_SCREEN=1920x1080x24
 export VOREL_BENCH_ROWS="${VOREL_BENCH_ROWS:-/dev/null}"
 
 if [ ! -f "$win32/Makefile" ]; then
-  cmake -S "$root" -B "$win32" -G "Unix Makefiles" -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-$([ "$arch" = win64 ] && echo x86_64 || echo i686).cmake" \
+  cmake -S "$root" -B "$win32" -G "Unix Makefiles" -DCMAKE_TOOLCHAIN_FILE="$(bash "$root/tools/wine-arch.sh" --toolchain)" \
     -DVOREL_BENCH=ON >/dev/null || exit 0
 fi
 cmake --build "$win32" -j2 --target Vorelrun vorel_demo_setup compose_wine trivial_window_wine >/dev/null || exit 0

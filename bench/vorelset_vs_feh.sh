@@ -14,7 +14,7 @@ export VOREL_SCREEN=1920x1080x24
 changes="${VOREL_BENCH_CHANGES:-1000}"
 
 if [ ! -f "$win32/Makefile" ]; then
-  cmake -S "$root" -B "$win32" -G "Unix Makefiles" -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-$([ "$arch" = win64 ] && echo x86_64 || echo i686).cmake" \
+  cmake -S "$root" -B "$win32" -G "Unix Makefiles" -DCMAKE_TOOLCHAIN_FILE="$(bash "$root/tools/wine-arch.sh" --toolchain)" \
     -DVOREL_BENCH=ON >/dev/null || exit 0
 fi
 cmake --build "$win32" -j2 --target Vorelset vorelset_wine >/dev/null || exit 0

@@ -69,16 +69,21 @@ void Print(const char* when, const Counts& c) {
               c.privateMb, c.handles, c.gdi, c.user);
 }
 
+// The process started with this command line; empty when it could not be started.
+UniqueKernelHandle Launch(std::wstring commandLine) {
+  STARTUPINFOW si{};
+  si.cb = sizeof(si);
+  PROCESS_INFORMATION pi{};
+  if (!CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi)) return {};
+  CloseHandle(pi.hThread);
+  return UniqueKernelHandle(pi.hProcess);
+}
+
 class Resident {
  public:
   bool Start(const std::wstring& exe) {
-    std::wstring line = L"\"" + exe + L"\"";
-    STARTUPINFOW si{};
-    si.cb = sizeof(si);
-    PROCESS_INFORMATION pi{};
-    if (!CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi)) return false;
-    process_.Reset(pi.hProcess);
-    CloseHandle(pi.hThread);
+    process_ = Launch(L"\"" + exe + L"\"");
+    if (!process_) return false;
     for (int i = 0; i < 300 && !(form_ = FindWindowW(kTrayFormClass, nullptr)); ++i) Sleep(50);
     WaitForInputIdle(process_.Get(), 30000);
     return form_ != nullptr;
@@ -160,13 +165,8 @@ int wmain(int argc, wchar_t** argv) {
   vorelset.Close();
 
   // The floor: an idle program with one window, sampled the same way.
-  std::wstring floor = L"\"" + path.substr(0, path.find_last_of(L'\\')) + L"\\trivial_window_wine.exe\" --stay";
-  STARTUPINFOW si{};
-  si.cb = sizeof(si);
-  PROCESS_INFORMATION pi{};
-  if (CreateProcessW(nullptr, floor.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi)) {
-    const UniqueKernelHandle process(pi.hProcess);
-    const UniqueKernelHandle thread(pi.hThread);
+  if (const UniqueKernelHandle process =
+          Launch(L"\"" + path.substr(0, path.find_last_of(L'\\')) + L"\\trivial_window_wine.exe\" --stay")) {
     WaitForInputIdle(process.Get(), 30000);
     Sleep(1000);
     Print("a trivial window program (the floor)", Sample(process.Get()));

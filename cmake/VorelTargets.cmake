@@ -56,6 +56,29 @@ function(vorel_wine_test name)
   endif()
 endfunction()
 
+# vorel_windows_program(NAME [WIN32] SOURCES ... [LIBS ...] [DEPENDS ...]): a helper program of
+# the Windows tree (tools, benchmarks) with a wide-character entry point (wmain, or wWinMain
+# with WIN32) and the project's warnings. Nothing in the native tree.
+function(vorel_windows_program name)
+  if(NOT VOREL_WIN32)
+    return()
+  endif()
+  cmake_parse_arguments(ARG "WIN32" "" "SOURCES;LIBS;DEPENDS" ${ARGN})
+  if(ARG_WIN32)
+    add_executable(${name} WIN32 ${ARG_SOURCES})
+  else()
+    add_executable(${name} ${ARG_SOURCES})
+  endif()
+  target_compile_options(${name} PRIVATE ${VOREL_WARNINGS})
+  target_link_options(${name} PRIVATE -municode)
+  if(ARG_LIBS)
+    target_link_libraries(${name} PRIVATE ${ARG_LIBS})
+  endif()
+  if(ARG_DEPENDS)
+    add_dependencies(${name} ${ARG_DEPENDS})
+  endif()
+endfunction()
+
 # vorel_ship_program(NAME): a program that goes to users. Its debug information moves to
 # NAME.exe.debug beside it (found through the program's debug link), so the program itself
 # stays small: Wine reads every section of a program into memory when it starts it, and the

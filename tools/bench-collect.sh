@@ -23,7 +23,7 @@ if [ ! -f "$native/Makefile" ]; then
     -DVOREL_BENCH=ON >/dev/null || exit 0
 fi
 if [ ! -f "$win32/Makefile" ]; then
-  cmake -S "$root" -B "$win32" -G "Unix Makefiles" -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-$([ "$arch" = win64 ] && echo x86_64 || echo i686).cmake" \
+  cmake -S "$root" -B "$win32" -G "Unix Makefiles" -DCMAKE_TOOLCHAIN_FILE="$(bash "$root/tools/wine-arch.sh" --toolchain)" \
     -DVOREL_BENCH=ON >/dev/null || exit 0
 fi
 cmake --build "$native" -j2 --target picture_order_bench collect_pictures_bench fit_picture_bench >/dev/null || exit 0

@@ -12,7 +12,7 @@ native_pkgs=(cmake make g++ googletest libgtest-dev libbenchmark-dev g++-mingw-w
 # compilers of the 64-bit test tree (tools/wine-env.sh).
 here="$(dirname "${BASH_SOURCE[0]}")"
 i386_pkgs=()
-if bash "$here/host-runs-i386.sh"; then
+if [ "$(bash "$here/wine-arch.sh")" = win32 ]; then
   i386_pkgs=(wine32:i386)
 else
   native_pkgs+=(wine64 g++-mingw-w64-x86-64)

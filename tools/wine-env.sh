@@ -9,12 +9,12 @@
 VOREL_ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 VOREL_WINE_ARCH="$(bash "$VOREL_ROOT/tools/wine-arch.sh")"
 export VOREL_WINE_ARCH
+export VOREL_WIN_TOOLCHAIN="$(bash "$VOREL_ROOT/tools/wine-arch.sh" --toolchain)"
 export WINEARCH="$VOREL_WINE_ARCH"
 if [ "$VOREL_WINE_ARCH" = win64 ]; then
   # The tree whose programs Wine runs here, and the 64-bit loader in front of Debian's
   # wrappers, which would take the 32-bit one whenever it is installed.
   export VOREL_WIN_BUILD="${VOREL_WIN_BUILD:-$VOREL_ROOT/build/win64}"
-  export VOREL_WIN_TOOLCHAIN="$VOREL_ROOT/cmake/mingw-x86_64.cmake"
   export WINEPREFIX="${VOREL_WINEPREFIX:-$VOREL_ROOT/build/wineprefix64}"
   export WINELOADER=/usr/lib/wine/wine64
   export WINESERVER=/usr/lib/wine/wineserver64
@@ -25,12 +25,10 @@ if [ "$VOREL_WINE_ARCH" = win64 ]; then
       printf '#!/bin/sh\nexec /usr/lib/wine/wine64 "$@"\n' >"$vorel_wine_bin/$name"
       chmod +x "$vorel_wine_bin/$name"
     done
-    ln -sf /usr/lib/wine/wineserver64 "$vorel_wine_bin/wineserver"
   fi
   case ":$PATH:" in *":$vorel_wine_bin:"*) ;; *) export PATH="$vorel_wine_bin:$PATH" ;; esac
 else
   export VOREL_WIN_BUILD="${VOREL_WIN_BUILD:-$VOREL_ROOT/build/win32}"
-  export VOREL_WIN_TOOLCHAIN="$VOREL_ROOT/cmake/mingw-i686.cmake"
   export WINEPREFIX="${VOREL_WINEPREFIX:-$VOREL_ROOT/build/wineprefix}"
 fi
 export WINEDEBUG=-all
