@@ -244,9 +244,11 @@ TEST_F(VorelsetWin32, TimedChangesRunOnTheIntervalAndPauseHoldsThem) {
   const int held = Changes();
   Sleep(3000);
   EXPECT_EQ(Changes(), held);
-  // The menu changes the wallpaper while paused.
+  // The menu changes the wallpaper while paused. The request waits for any run still in
+  // progress; in fresh clones under the whole suite this has taken longer than the usual 15 s
+  // (cause not yet found), so it is given a minute: a request that is lost still fails.
   vorelset.Command(kCmdReDraw);
-  EXPECT_TRUE(WaitForChanges(held + 1));
+  EXPECT_TRUE(WaitForChanges(held + 1, 60000));
   vorelset.Command(kCmdStop);
   EXPECT_TRUE(WaitForChanges(held + 3));
   EXPECT_EQ(vorelset.Close(), 0u);
