@@ -36,7 +36,7 @@ void FitPicture(Picture& picture, const LayoutChoice& layout, bool marginsOn, co
 void StampCalendar(Picture& picture, bool tile, int32_t position, const CalendarLayout& layout, int32_t form,
                    const Clock& clock) {
   PlaceOnArea(picture, tile, position, layout.ScreenWidth, layout.ScreenHeight, DesktopColour);
-  GdiCanvas canvas(picture);
+  GdiCanvas canvas(picture, layout.Dpi);
   DrawCalendar(canvas, layout, form, clock);
   canvas.Finish();
 }

@@ -10,11 +10,6 @@
 namespace vorel {
 namespace {
 
-int32_t ScreenLogPixelsY() {
-  const WindowDc screen(nullptr);
-  return screen.Get() ? GetDeviceCaps(screen.Get(), LOGPIXELSY) : 96;
-}
-
 // A top-down 32-bit DIB has the picture's own memory layout, 0x00RRGGBB per pixel.
 UniqueBitmap CreatePictureDib(const Picture& picture, uint32_t*& bits) {
   bits = nullptr;
@@ -39,11 +34,11 @@ COLORREF Rgb(uint32_t colour) { return colour & 0x00FFFFFF; }
 
 }  // namespace
 
-GdiCanvas::GdiCanvas(Picture& picture)
+GdiCanvas::GdiCanvas(Picture& picture, int32_t logPixelsY)
     : picture_(picture),
       width_(picture.width),
       height_(picture.height),
-      logPixelsY_(ScreenLogPixelsY()),
+      logPixelsY_(logPixelsY > 0 ? logPixelsY : 96),
       measureDc_(CreateCompatibleDC(nullptr)),
       dc_(CreateCompatibleDC(nullptr)),
       bitmap_(CreatePictureDib(picture, bits_)),

@@ -18,8 +18,9 @@ namespace vorel {
 class GdiCanvas : public Canvas {
  public:
   // The picture must keep its size while the canvas lives. A picture that GDI cannot hold
-  // (empty, or no memory for the section) leaves the canvas drawing nowhere.
-  explicit GdiCanvas(Picture& picture);
+  // (empty, or no memory for the section) leaves the canvas drawing nowhere. The fonts' point
+  // sizes become pixels by logPixelsY, the DPI the calendar is drawn for.
+  GdiCanvas(Picture& picture, int32_t logPixelsY);
   ~GdiCanvas() override;
   GdiCanvas(const GdiCanvas&) = delete;
   GdiCanvas& operator=(const GdiCanvas&) = delete;

@@ -10,6 +10,7 @@
 #include "engine/change_run_win32.h"
 #include "engine/compose_win32.h"
 #include "engine/settings_store.h"
+#include "platform/dpi_win32.h"
 #include "platform/program_paths_win32.h"
 
 namespace vorel {
@@ -34,7 +35,8 @@ void TFormMain::StartSteps() {
 }
 
 void TFormMain::LoadAllSettings() {
-  const LoadContext context{ProgramFolder(), GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
+  // The screen as it is now: its size, and the DPI the wallpaper's calendar is drawn for.
+  const LoadContext context{ProgramFolder(), GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN), SystemDpi()};
   settings_ = LoadSettings(ProgramKind::kVorelset, registry_, context);
   // The plug-ins before the switch handling: a day check that finds a new day changes the
   // wallpaper, and its picture may need them.
