@@ -14,6 +14,7 @@
 
 #include "platform/unique_handle.h"
 #include "resources/resource_ids.h"
+#include "tests/resources/twice_drawn.h"
 
 namespace vorel {
 namespace {
@@ -116,7 +117,14 @@ TEST_P(TitleBitmapTest, IsAFullSizePictureWithALegibleName) {
 INSTANTIATE_TEST_SUITE_P(Loaders, TitleBitmapTest, testing::Values(true, false),
                          [](const testing::TestParamInfo<bool>& p) { return p.param ? "DibSection" : "Device"; });
 
-TEST(AppIconTest, HasBothSizes) {
+// The larger drawing, which every scale above 100 % is made from, shows the same picture.
+TEST(TitleDrawingTest, TheTwiceDrawnTitleIsTheSamePicture) {
+  const double difference = drawn::TwiceDrawnDifference(IDB_TITLE, IDB_TITLE_2X, kTitleWidth, kTitleHeight);
+  EXPECT_GE(difference, 0.0) << "a drawing does not load";
+  EXPECT_LT(difference, 8.0);
+}
+
+TEST(AppIconTest, HasEverySizeWindowsAsksFor) {
   const HINSTANCE self = GetModuleHandleW(nullptr);
   // Shared icon from LoadIconW: owned by the system, not destroyed here.
   const HICON icon = LoadIconW(self, MAKEINTRESOURCEW(IDI_APP));
@@ -133,7 +141,8 @@ TEST(AppIconTest, HasBothSizes) {
   ASSERT_NE(group, nullptr);
   auto* directory = static_cast<PBYTE>(LockResource(LoadResource(self, group)));
   ASSERT_NE(directory, nullptr);
-  for (const int side : {16, 32}) {
+  // Small and large icons from 100 % to 300 % (the 256-pixel image is compressed).
+  for (const int side : {16, 20, 24, 28, 32, 40, 48, 64, 96}) {
     SCOPED_TRACE(side);
     const int id = LookupIconIdFromDirectoryEx(directory, TRUE, side, side, LR_DEFAULTCOLOR);
     ASSERT_NE(id, 0);
