@@ -162,7 +162,26 @@ void ControlSet::Rescale(int dpi, const UiFonts& fonts) {
     SetFont(entry, fonts);
     const RECT r = ScaledRect(name);
     Place(name, r.left, r.top, r.right, r.bottom);
+    if (entry.row.kind == ControlKind::kComboList) WidenDroppedList(entry.hwnd, fonts.text.Get());
   }
+}
+
+void ControlSet::WidenDroppedList(HWND combo, HFONT font) const {
+  // The closed list shows what its design width holds; the opened one shows every item whole.
+  const WindowDc dc(combo);
+  const SelectionRestorer chosen(dc.Get(), font);
+  int widest = 0;
+  const LRESULT count = SendMessageW(combo, CB_GETCOUNT, 0, 0);
+  for (LRESULT i = 0; i < count; ++i) {
+    std::wstring text(static_cast<size_t>(std::max<LRESULT>(0, SendMessageW(combo, CB_GETLBTEXTLEN, i, 0))) + 1, L'\0');
+    text.resize(static_cast<size_t>(
+        std::max<LRESULT>(0, SendMessageW(combo, CB_GETLBTEXT, i, reinterpret_cast<LPARAM>(text.data())))));
+    SIZE extent{};
+    GetTextExtentPoint32W(dc.Get(), text.c_str(), static_cast<int>(text.size()), &extent);
+    widest = std::max<int>(widest, extent.cx);
+  }
+  const int width = widest + Scale(8) + MetricForDpi(SM_CXVSCROLL, dpi_);
+  SendMessageW(combo, CB_SETDROPPEDWIDTH, static_cast<WPARAM>(width), 0);
 }
 
 std::vector<std::string> ControlSet::Names() const { return order_; }

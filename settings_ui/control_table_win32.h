@@ -104,6 +104,7 @@ class ControlSet {
     std::vector<int> radioIds;
   };
   void SetFont(const Entry& entry, const UiFonts& fonts) const;
+  void WidenDroppedList(HWND combo, HFONT font) const;
   std::map<std::string, Entry> entries_;
   std::map<int, std::string> names_;
   std::vector<std::string> order_;
