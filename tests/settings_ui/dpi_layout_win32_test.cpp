@@ -89,68 +89,69 @@ void Pump() {
   }
 }
 
+BOOL CALLBACK AddChild(HWND child, LPARAM list) {
+  reinterpret_cast<std::vector<HWND>*>(list)->push_back(child);
+  return TRUE;
+}
+
 // The captions of a window's visible statics and buttons that do not fit their controls in
 // their fonts, as "caption: needs N, has M".
 std::vector<std::string> CutCaptions(HWND root, int dpi) {
-  struct Search {
-    int dpi;
-    std::vector<std::string> cut;
-  } search{dpi, {}};
-  EnumChildWindows(
-      root,
-      [](HWND control, LPARAM data) -> BOOL {
-        auto& s = *reinterpret_cast<Search*>(data);
-        if (!IsWindowVisible(control)) return TRUE;
-        wchar_t className[32] = L"";
-        GetClassNameW(control, className, 32);
-        const std::string text = WindowText(control);
-        if (text.empty()) return TRUE;
-        const LONG style = GetWindowLongW(control, GWL_STYLE);
-        // What the control itself takes beside its caption.
-        int beside = 0;
-        if (lstrcmpiW(className, L"STATIC") == 0) {
-          const LONG kind = style & SS_TYPEMASK;
-          if (kind != SS_LEFT && kind != SS_CENTER && kind != SS_RIGHT && kind != SS_LEFTNOWORDWRAP) return TRUE;
-        } else if (lstrcmpiW(className, L"BUTTON") == 0) {
-          const LONG kind = style & BS_TYPEMASK;
-          if (kind == BS_AUTOCHECKBOX || kind == BS_CHECKBOX || kind == BS_AUTORADIOBUTTON || kind == BS_RADIOBUTTON)
-            beside = At(13, s.dpi) + At(4, s.dpi);  // the box and the gap after it
-          else if (kind == BS_GROUPBOX)
-            beside = At(14, s.dpi);  // the frame's corner before the caption and after it
-          else
-            beside = At(2, s.dpi);  // the button's edges
-        } else {
-          return TRUE;
-        }
-        const WindowDc dc(control);
-        const SelectionRestorer font(dc.Get(), reinterpret_cast<HGDIOBJ>(SendMessageW(control, WM_GETFONT, 0, 0)));
-        const std::wstring wide = ToWide(text);
-        SIZE extent{};
-        GetTextExtentPoint32W(dc.Get(), wide.c_str(), static_cast<int>(wide.size()), &extent);
-        // Upright, a caption may lose the leading above its letters but not the letters: the
-        // inked height of its tallest glyph (a button centres it, a label sets it at the top
-        // with the font's ascent above its base line).
-        TEXTMETRICW metrics{};
-        GetTextMetricsW(dc.Get(), &metrics);
-        int ink = 0;
-        for (const wchar_t c : wide) {
-          GLYPHMETRICS glyph{};
-          const MAT2 identity{{0, 1}, {0, 0}, {0, 0}, {0, 1}};
-          if (GetGlyphOutlineW(dc.Get(), c, GGO_METRICS, &glyph, 0, nullptr, &identity) == GDI_ERROR) continue;
-          const int bottom = lstrcmpiW(className, L"STATIC") == 0
-                                 ? metrics.tmAscent - glyph.gmptGlyphOrigin.y + static_cast<int>(glyph.gmBlackBoxY)
-                                 : static_cast<int>(glyph.gmBlackBoxY);
-          ink = std::max(ink, bottom);
-        }
-        const SIZE client = ClientSize(control);
-        const bool groupBox = lstrcmpiW(className, L"BUTTON") == 0 && (style & BS_TYPEMASK) == BS_GROUPBOX;
-        if (extent.cx + beside > client.cx || (!groupBox && ink > client.cy))
-          s.cut.push_back(text + ": needs " + std::to_string(extent.cx + beside) + "x" + std::to_string(ink) +
-                          ", has " + std::to_string(client.cx) + "x" + std::to_string(client.cy));
-        return TRUE;
-      },
-      reinterpret_cast<LPARAM>(&search));
-  return search.cut;
+  std::vector<HWND> children;
+  EnumChildWindows(root, AddChild, reinterpret_cast<LPARAM>(&children));
+  std::vector<std::string> cut;
+  for (const HWND control : children) {
+    if (!IsWindowVisible(control)) continue;
+    wchar_t className[32] = L"";
+    GetClassNameW(control, className, 32);
+    const std::string text = WindowText(control);
+    if (text.empty()) continue;
+    const LONG style = GetWindowLongW(control, GWL_STYLE);
+    const bool isStatic = lstrcmpiW(className, L"STATIC") == 0;
+    const bool isButton = lstrcmpiW(className, L"BUTTON") == 0;
+    const LONG buttonKind = style & BS_TYPEMASK;
+    // What the control itself takes beside its caption.
+    int beside = 0;
+    if (isStatic) {
+      const LONG kind = style & SS_TYPEMASK;
+      if (kind != SS_LEFT && kind != SS_CENTER && kind != SS_RIGHT && kind != SS_LEFTNOWORDWRAP) continue;
+    } else if (isButton) {
+      if (buttonKind == BS_AUTOCHECKBOX || buttonKind == BS_CHECKBOX || buttonKind == BS_AUTORADIOBUTTON ||
+          buttonKind == BS_RADIOBUTTON)
+        beside = At(13, dpi) + At(4, dpi);  // the box and the gap after it
+      else if (buttonKind == BS_GROUPBOX)
+        beside = At(14, dpi);  // the frame's corner before the caption and after it
+      else
+        beside = At(2, dpi);  // the button's edges
+    } else {
+      continue;
+    }
+    const WindowDc dc(control);
+    const SelectionRestorer font(dc.Get(), reinterpret_cast<HGDIOBJ>(SendMessageW(control, WM_GETFONT, 0, 0)));
+    const std::wstring wide = ToWide(text);
+    SIZE extent{};
+    GetTextExtentPoint32W(dc.Get(), wide.c_str(), static_cast<int>(wide.size()), &extent);
+    // Upright, a caption may lose the leading above its letters but not the letters: the
+    // inked height of its tallest glyph (a button centres it, a label sets it at the top
+    // with the font's ascent above its base line).
+    TEXTMETRICW metrics{};
+    GetTextMetricsW(dc.Get(), &metrics);
+    int ink = 0;
+    for (const wchar_t c : wide) {
+      GLYPHMETRICS glyph{};
+      const MAT2 identity{{0, 1}, {0, 0}, {0, 0}, {0, 1}};
+      if (GetGlyphOutlineW(dc.Get(), c, GGO_METRICS, &glyph, 0, nullptr, &identity) == GDI_ERROR) continue;
+      const int bottom = isStatic ? metrics.tmAscent - glyph.gmptGlyphOrigin.y + static_cast<int>(glyph.gmBlackBoxY)
+                                  : static_cast<int>(glyph.gmBlackBoxY);
+      ink = std::max(ink, bottom);
+    }
+    const SIZE client = ClientSize(control);
+    const bool groupBox = isButton && buttonKind == BS_GROUPBOX;
+    if (extent.cx + beside > client.cx || (!groupBox && ink > client.cy))
+      cut.push_back(text + ": needs " + std::to_string(extent.cx + beside) + "x" + std::to_string(ink) + ", has " +
+                    std::to_string(client.cx) + "x" + std::to_string(client.cy));
+  }
+  return cut;
 }
 
 class DpiLayout : public ::testing::Test {
