@@ -5,6 +5,7 @@
 
 #include "engine/fit_picture.h"
 #include "engine/picture.h"
+#include "platform/gdi_canvas_win32.h"
 
 namespace vorel {
 namespace {
@@ -63,34 +64,13 @@ Picture ReadBitmapResource(HINSTANCE instance, int resource) {
   picture.width = header.bmWidth;
   picture.height = std::abs(header.bmHeight);
   picture.pixels.resize(static_cast<size_t>(picture.width) * picture.height);
-  BITMAPINFO info{};
-  info.bmiHeader.biSize = sizeof(info.bmiHeader);
-  info.bmiHeader.biWidth = picture.width;
-  info.bmiHeader.biHeight = -picture.height;
-  info.bmiHeader.biPlanes = 1;
-  info.bmiHeader.biBitCount = 32;
-  info.bmiHeader.biCompression = BI_RGB;
+  BITMAPINFO info = PictureDibInfo(picture.width, picture.height);
   const WindowDc screen(nullptr);
   if (GetDIBits(screen.Get(), bitmap.Get(), 0, static_cast<UINT>(picture.height), picture.pixels.data(), &info,
                 DIB_RGB_COLORS) != picture.height)
     return {};
   for (uint32_t& p : picture.pixels) p &= 0x00FFFFFF;
   return picture;
-}
-
-UniqueBitmap BitmapOf(const Picture& picture) {
-  BITMAPINFO info{};
-  info.bmiHeader.biSize = sizeof(info.bmiHeader);
-  info.bmiHeader.biWidth = picture.width;
-  info.bmiHeader.biHeight = -picture.height;
-  info.bmiHeader.biPlanes = 1;
-  info.bmiHeader.biBitCount = 32;
-  info.bmiHeader.biCompression = BI_RGB;
-  void* bits = nullptr;
-  UniqueBitmap bitmap(CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
-  if (!bitmap || !bits) return {};
-  std::memcpy(bits, picture.pixels.data(), picture.pixels.size() * sizeof(uint32_t));
-  return bitmap;
 }
 
 }  // namespace
@@ -175,7 +155,8 @@ UniqueBitmap LoadPictureAtSize(HINSTANCE instance, int resource, int twiceResour
   if (picture.Empty()) picture = std::move(single);
   if (picture.Empty()) return {};
   if (picture.width != width || picture.height != height) picture = ScaledTo(picture, width, height);
-  return BitmapOf(picture);
+  uint32_t* bits = nullptr;
+  return CreatePictureDib(picture, bits);
 }
 
 void WindowIcons::Apply(HWND window, HINSTANCE instance, int resource, int dpi) {

@@ -10,17 +10,26 @@
 namespace vorel {
 namespace {
 
-// A top-down 32-bit DIB has the picture's own memory layout, 0x00RRGGBB per pixel.
-UniqueBitmap CreatePictureDib(const Picture& picture, uint32_t*& bits) {
-  bits = nullptr;
-  if (picture.Empty() || picture.pixels.size() != static_cast<size_t>(picture.width) * picture.height) return {};
+// Only the colour bytes count: a stray top byte would make GDI read a palette index.
+COLORREF Rgb(uint32_t colour) { return colour & 0x00FFFFFF; }
+
+}  // namespace
+
+BITMAPINFO PictureDibInfo(int32_t width, int32_t height) {
   BITMAPINFO info{};
   info.bmiHeader.biSize = sizeof(info.bmiHeader);
-  info.bmiHeader.biWidth = picture.width;
-  info.bmiHeader.biHeight = -picture.height;
+  info.bmiHeader.biWidth = width;
+  info.bmiHeader.biHeight = -height;
   info.bmiHeader.biPlanes = 1;
   info.bmiHeader.biBitCount = 32;
   info.bmiHeader.biCompression = BI_RGB;
+  return info;
+}
+
+UniqueBitmap CreatePictureDib(const Picture& picture, uint32_t*& bits) {
+  bits = nullptr;
+  if (picture.Empty() || picture.pixels.size() != static_cast<size_t>(picture.width) * picture.height) return {};
+  const BITMAPINFO info = PictureDibInfo(picture.width, picture.height);
   void* section = nullptr;
   UniqueBitmap bitmap(CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &section, nullptr, 0));
   if (!bitmap || !section) return {};
@@ -28,11 +37,6 @@ UniqueBitmap CreatePictureDib(const Picture& picture, uint32_t*& bits) {
   std::memcpy(bits, picture.pixels.data(), picture.pixels.size() * sizeof(uint32_t));
   return bitmap;
 }
-
-// Only the colour bytes count: a stray top byte would make GDI read a palette index.
-COLORREF Rgb(uint32_t colour) { return colour & 0x00FFFFFF; }
-
-}  // namespace
 
 GdiCanvas::GdiCanvas(Picture& picture, int32_t logPixelsY)
     : picture_(picture),

@@ -15,6 +15,12 @@
 
 namespace vorel {
 
+// The header of a top-down 32-bit DIB: the picture's own memory layout, 0x00RRGGBB per pixel.
+BITMAPINFO PictureDibInfo(int32_t width, int32_t height);
+// A DIB section holding a copy of the picture; bits points at its pixels. Empty (bits null) when
+// the picture is empty or GDI cannot hold it.
+UniqueBitmap CreatePictureDib(const Picture& picture, uint32_t*& bits);
+
 class GdiCanvas : public Canvas {
  public:
   // The picture must keep its size while the canvas lives. A picture that GDI cannot hold

@@ -10,6 +10,7 @@
 #include "engine/collect_pictures.h"
 #include "engine/directory_listing_win32.h"
 #include "platform/dpi_win32.h"
+#include "platform/gdi_canvas_win32.h"
 #include "platform/program_paths_win32.h"
 #include "platform/strings.h"
 #include "platform/tool_tip_win32.h"
@@ -249,13 +250,7 @@ void TFormDir::DrawPreview(const DRAWITEMSTRUCT& item) {
   FillRect(item.hDC, &item.rcItem, GetSysColorBrush(COLOR_BTNFACE));
   if (preview_.Empty()) return;
   const RECT design = parts_->controls.ScaledRect("Image");
-  BITMAPINFO info{};
-  info.bmiHeader.biSize = sizeof(info.bmiHeader);
-  info.bmiHeader.biWidth = preview_.width;
-  info.bmiHeader.biHeight = -preview_.height;
-  info.bmiHeader.biPlanes = 1;
-  info.bmiHeader.biBitCount = 32;
-  info.bmiHeader.biCompression = BI_RGB;
+  const BITMAPINFO info = PictureDibInfo(preview_.width, preview_.height);
   SetStretchBltMode(item.hDC, HALFTONE);
   StretchDIBits(item.hDC, previewPlace_.left - design.left, previewPlace_.top - design.top,
                 previewPlace_.right - previewPlace_.left, previewPlace_.bottom - previewPlace_.top, 0, 0,

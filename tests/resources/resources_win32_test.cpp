@@ -22,23 +22,6 @@ namespace {
 constexpr int kTitleWidth = 435;
 constexpr int kTitleHeight = 126;
 
-// Top-down 0x00RRGGBB pixels of a bitmap, read back through a memory DC.
-std::vector<std::uint32_t> ReadPixels(HBITMAP bitmap, int width, int height) {
-  BITMAPINFO info{};
-  info.bmiHeader.biSize = sizeof(info.bmiHeader);
-  info.bmiHeader.biWidth = width;
-  info.bmiHeader.biHeight = -height;
-  info.bmiHeader.biPlanes = 1;
-  info.bmiHeader.biBitCount = 32;
-  info.bmiHeader.biCompression = BI_RGB;
-  std::vector<std::uint32_t> pixels(static_cast<size_t>(width) * height);
-  UniqueMemoryDc dc(CreateCompatibleDC(nullptr));
-  const int lines = GetDIBits(dc.Get(), bitmap, 0, height, pixels.data(), &info, DIB_RGB_COLORS);
-  EXPECT_EQ(lines, height);
-  for (auto& p : pixels) p &= 0x00FFFFFF;
-  return pixels;
-}
-
 struct Rgb {
   double r, g, b;
 };
@@ -84,7 +67,8 @@ TEST_P(TitleBitmapTest, IsAFullSizePictureWithALegibleName) {
   EXPECT_EQ(info.bmWidth, kTitleWidth);
   EXPECT_EQ(info.bmHeight, kTitleHeight);
 
-  const std::vector<std::uint32_t> pixels = ReadPixels(title.Get(), kTitleWidth, kTitleHeight);
+  const std::vector<std::uint32_t> pixels = drawn::BitmapPixels(title.Get(), kTitleWidth, kTitleHeight);
+  ASSERT_EQ(pixels.size(), static_cast<size_t>(kTitleWidth) * kTitleHeight);
   const std::unordered_set<std::uint32_t> colours(pixels.begin(), pixels.end());
   EXPECT_GE(colours.size(), 500u) << "a flat or posterised picture";
 

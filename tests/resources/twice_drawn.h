@@ -8,28 +8,28 @@
 #include <cstdlib>
 #include <vector>
 
+#include "platform/gdi_canvas_win32.h"
 #include "platform/unique_handle.h"
 
 namespace vorel::drawn {
 
-// Top-down 0x00RRGGBB pixels of a bitmap resource; empty when it does not load.
-inline std::vector<std::uint32_t> ResourcePixels(int id, int width, int height) {
-  const UniqueBitmap bitmap(static_cast<HBITMAP>(
-      LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(id), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION)));
-  if (!bitmap) return {};
-  BITMAPINFO info{};
-  info.bmiHeader.biSize = sizeof(info.bmiHeader);
-  info.bmiHeader.biWidth = width;
-  info.bmiHeader.biHeight = -height;
-  info.bmiHeader.biPlanes = 1;
-  info.bmiHeader.biBitCount = 32;
-  info.bmiHeader.biCompression = BI_RGB;
+// Top-down 0x00RRGGBB pixels of a bitmap, read back through a memory DC; empty when they
+// cannot be read.
+inline std::vector<std::uint32_t> BitmapPixels(HBITMAP bitmap, int width, int height) {
+  BITMAPINFO info = PictureDibInfo(width, height);
   std::vector<std::uint32_t> pixels(static_cast<size_t>(width) * height);
   const UniqueMemoryDc dc(CreateCompatibleDC(nullptr));
-  if (GetDIBits(dc.Get(), bitmap.Get(), 0, static_cast<UINT>(height), pixels.data(), &info, DIB_RGB_COLORS) != height)
+  if (GetDIBits(dc.Get(), bitmap, 0, static_cast<UINT>(height), pixels.data(), &info, DIB_RGB_COLORS) != height)
     return {};
   for (auto& p : pixels) p &= 0x00FFFFFF;
   return pixels;
+}
+
+// The same of a bitmap resource of this program; empty when it does not load.
+inline std::vector<std::uint32_t> ResourcePixels(int id, int width, int height) {
+  const UniqueBitmap bitmap(static_cast<HBITMAP>(
+      LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(id), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION)));
+  return bitmap ? BitmapPixels(bitmap.Get(), width, height) : std::vector<std::uint32_t>{};
 }
 
 // The mean difference per colour channel (0 to 255) between the design-size picture and the
