@@ -48,8 +48,7 @@ std::optional<std::string> ReadWholeFile(const std::string& path) {
   return bytes;
 }
 
-bool ReadInOrder(const std::string& path,
-                 const std::function<void(uint64_t size, const OrderedReader& read)>& consume) {
+bool ReadInOrder(const std::string& path, const std::function<void(uint64_t size, const OrderedReader& read)>& consume) {
   uint64_t size = 0;
   UniqueFile file = OpenForReading(path, size);
   if (!file) return false;
