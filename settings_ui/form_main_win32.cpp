@@ -199,8 +199,10 @@ void TFormMain::BarPictures() {
   // without it (a test) shows the system's question mark.
   const int side = Scale(16);
   UniqueIcon help = LoadIconAtSide(instance, IDI_BTN_HELP, side);
-  if (!help) help.Reset(static_cast<HICON>(LoadImageW(nullptr, IDI_QUESTION, IMAGE_ICON, side, side, LR_SHARED)));
-  SendMessageW(bar_["SpeedButtonHelp"], BM_SETIMAGE, IMAGE_ICON, reinterpret_cast<LPARAM>(help.Get()));
+  // The system's icon is shared (the system keeps it); only the program's own is destroyed.
+  const HICON shown =
+      help ? help.Get() : static_cast<HICON>(LoadImageW(nullptr, IDI_QUESTION, IMAGE_ICON, side, side, LR_SHARED));
+  SendMessageW(bar_["SpeedButtonHelp"], BM_SETIMAGE, IMAGE_ICON, reinterpret_cast<LPARAM>(shown));
   helpIcon_ = std::move(help);
 }
 
