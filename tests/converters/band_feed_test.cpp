@@ -101,8 +101,10 @@ TEST(ExifOrientation, FoundInJpegAndTiffWhereverTheWritersPutIt) {
       {"not exif", Jpeg(Segment(0xE1, std::string("Exiv\0\0", 6) + good))},
       {"directory beyond the block", Jpeg(Exif(std::string("II*\0\xF0\0\0\0", 8)))},
       {"file cut inside the directory", jpegCut.substr(0, 2 + 4 + 6 + 8 + 4)},
-      {"directory beyond the block's end",
-       std::string("\xFF\xD8\xFF\xE1\x00\x10" "Exif\0\0", 12) + good + std::string("\xFF\xD9", 2)},
+      {"directory beyond the block's end", std::string("\xFF\xD8\xFF\xE1\x00\x10"
+                                                       "Exif\0\0",
+                                                       12) +
+                                               good + std::string("\xFF\xD9", 2)},
       {"after the scan", Jpeg("") + Exif(good)},
       {"png", std::string("\x89PNG\r\n\x1A\n", 8) + good},
       {"empty", ""},
@@ -119,7 +121,9 @@ TEST(ExifOrientation, FoundInJpegAndTiffWhereverTheWritersPutIt) {
 constexpr int32_t kW = 7, kH = 5;
 constexpr uint32_t kBackground = 0x204060;
 
-uint32_t StoredColour(int32_t x, int32_t y) { return static_cast<uint32_t>((x * 37 + 11) << 16 | (y * 41 + 7) << 8 | (x * y + 3)); }
+uint32_t StoredColour(int32_t x, int32_t y) {
+  return static_cast<uint32_t>((x * 37 + 11) << 16 | (y * 41 + 7) << 8 | (x * y + 3));
+}
 
 // The upright picture's pixel (x, y) as EXIF describes each orientation, from the stored one.
 uint32_t Upright(int o, int32_t x, int32_t y) {
