@@ -27,7 +27,7 @@ case "${1:-}" in
   --template) template_only=1 ;;
 esac
 
-version="4-$WINEARCH-$(wine --version 2>/dev/null || echo unknown)"
+version="5-$WINEARCH-$(wine --version 2>/dev/null || echo unknown)"
 template="$VOREL_WINE_TEMPLATE"
 # The files that stay shared with the template: Wine's programs, libraries and data.
 shared='.*/drive_c/\(windows\|Program Files[^/]*\)/.*\.\(dll\|exe\|com\|sys\|drv\|ocx\|cpl\|acm\|ax\|tlb\|nls\|ds\|manifest\|msstyles\|icm\|fon\|ttf\|ttc\)'
@@ -73,6 +73,11 @@ make_template() {
   WINEPREFIX="$template" wine regedit /S "$(WINEPREFIX="$template" winepath -w "$reg")" >/dev/null 2>&1
   WINEPREFIX="$template" wineserver -w
   rm -f "$reg"
+  # Wine's own fonts (fonts-wine), Marlett of the caption buttons among them: this Wine looks
+  # for them beside its data folder, where Debian does not put them, so the prefix has them in
+  # its Fonts folder, where Windows keeps its fonts and every program finds them.
+  mkdir -p "$template/drive_c/windows/Fonts"
+  cp -p /usr/share/wine/fonts/* "$template/drive_c/windows/Fonts/" 2>/dev/null || true
   # The running server's own file, which no copy may inherit.
   rm -f "$template/wineserver"
   echo "$version" >"$template/.vorel-ready"

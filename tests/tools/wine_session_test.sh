@@ -45,8 +45,8 @@ mkdir -p "$fake/drive_c/windows/system32" "$fake/drive_c/users/tester/Temp" "$fa
 echo library >"$fake/drive_c/windows/system32/shared.dll"
 echo '[windows]' >"$fake/drive_c/windows/win.ini"
 ln -s ../drive_c "$fake/dosdevices/c:"
-version="4-$WINEARCH-$(wine --version 2>/dev/null || echo unknown)"
-echo "$version" >"$fake/.vorel-ready"
+# The stamp of the real template is what makes a template ready.
+cp "$template/.vorel-ready" "$fake/.vorel-ready"
 export VOREL_WINE_TEMPLATE="$fake"
 # Each command below notes its screen and prefix in a file, for what is looked at afterwards.
 note='echo "$DISPLAY $WINEPREFIX" >"$1"; ls "$WINEPREFIX/drive_c/windows/system32" >>"$1"'
