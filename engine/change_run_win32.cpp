@@ -16,15 +16,16 @@ std::optional<PictureEntry> ChooseNextPicture(const ChangeEnvironment& environme
 
 bool InstallPicture(const PictureEntry& entry, Picture& picture, const ChangeEnvironment& environment, InstallMode mode,
                     std::optional<Picture>* calendarFree) {
-  if (!LoadPicture(entry.path, picture, environment.load)) return false;
   const Settings& settings = environment.settings;
-  if (mode == InstallMode::kShow) {
-    ComposeWallpaper(picture, environment.composition, entry.tile, entry.position, entry.size, GlobalLayout(settings),
-                     calendarFree);
+  const LayoutChoice layout = ApplyOverrides(GlobalLayout(settings), entry.tile, entry.size, entry.position);
+  // The prepared picture is shown bare at the next log-on: no margins, no calendar.
+  const bool show = mode == InstallMode::kShow;
+  if (!LoadFittedPicture(entry.path, ScreenFit(layout, show && settings.screen, settings), picture, environment.load))
+    return false;
+  if (show) {
+    InstallFitted(picture, environment.composition, layout, calendarFree);
     return true;
   }
-  const LayoutChoice layout = ApplyOverrides(GlobalLayout(settings), entry.tile, entry.size, entry.position);
-  FitPicture(picture, layout, false, settings);
   if (environment.composition.beforeEffects) environment.composition.beforeEffects();
   WriteWallpaperFile(settings.wallFile, picture);
   SetDesktopValues(layout.tile, &settings.wallFile);

@@ -18,19 +18,18 @@ LayoutChoice GlobalLayout(const Settings& settings) {
   return {settings.tile, settings.position, settings.resize, settings.resizeOver};
 }
 
-uint32_t DesktopColour() {
-  const COLORREF c = GetSysColor(COLOR_BACKGROUND);
-  return (GetRValue(c) << 16) | (GetGValue(c) << 8) | GetBValue(c);
-}
-
-void FitPicture(Picture& picture, const LayoutChoice& layout, bool marginsOn, const Settings& settings) {
+FitRequest ScreenFit(const LayoutChoice& layout, bool marginsOn, const Settings& settings) {
   FitRequest request;
   request.layout = layout;
   request.marginX = marginsOn ? settings.screenX : 0;
   request.marginY = marginsOn ? settings.screenY : 0;
   request.screenWidth = GetSystemMetrics(SM_CXSCREEN);
   request.screenHeight = GetSystemMetrics(SM_CYSCREEN);
-  FitPicture(picture, request, DesktopColour);
+  return request;
+}
+
+void FitPicture(Picture& picture, const LayoutChoice& layout, bool marginsOn, const Settings& settings) {
+  FitPicture(picture, ScreenFit(layout, marginsOn, settings), DesktopColour);
 }
 
 void StampCalendar(Picture& picture, bool tile, int32_t position, const CalendarLayout& layout, int32_t form,
@@ -86,15 +85,20 @@ void EraseWallpaper() {
 void ComposeWallpaper(Picture& picture, const CompositionContext& context, const std::string& tileText,
                       const std::string& positionText, const std::string& sizeText, const LayoutChoice& globals,
                       std::optional<Picture>* calendarFree) {
-  const Settings& settings = context.settings;
   const LayoutChoice layout = ApplyOverrides(globals, tileText, sizeText, positionText);
-  FitPicture(picture, layout, settings.screen, settings);
+  FitPicture(picture, layout, context.settings.screen, context.settings);
+  InstallFitted(picture, context, layout, calendarFree);
+}
+
+void InstallFitted(Picture& fitted, const CompositionContext& context, const LayoutChoice& layout,
+                   std::optional<Picture>* calendarFree) {
+  const Settings& settings = context.settings;
   if (settings.calender) {
-    if (calendarFree && !settings.screen) *calendarFree = picture;
-    StampCalendar(picture, layout.tile, layout.position, context.layout, settings.calenForm, context.clock);
+    if (calendarFree && !settings.screen) *calendarFree = fitted;
+    StampCalendar(fitted, layout.tile, layout.position, context.layout, settings.calenForm, context.clock);
   }
   if (context.beforeEffects) context.beforeEffects();
-  WriteWallpaperFile(settings.wallFile, picture);
+  WriteWallpaperFile(settings.wallFile, fitted);
   SetDesktopValues(layout.tile);
   TellSystemWallpaper(settings.wallFile);
   RunFollowUp(context.owner, settings.app, settings.appOption, settings.activeDesktopOn);
@@ -114,9 +118,8 @@ void RecomposeAtExit(Picture& picture, const CompositionContext& context, const 
 bool WriteCalendarFreeCopy(Picture& picture, const CompositionContext& context, const PictureLoadContext& load,
                            const CurrentPictureRecord& record) {
   const Settings& settings = context.settings;
-  if (!LoadPicture(record.path, picture, load)) return false;
   const LayoutChoice layout = ApplyOverrides(GlobalLayout(settings), record.tile, record.size, record.position);
-  FitPicture(picture, layout, false, settings);
+  if (!LoadFittedPicture(record.path, ScreenFit(layout, false, settings), picture, load)) return false;
   if (context.beforeEffects) context.beforeEffects();
   WriteWallpaperFile(settings.wallFile, picture);
   SetDesktopValues(layout.tile);
