@@ -7,6 +7,8 @@
 #include <system_error>
 
 #include "converters/dib.h"
+#include "converters/susie_plugin_win32.h"
+#include "converters/system_codecs_win32.h"
 #include "platform/files.h"
 
 namespace vorel {
@@ -73,9 +75,8 @@ bool LoadThroughGv(const std::string& path, Picture& picture, const PictureLoadC
   return loaded;
 }
 
-// The decoders after the plain bitmap file, in the order they are tried.
-bool LoadOtherwise(const std::string& path, Picture& picture, const PictureLoadContext& context) {
-  return LoadThroughSusie(path, picture, context) || LoadThroughGv(path, picture, context);
+bool LoadThroughSystemCodecs(const std::string& path, RowTarget& target, const PictureLoadContext& context) {
+  return context.systemCodecs && DecodeWithSystemCodecs(path, target, context.desktopColour());
 }
 
 }  // namespace
@@ -85,7 +86,13 @@ bool LoadPicture(const std::string& path, Picture& picture, const PictureLoadCon
     picture = std::move(*bitmap);
     return true;
   }
-  return LoadOtherwise(path, picture, context);
+  if (LoadThroughSusie(path, picture, context)) return true;
+  WholePicture decoded;
+  if (LoadThroughSystemCodecs(path, decoded, context)) {
+    picture = std::move(decoded.picture);
+    return true;
+  }
+  return LoadThroughGv(path, picture, context);
 }
 
 uint32_t DesktopColour() {
@@ -104,11 +111,29 @@ bool LoadFittedPicture(const std::string& path, const FitRequest& request, Pictu
       return true;
     }
   }
+  // A plug-in's or GV's picture comes whole; the system's codecs hand out rows like a bitmap.
   Picture picture;
-  if (!LoadOtherwise(path, picture, context)) return false;
+  if (!LoadThroughSusie(path, picture, context)) {
+    StreamedFit systemFit(request, context.desktopColour);
+    if (LoadThroughSystemCodecs(path, systemFit, context)) {
+      if (std::optional<Picture> screen = systemFit.Finish()) {
+        fitted = std::move(*screen);
+        return true;
+      }
+    }
+    if (!LoadThroughGv(path, picture, context)) return false;
+  }
   FitPicture(picture, request, context.desktopColour);
   fitted = std::move(picture);
   return true;
+}
+
+PictureLoadContext LoadContextOf(const Settings& settings, TSusiePlugIn& host) {
+  PictureLoadContext context{
+      settings.wallFile, settings.gvPath, settings.program,
+      [&host](const std::string& path, Picture& target) { return host.LoadFromFile(path, target); }};
+  context.systemCodecs = settings.systemCodecs;
+  return context;
 }
 
 }  // namespace vorel

@@ -63,6 +63,7 @@ constexpr ScalarValue kScalars[] = {
     {"CalenColorToday", &Settings::colorToday, true},
     {"CalenColorShadow", &Settings::colorShadow, true},
     {"CalenCurrentLaw", &Settings::calenCurrentLaw, true},
+    {"SystemCodecs", &Settings::systemCodecs, true},
 };
 
 constexpr const char* kFontSuffix[3] = {"Year", "Week", "Day"};

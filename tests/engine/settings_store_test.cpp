@@ -104,6 +104,42 @@ TEST(SettingsStore, CurrentLawCalendarIsOffUnlessStoredAndBothProgramsReadIt) {
   EXPECT_EQ(reg.Get(kKey, "CalenCurrentLaw")->number, 0);
 }
 
+// Switches added since the first release: each has its default when absent or of the wrong
+// type, both programs read it, and it is written as 0 or 1.
+TEST(SettingsStore, AddedSwitchesKeepTheirDefaultsAndBothProgramsReadThem) {
+  struct Case {
+    const char* name;
+    bool Settings::*field;
+    bool absent;
+  };
+  const Case cases[] = {
+      {"SystemCodecs", &Settings::systemCodecs, true},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    for (ProgramKind kind : {ProgramKind::kVorelset, ProgramKind::kVorelrun}) {
+      MemoryRegistry absent;
+      EXPECT_EQ(Load(absent, kind).*c.field, c.absent);
+      MemoryRegistry wrongType;
+      wrongType.SetText(kKey, c.name, c.absent ? "0" : "1");
+      EXPECT_EQ(Load(wrongType, kind).*c.field, c.absent);
+      MemoryRegistry flipped;
+      flipped.SetInt(kKey, c.name, c.absent ? 0 : 2);
+      EXPECT_EQ(Load(flipped, kind).*c.field, !c.absent);
+    }
+    MemoryRegistry reg;
+    Settings s = Load(reg);
+    for (bool on : {!c.absent, c.absent}) {
+      s.*c.field = on;
+      ASSERT_TRUE(SaveSettings(s, reg));
+      ASSERT_NE(reg.Get(kKey, c.name), nullptr);
+      EXPECT_EQ(reg.Get(kKey, c.name)->type, MemoryRegistry::Type::kDword);
+      EXPECT_EQ(reg.Get(kKey, c.name)->number, on ? 1 : 0);
+      EXPECT_EQ(Load(reg, ProgramKind::kVorelrun).*c.field, on);
+    }
+  }
+}
+
 TEST(SettingsStore, ListEntriesTakeDefaultsForEmptyMissingAndUnreadableTexts) {
   MemoryRegistry reg;
   reg.SetInt(kKey, "WallNum", 2);
