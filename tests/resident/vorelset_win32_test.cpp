@@ -23,6 +23,7 @@
 namespace vorel {
 namespace {
 
+using testing::CountLines;
 using testing::DesktopValue;
 using testing::RunningVorelset;
 using testing::WaitFor;
@@ -43,16 +44,6 @@ Picture Fitted(Picture picture) {
 }
 
 // Lines of a log that follow-up programs append to; a read that meets a writer is tried again.
-int CountLines(const std::string& path) {
-  for (int attempt = 0; attempt < 100; ++attempt) {
-    if (!testing::FileExists(path)) return 0;
-    if (const std::optional<std::string> text = ReadWholeFile(path))
-      return static_cast<int>(std::count(text->begin(), text->end(), '\n'));
-    Sleep(20);
-  }
-  return -1;
-}
-
 // Every window below parent, children of children included.
 std::vector<HWND> Descendants(HWND parent) {
   std::vector<HWND> found;
