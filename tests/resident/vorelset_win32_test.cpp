@@ -43,7 +43,6 @@ Picture Fitted(Picture picture) {
   return picture;
 }
 
-// Lines of a log that follow-up programs append to; a read that meets a writer is tried again.
 // Every window below parent, children of children included.
 std::vector<HWND> Descendants(HWND parent) {
   std::vector<HWND> found;
