@@ -3,6 +3,7 @@
 
 #include <windows.h>
 
+#include <algorithm>
 #include <optional>
 #include <string>
 
@@ -84,6 +85,37 @@ class RunningVorelset {
  private:
   UniqueKernelHandle process_;
 };
+
+// The lines the follow-up program has appended. The log is read sharing every access, so
+// that a cmd.exe appending at this moment is never refused and its line never lost.
+inline int CountLines(const std::string& path) {
+  UniqueFile file(CreateFileW(ToWide(path).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                              nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (!file) return 0;
+  int lines = 0;
+  char buffer[4096];
+  DWORD got = 0;
+  while (ReadFile(file.Get(), buffer, sizeof buffer, &got, nullptr) && got > 0)
+    lines += static_cast<int>(std::count(buffer, buffer + got, '\n'));
+  return lines;
+}
+
+// The log's lines once no follow-up program has added one for quietMs: a cmd.exe started by
+// a change just before a pause or a fault may take seconds to start under load and write
+// after it (at most limitMs is waited).
+inline int SettledLines(const std::string& path, DWORD quietMs = 2500, DWORD limitMs = 20000) {
+  const DWORD start = GetTickCount();
+  int lines = CountLines(path);
+  DWORD since = start;
+  while (GetTickCount() - since < quietMs && GetTickCount() - start < limitMs) {
+    Sleep(100);
+    if (const int now = CountLines(path); now != lines) {
+      lines = now;
+      since = GetTickCount();
+    }
+  }
+  return lines;
+}
 
 // The start of every test of the running program: no settings stored, no wallpaper named,
 // and the settings it then stores: no tile, no calendar, no change at a new day, the
