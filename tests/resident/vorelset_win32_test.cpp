@@ -549,7 +549,8 @@ TEST_F(VorelsetWin32, AFailedRunKeepsTheFileTheSettingsAndTheSchedule) {
     ASSERT_TRUE(WaitFor([&] { return testing::ReadBmpFile(settings_.wallFile) == Fitted(first); }));
     const std::string before = testing::ReadFileBytes(settings_.wallFile);
 
-    // The fault; three timed runs meet it.
+    // The fault; three timed runs meet it. A timed run may be reading the picture at this
+    // moment, which keeps it from being deleted or written until the read is over.
     UniqueFile lock;
     switch (c.fault) {
       case Fault::kWallpaperFileLocked:
@@ -558,13 +559,13 @@ TEST_F(VorelsetWin32, AFailedRunKeepsTheFileTheSettingsAndTheSchedule) {
         ASSERT_TRUE(lock);
         break;
       case Fault::kPictureGone:
-        ASSERT_TRUE(DeleteFileW(ToWide(path).c_str()));
+        ASSERT_TRUE(WaitFor([&] { return DeleteFileW(ToWide(path).c_str()) != 0; }));
         break;
       case Fault::kPlugInFaults:  // the byte after the pixels picks the plug-in's misbehaviour
-        ASSERT_TRUE(testing::WriteFileBytes(path, encode(second) + 'V'));
+        ASSERT_TRUE(WaitFor([&] { return testing::WriteFileBytes(path, encode(second) + 'V'); }));
         break;
       case Fault::kPlugInLiesAboutTheSize:
-        ASSERT_TRUE(testing::WriteFileBytes(path, encode(second) + 'P'));
+        ASSERT_TRUE(WaitFor([&] { return testing::WriteFileBytes(path, encode(second) + 'P'); }));
         break;
     }
     // A timed run already past its check of the file when the fault came may still finish
@@ -585,7 +586,7 @@ TEST_F(VorelsetWin32, AFailedRunKeepsTheFileTheSettingsAndTheSchedule) {
     // The fault gone and any box answered: the timer's next change installs the new picture,
     // a bitmap (a plug-in that faulted is not trusted again; the bitmap needs none).
     lock.Reset();
-    ASSERT_TRUE(testing::WriteFileBytes(path, EncodeBmp24(second)));
+    ASSERT_TRUE(WaitFor([&] { return testing::WriteFileBytes(path, EncodeBmp24(second)); }));
     for (HWND box : ErrorBoxes()) PostMessageW(box, WM_COMMAND, IDOK, 0);
     EXPECT_TRUE(WaitForChanges(changesBefore + 1));
     EXPECT_TRUE(WaitFor([&] { return testing::ReadBmpFile(settings_.wallFile) == Fitted(second); }));
