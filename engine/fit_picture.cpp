@@ -429,6 +429,7 @@ struct ScreenLayout {
   uint32_t* pixels = nullptr;
   int32_t width = 0;
   int32_t height = 0;
+  int64_t stride = 0;
   int64_t areaX = 0;
   int64_t areaY = 0;
   int64_t areaWidth = 0;
@@ -451,8 +452,10 @@ void Fill(uint32_t* out, int64_t n, uint32_t colour) {
   if (n > 0) std::fill_n(out, n, colour);
 }
 
+// A tile that is its own source (the scaled picture placed in the area it tiles) is where
+// it belongs already.
 void Copy(uint32_t* out, const uint32_t* from, int64_t n) {
-  if (n > 0) std::memcpy(out, from, static_cast<size_t>(n) * sizeof(uint32_t));
+  if (n > 0 && out != from) std::memcpy(out, from, static_cast<size_t>(n) * sizeof(uint32_t));
 }
 
 // Area columns [x0, x1) of area row y.
@@ -487,7 +490,7 @@ void Compose(const ScreenLayout& canvas, const Placement& place) {
   const int64_t a0 = std::clamp<int64_t>(canvas.areaX, 0, canvas.width);
   const int64_t a1 = std::clamp<int64_t>(canvas.areaX + canvas.areaWidth, a0, canvas.width);
   for (int64_t row = 0; row < canvas.height; ++row) {
-    uint32_t* out = canvas.pixels + row * canvas.width;
+    uint32_t* out = canvas.pixels + row * canvas.stride;
     const int64_t y = row - canvas.areaY;
     if (y < 0 || y >= canvas.areaHeight || a0 == a1) {
       Fill(out, canvas.width, canvas.frameColour);
@@ -555,62 +558,81 @@ Picture ScaledTo(const Picture& picture, int32_t width, int32_t height, ScaleLoo
   return scaled;
 }
 
+namespace {
+
+// The fit of picture into the target, whose size is the screen's. Without tiling a scaled
+// picture is scaled straight into its place; with tiling it is scaled into its place and
+// the rest of the area is tiled from there, so no scaled copy is made beside the target.
+void FitInto(const Picture& picture, const LayoutChoice& layout, int64_t mx, int64_t my,
+             const DesktopColourSource& desktopColour, const PixelWindow& target) {
+  const int32_t screenWidth = target.width;
+  const int32_t screenHeight = target.height;
+  const int32_t areaWidth = static_cast<int32_t>(std::max<int64_t>(screenWidth - 2 * mx, 0));
+  const int32_t areaHeight = static_cast<int32_t>(std::max<int64_t>(screenHeight - 2 * my, 0));
+  if (!target.origin || screenWidth <= 0 || screenHeight <= 0) return;
+
+  if (HasPixels(picture) && picture.width == screenWidth && picture.height == screenHeight &&
+      areaWidth == screenWidth && areaHeight == screenHeight) {
+    for (int32_t y = 0; y < screenHeight; ++y)
+      Copy(target.Row(y), picture.pixels.data() + static_cast<int64_t>(y) * screenWidth, screenWidth);
+    return;
+  }
+
+  ScreenLayout canvas{target.origin, screenWidth, screenHeight, target.stride, mx, my, areaWidth, areaHeight, 0};
+  Placement place;
+  place.tile = layout.tile;
+
+  const bool scale = layout.scale || (layout.shrinkOnly && (picture.width > areaWidth || picture.height > areaHeight));
+  std::pair<int32_t, int32_t> scaledSize{0, 0};
+  if (scale && HasPixels(picture)) {
+    scaledSize = ScaledSize(picture.width, picture.height, areaWidth, areaHeight);
+    place.picture = {nullptr, 0, scaledSize.first, scaledSize.second};
+  } else {
+    place.picture = CropView(picture, areaWidth, areaHeight);
+  }
+  place.at = PlacementOffset(layout.position, areaWidth, areaHeight, place.picture.width, place.picture.height);
+  const bool scaleIntoPlace = scaledSize.first > 0 && scaledSize.second > 0;
+  // Inside the screen by construction: margins are not negative, the scaled size is within
+  // the area, and the offset of one of the nine positions keeps it there.
+  uint32_t* const placed = scaleIntoPlace ? target.Row(my + place.at.y) + (mx + place.at.x) : nullptr;
+  if (scaleIntoPlace && place.tile) {
+    ScaleInto(WholeView(picture), placed, target.stride, scaledSize.first, scaledSize.second);
+    place.picture = {placed, target.stride, scaledSize.first, scaledSize.second};
+  } else if (scaleIntoPlace) {
+    place.leavePicture = true;  // scaled in afterwards
+  }
+  if (place.tile && place.picture.Empty()) place.tile = false;
+  // The area is filled before the frame, each with the colour of its moment.
+  if (!place.tile) place.areaColour = desktopColour();
+  canvas.frameColour = desktopColour();
+
+  Compose(canvas, place);
+  if (place.leavePicture) ScaleInto(WholeView(picture), placed, target.stride, scaledSize.first, scaledSize.second);
+}
+
+}  // namespace
+
 void FitPicture(Picture& picture, const FitRequest& request, const DesktopColourSource& desktopColour) {
-  const LayoutChoice& layout = request.layout;
   const int32_t screenWidth = std::max(request.screenWidth, 0);
   const int32_t screenHeight = std::max(request.screenHeight, 0);
   // A negative margin (hand-edited store) would make the area larger than the screen, and
   // a scaled picture as large as that area; the frame cannot be thinner than nothing.
   const int64_t mx = std::max(request.marginX, 0);
   const int64_t my = std::max(request.marginY, 0);
-  const int32_t areaWidth = static_cast<int32_t>(std::max<int64_t>(screenWidth - 2 * mx, 0));
-  const int32_t areaHeight = static_cast<int32_t>(std::max<int64_t>(screenHeight - 2 * my, 0));
 
   // A picture that already fills a screen without margins lands on itself, scaled, tiled
   // or not, and no fill shows.
-  if (HasPixels(picture) && picture.width == screenWidth && picture.height == screenHeight &&
-      areaWidth == screenWidth && areaHeight == screenHeight)
+  if (HasPixels(picture) && picture.width == screenWidth && picture.height == screenHeight && mx == 0 && my == 0)
     return;
 
-  ScreenLayout canvas{nullptr, screenWidth, screenHeight, mx, my, areaWidth, areaHeight, 0};
-  Placement place;
-  place.tile = layout.tile;
-
-  const bool scale = layout.scale || (layout.shrinkOnly && (picture.width > areaWidth || picture.height > areaHeight));
-  Picture scaled;  // only for a scaled picture that is tiled
-  std::pair<int32_t, int32_t> directSize{0, 0};
-  if (scale && HasPixels(picture)) {
-    const auto [w, h] = ScaledSize(picture.width, picture.height, areaWidth, areaHeight);
-    if (layout.tile) {
-      scaled = MakePicture(w, h);
-      ScaleInto(WholeView(picture), scaled.pixels.data(), w, w, h);
-      picture = Picture{};  // the source is not needed any more: release it before the screen
-      place.picture = WholeView(scaled);
-    } else {
-      // Scaled later straight into the screen buffer.
-      directSize = {w, h};
-      place.picture = {nullptr, 0, w, h};
-      place.leavePicture = w > 0 && h > 0;
-    }
-  } else {
-    place.picture = CropView(picture, areaWidth, areaHeight);
-  }
-  place.at = PlacementOffset(layout.position, areaWidth, areaHeight, place.picture.width, place.picture.height);
-  if (place.tile && place.picture.Empty()) place.tile = false;
-  // The area is filled before the frame, each with the colour of its moment.
-  if (!place.tile) place.areaColour = desktopColour();
-  canvas.frameColour = desktopColour();
-
   Picture screen = MakePicture(screenWidth, screenHeight);
-  canvas.pixels = screen.pixels.data();
-  Compose(canvas, place);
-  if (place.leavePicture) {
-    // Inside the screen by construction: margins are not negative, the scaled size is within
-    // the area, and the offset of one of the nine positions keeps it there.
-    uint32_t* at = screen.pixels.data() + (my + place.at.y) * screenWidth + (mx + place.at.x);
-    ScaleInto(WholeView(picture), at, screenWidth, directSize.first, directSize.second);
-  }
+  FitInto(picture, request.layout, mx, my, desktopColour, WindowOf(screen));
   picture = std::move(screen);
+}
+
+void FitPictureInto(const Picture& picture, const FitRequest& request, const DesktopColourSource& desktopColour,
+                    const PixelWindow& target) {
+  FitInto(picture, request.layout, std::max(request.marginX, 0), std::max(request.marginY, 0), desktopColour, target);
 }
 
 void PlaceOnArea(Picture& picture, bool tile, int32_t position, int32_t width, int32_t height,
@@ -627,7 +649,7 @@ void PlaceOnArea(Picture& picture, bool tile, int32_t position, int32_t width, i
   if (!place.tile) place.areaColour = desktopColour();
 
   Picture area = MakePicture(width, height);
-  Compose({area.pixels.data(), width, height, 0, 0, width, height, 0}, place);
+  Compose({area.pixels.data(), width, height, width, 0, 0, width, height, 0}, place);
   picture = std::move(area);
 }
 

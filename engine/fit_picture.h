@@ -62,6 +62,11 @@ struct FitRequest {
 
 // After the call the picture has exactly the screen's size.
 void FitPicture(Picture& picture, const FitRequest& request, const DesktopColourSource& desktopColour);
+// The same fit written into a window of a larger picture, whose size is the screen's (the
+// request's screen size is not read): every pixel of the window is written, none outside
+// it. The picture is the source and is not changed.
+void FitPictureInto(const Picture& picture, const FitRequest& request, const DesktopColourSource& desktopColour,
+                    const PixelWindow& target);
 
 // The first steps of the calendar stamp: crop to the calendar's area, then place (or roll
 // and tile) the picture on an area of that size filled with the desktop colour.
