@@ -127,6 +127,20 @@ std::vector<bool> ComposeVirtualScreen(Picture& canvas, const WallpaperLayout& l
   return shown;
 }
 
+void UnrollVirtualScreen(Picture& picture, Offset roll) {
+  if (picture.Empty() || picture.pixels.size() != static_cast<size_t>(picture.width) * picture.height) return;
+  const auto wrap = [](int64_t v, int64_t n) { return ((v % n) + n) % n; };
+  const int64_t dx = wrap(roll.x, picture.width);
+  const int64_t dy = wrap(roll.y, picture.height);
+  const auto begin = picture.pixels.begin();
+  if (dy) std::rotate(begin, begin + (picture.height - dy) * picture.width, picture.pixels.end());
+  if (dx)
+    for (int64_t y = 0; y < picture.height; ++y) {
+      const auto row = begin + y * picture.width;
+      std::rotate(row, row + (picture.width - dx), row + picture.width);
+    }
+}
+
 WallpaperLayout LayoutOf(const ScreenGeometry& geometry) {
   WallpaperLayout layout;
   const std::vector<MonitorArea> ordered = InPictureOrder(geometry);

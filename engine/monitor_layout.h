@@ -62,6 +62,10 @@ ScreenRect BoundingBox(const std::vector<ScreenRect>& rects);
 // from top to bottom, left to right within a band.
 std::vector<ScreenRect> UncoveredParts(const ScreenRect& box, const std::vector<ScreenRect>& rects);
 
+// A virtual screen read back from a file written rolled by roll (see StreamBmp24Rolled) put
+// back the way it was composed.
+void UnrollVirtualScreen(Picture& picture, Offset roll);
+
 // Loads monitor i's picture and fits it into target, that monitor's part of the virtual
 // screen; false when the monitor has no picture to show.
 using MonitorFitStep = std::function<bool(size_t monitor, const PixelWindow& target)>;

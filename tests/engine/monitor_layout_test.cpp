@@ -198,6 +198,10 @@ TEST(MonitorLayout, RolledFileTiledFromThePrimaryShowsTheVirtualScreen) {
         ASSERT_EQ(tiled->At(wrap(x, tiled->width), wrap(y, tiled->height)),
                   virtualScreen.At(x - layout.box.left, y - layout.box.top) & 0xFFFFFF)
             << "desk point " << x << ", " << y;
+    // Read back (Vorelrun's prepared mode), the file gives the virtual screen again.
+    Picture readBack = *tiled;
+    UnrollVirtualScreen(readBack, corner);
+    EXPECT_TRUE(readBack == virtualScreen);
   }
 }
 

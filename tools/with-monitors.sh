@@ -1,0 +1,126 @@
+#!/usr/bin/env bash
+# Runs a Windows program under Wine on a desk of several monitors, then stops everything it
+# started, whether the program passed or failed.
+#
+#   with-monitors.sh [--windows VERSION] WxH [WxH ...] -- program.exe [arguments]
+#
+# Wine 8 takes its monitors from Xinerama when it is told not to use XRandR, and Xvfb's own
+# +xinerama puts every screen at the origin; so the monitors are the screens of a Xephyr
+# server with +xinerama (laid side by side, the first one primary), shown inside an Xvfb
+# screen that holds them all. The program runs in a copy of the project's prefix that reads
+# them so ("UseXRandR"="N"); --windows gives that copy another Windows version (winecfg -v).
+#
+# A second Xephyr shows the first monitor alone. VOREL_MONITOR_SWITCH names, as a Windows
+# path, a script that the program may start with the argument "one" or "all": it applies the
+# display settings again from that X display or from the desk's, which makes Wine read one
+# monitor or all of them and send WM_DISPLAYCHANGE to every window. VOREL_MONITORS lists the
+# monitors' sizes as given.
+set -uo pipefail
+here="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)"
+source "$here/wine-env.sh"
+"$here/wine-prefix.sh" >/dev/null || exit 1
+
+windows=""
+if [ "${1:-}" = "--windows" ]; then
+  windows="$2"
+  shift 2
+fi
+screens=()
+while [ $# -gt 0 ] && [ "$1" != "--" ]; do
+  screens+=("$1")
+  shift
+done
+[ "${1:-}" = "--" ] && shift
+if [ ${#screens[@]} -lt 1 ] || [ $# -lt 1 ]; then
+  echo "usage: with-monitors.sh [--windows VERSION] WxH [WxH ...] -- program.exe [arguments]" >&2
+  exit 2
+fi
+
+work="$(mktemp -d /tmp/vorel-monitors.XXXXXX)"
+pids=()
+cleanup() {
+  WINEPREFIX="$work/prefix" wineserver -k >/dev/null 2>&1 || true
+  for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null || true; done
+  for pid in "${pids[@]}"; do wait "$pid" 2>/dev/null || true; done
+  rm -rf "$work"
+}
+trap cleanup EXIT
+trap 'exit 130' INT TERM
+
+# The prepared prefix, linked; what Wine writes (the registry) copied.
+cp -al "$WINEPREFIX" "$work/prefix"
+for reg in system.reg user.reg userdef.reg; do
+  [ -f "$WINEPREFIX/$reg" ] && rm -f "$work/prefix/$reg" && cp "$WINEPREFIX/$reg" "$work/prefix/$reg"
+done
+export WINEPREFIX="$work/prefix" VOREL_WINEPREFIX="$work/prefix"
+
+free_display() {
+  for n in $(seq "$1" 400); do
+    if [ ! -e "/tmp/.X${n}-lock" ] && [ ! -e "/tmp/.X11-unix/X${n}" ]; then
+      echo "$n"
+      return 0
+    fi
+  done
+  return 1
+}
+# Starts an X server on display :$1 (the rest is its command) and waits for its socket.
+start_server() {
+  local n="$1"
+  shift
+  "$@" ":$n" -nolisten tcp -noreset >/dev/null 2>&1 &
+  local pid=$!
+  for _ in $(seq 1 100); do
+    [ -e "/tmp/.X11-unix/X${n}" ] && { pids+=("$pid"); return 0; }
+    kill -0 "$pid" 2>/dev/null || return 1
+    sleep 0.1
+  done
+  kill "$pid" 2>/dev/null
+  return 1
+}
+
+width=0
+height=0
+desk=()
+for s in "${screens[@]}"; do
+  w="${s%x*}"
+  h="${s#*x}"
+  desk+=(-screen "${w}x${h}+${width}+0")
+  width=$((width + w))
+  [ "$h" -gt "$height" ] && height="$h"
+done
+first="${screens[0]}"
+
+host="" ; many="" ; one=""
+for attempt in 1 2 3; do
+  host="$(free_display 141)" && start_server "$host" Xvfb -screen 0 "$((width + ${first%x*}))x${height}x24" &&
+    many="$(free_display $((host + 1)))" && DISPLAY=":$host" start_server "$many" Xephyr +xinerama "${desk[@]}" &&
+    one="$(free_display $((many + 1)))" &&
+    DISPLAY=":$host" start_server "$one" Xephyr -screen "${first}+${width}+0" && break
+  host=""
+done
+if [ -z "$host" ]; then
+  echo "with-monitors: could not start the X servers" >&2
+  exit 1
+fi
+export DISPLAY=":$many"
+export VOREL_MONITORS="${screens[*]}"
+
+wine reg add 'HKCU\Software\Wine\X11 Driver' /v UseXRandR /t REG_SZ /d N /f >/dev/null 2>&1
+[ -n "$windows" ] && wine winecfg -v "$windows" >/dev/null 2>&1
+wineserver -w
+# As tools/with-display.sh: the server's helpers and the desktop started away from the
+# program's output.
+wineserver -p >/dev/null 2>&1 || true
+wine cmd.exe /c exit </dev/null >/dev/null 2>&1 || true
+wine explorer.exe /desktop </dev/null >/dev/null 2>&1 &
+
+helper="$VOREL_WIN_BUILD/tests/fixtures/display_settings/display_settings.exe"
+cat >"$work/switch" <<EOF
+#!/bin/sh
+case "\$1" in one) display=":$one" ;; *) display=":$many" ;; esac
+DISPLAY="\$display" WINEPREFIX="$WINEPREFIX" PATH="$PATH" exec wine "$helper" >/dev/null 2>&1
+EOF
+chmod +x "$work/switch"
+export VOREL_MONITOR_SWITCH="$(winepath -w "$work/switch" 2>/dev/null)"
+
+wine "$@"
