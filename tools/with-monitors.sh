@@ -2,7 +2,7 @@
 # Runs a Windows program under Wine on a desk of several monitors, then stops everything it
 # started, whether the program passed or failed.
 #
-#   with-monitors.sh [--windows VERSION] WxH [WxH ...] -- program.exe [arguments]
+#   with-monitors.sh [--windows VERSION] [--alone WxH] WxH [WxH ...] -- program.exe [arguments]
 #
 # Wine 8 takes its monitors from Xinerama when it is told not to use XRandR, and Xvfb's own
 # +xinerama puts every screen at the origin; so the monitors are the screens of a Xephyr
@@ -10,21 +10,26 @@
 # screen that holds them all. The program runs in a copy of the project's prefix that reads
 # them so ("UseXRandR"="N"); --windows gives that copy another Windows version (winecfg -v).
 #
-# A second Xephyr shows the first monitor alone. VOREL_MONITOR_SWITCH names, as a Windows
-# path, a script that the program may start with the argument "one" or "all": it applies the
-# display settings again from that X display or from the desk's, which makes Wine read one
-# monitor or all of them and send WM_DISPLAYCHANGE to every window. VOREL_MONITORS lists the
-# monitors' sizes as given.
+# VOREL_MONITOR_SWITCH names, as a Windows path, a script that the program may start with the
+# argument "one" or "all". "one" makes Wine list a single monitor, of the first one's size or
+# of the --alone size (a new primary screen size): it opens a Wine virtual desktop of that
+# size elsewhere, which Wine 8 takes as the display settings of every desktop; the program
+# then tells the windows itself (WM_DISPLAYCHANGE), since that desktop's change is told to
+# its own windows only. "all" applies the desk's display settings again, which makes Wine
+# read all its monitors once more and send WM_DISPLAYCHANGE to every window. VOREL_MONITORS
+# lists the monitors' sizes as given, VOREL_MONITOR_ALONE the one monitor's.
 set -uo pipefail
 here="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)"
 source "$here/wine-env.sh"
 "$here/wine-prefix.sh" >/dev/null || exit 1
 
 windows=""
-if [ "${1:-}" = "--windows" ]; then
-  windows="$2"
+alone=""
+while [ "${1:-}" = "--windows" ] || [ "${1:-}" = "--alone" ]; do
+  [ "$1" = "--windows" ] && windows="$2"
+  [ "$1" = "--alone" ] && alone="$2"
   shift 2
-fi
+done
 screens=()
 while [ $# -gt 0 ] && [ "$1" != "--" ]; do
   screens+=("$1")
@@ -32,7 +37,7 @@ while [ $# -gt 0 ] && [ "$1" != "--" ]; do
 done
 [ "${1:-}" = "--" ] && shift
 if [ ${#screens[@]} -lt 1 ] || [ $# -lt 1 ]; then
-  echo "usage: with-monitors.sh [--windows VERSION] WxH [WxH ...] -- program.exe [arguments]" >&2
+  echo "usage: with-monitors.sh [--windows VERSION] [--alone WxH] WxH [WxH ...] -- program.exe [arguments]" >&2
   exit 2
 fi
 
@@ -88,14 +93,13 @@ for s in "${screens[@]}"; do
   width=$((width + w))
   [ "$h" -gt "$height" ] && height="$h"
 done
-first="${screens[0]}"
+first="${alone:-${screens[0]}}"
 
-host="" ; many="" ; one=""
+host="" ; many=""
 for attempt in 1 2 3; do
-  host="$(free_display 141)" && start_server "$host" Xvfb -screen 0 "$((width + ${first%x*}))x${height}x24" &&
+  host="$(free_display 141)" && start_server "$host" Xvfb -screen 0 "${width}x${height}x24" &&
     many="$(free_display $((host + 1)))" && DISPLAY=":$host" start_server "$many" Xephyr +xinerama "${desk[@]}" &&
-    one="$(free_display $((many + 1)))" &&
-    DISPLAY=":$host" start_server "$one" Xephyr -screen "${first}+${width}+0" && break
+    break
   host=""
 done
 if [ -z "$host" ]; then
@@ -103,7 +107,7 @@ if [ -z "$host" ]; then
   exit 1
 fi
 export DISPLAY=":$many"
-export VOREL_MONITORS="${screens[*]}"
+export VOREL_MONITORS="${screens[*]}" VOREL_MONITOR_ALONE="$first"
 
 wine reg add 'HKCU\Software\Wine\X11 Driver' /v UseXRandR /t REG_SZ /d N /f >/dev/null 2>&1
 [ -n "$windows" ] && wine winecfg -v "$windows" >/dev/null 2>&1
@@ -117,8 +121,11 @@ wine explorer.exe /desktop </dev/null >/dev/null 2>&1 &
 helper="$VOREL_WIN_BUILD/tests/fixtures/display_settings/display_settings.exe"
 cat >"$work/switch" <<EOF
 #!/bin/sh
-case "\$1" in one) display=":$one" ;; *) display=":$many" ;; esac
-DISPLAY="\$display" WINEPREFIX="$WINEPREFIX" PATH="$PATH" exec wine "$helper" >/dev/null 2>&1
+export DISPLAY=":$many" WINEPREFIX="$WINEPREFIX" PATH="$PATH"
+case "\$1" in
+  one) exec wine explorer.exe /desktop=VorelAlone,$first cmd.exe /c exit >/dev/null 2>&1 ;;
+  *) exec wine "$helper" >/dev/null 2>&1 ;;
+esac
 EOF
 chmod +x "$work/switch"
 export VOREL_MONITOR_SWITCH="$(winepath -w "$work/switch" 2>/dev/null)"

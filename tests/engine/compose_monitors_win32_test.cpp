@@ -5,12 +5,10 @@
 // and the one picture of old with the option off.
 #include <gtest/gtest.h>
 
-#include <cstdlib>
-#include <sstream>
-
 #include "engine/bmp_file.h"
 #include "engine/change_run_win32.h"
 #include "platform/screen_geometry_win32.h"
+#include "tests/fixtures/monitor_desk.h"
 #include "tests/fixtures/wine_test_support.h"
 
 namespace vorel {
@@ -27,27 +25,11 @@ Picture Striped(int32_t width, int32_t height, uint32_t seed) {
   return p;
 }
 
-// The monitors' sizes the desk was made with, "1280x1024 1024x768".
-std::vector<std::pair<int32_t, int32_t>> DeskSizes() {
-  std::vector<std::pair<int32_t, int32_t>> sizes;
-  const char* desk = std::getenv("VOREL_MONITORS");
-  std::istringstream in(desk ? desk : "");
-  std::string size;
-  while (in >> size) sizes.emplace_back(std::stoi(size), std::stoi(size.substr(size.find('x') + 1)));
-  return sizes;
-}
-
 class EveryMonitor : public ::testing::Test {
  protected:
   void SetUp() override {
     layout_ = LayoutOf(CurrentScreenGeometry());
-    const auto sizes = DeskSizes();
-    ASSERT_GE(sizes.size(), 2u) << "runs under tools/with-monitors.sh";
-    // The desk is the one asked for: the sizes side by side, the first the primary.
-    ASSERT_EQ(layout_.monitors.size(), sizes.size());
-    for (size_t i = 0, left = 0; i < sizes.size(); left += sizes[i].first, ++i)
-      ASSERT_EQ(layout_.monitors[i], (ScreenRect{static_cast<int32_t>(left), 0,
-                                                 static_cast<int32_t>(left) + sizes[i].first, sizes[i].second}));
+    ASSERT_TRUE(testing::IsTheDesk(layout_));
 
     settings_ = Settings::VorelsetDefaults();
     settings_.perMonitor = true;
@@ -95,40 +77,15 @@ class EveryMonitor : public ::testing::Test {
     return ChangeWallpaper(picture, Environment(composition, load), InstallMode::kShow);
   }
 
-  // What monitor m shows with entry e, as the fit of a screen of the monitor's size puts it.
+  // What monitor m shows with entry e.
   Picture OnMonitor(size_t m, const CurrentPictureRecord& e, bool margins) const {
     size_t i = 0;
     while (settings_.pictures[i].path != e.path) ++i;
-    Picture p = sources_[i];
-    FitPicture(p,
-               {ApplyOverrides(GlobalLayout(settings_), e.tile, e.size, e.position), margins ? settings_.screenX : 0,
-                margins ? settings_.screenY : 0, layout_.monitors[m].Width(), layout_.monitors[m].Height()},
-               DesktopColour);
-    return p;
+    return testing::OnMonitor(sources_[i], settings_, e, margins, layout_.monitors[m]);
   }
-
-  // Every monitor's part of the virtual screen is its expected picture, and every pixel no
-  // monitor shows is the desktop colour.
+  Picture VirtualScreenInFile() const { return testing::VirtualScreenInFile(settings_.wallFile, layout_); }
   void ExpectDesk(const Picture& desk, const std::vector<Picture>& monitors) const {
-    ASSERT_EQ(desk.width, layout_.Width());
-    ASSERT_EQ(desk.height, layout_.Height());
-    for (size_t m = 0; m < monitors.size(); ++m) {
-      const ScreenRect& r = layout_.monitors[m];
-      for (int32_t y = 0; y < r.Height(); ++y)
-        for (int32_t x = 0; x < r.Width(); ++x)
-          ASSERT_EQ(desk.At(r.left + x, r.top + y), monitors[m].At(x, y)) << "monitor " << m << " at " << x << ", " << y;
-    }
-    for (const ScreenRect& r : layout_.uncovered)
-      for (int32_t y = r.top; y < r.bottom; ++y)
-        for (int32_t x = r.left; x < r.right; ++x) ASSERT_EQ(desk.At(x, y), DesktopColour()) << x << ", " << y;
-  }
-
-  // The file holds the virtual screen as the system's style lays it; this is the screen.
-  Picture VirtualScreenInFile() const {
-    Picture file = testing::ReadBmpFile(settings_.wallFile);
-    if (SystemVirtualScreenStyle() == VirtualScreenStyle::kTiledFromPrimary)
-      UnrollVirtualScreen(file, layout_.PrimaryCorner());
-    return file;
+    EXPECT_TRUE(testing::DeskShows(desk, layout_, monitors));
   }
 
   testing::TempFolder folder_;
@@ -245,11 +202,7 @@ TEST_F(EveryMonitor, ExitLeavesEveryPictureWithoutCalendarAndNewScreensKeepThem)
   std::vector<Picture> expected = {OnMonitor(0, settings_.current, false), OnMonitor(1, settings_.otherMonitors[0], false)};
   while (expected.size() < n) expected.push_back(Picture{});
   // A monitor without a picture is the desktop colour.
-  for (size_t m = 2; m < n; ++m)
-    expected[m] = Picture{layout_.monitors[m].Width(), layout_.monitors[m].Height(),
-                          std::vector<uint32_t>(static_cast<size_t>(layout_.monitors[m].Width()) *
-                                                    layout_.monitors[m].Height(),
-                                                DesktopColour())};
+  for (size_t m = 2; m < n; ++m) expected[m] = testing::Filled(layout_.monitors[m], DesktopColour());
   ExpectDesk(VirtualScreenInFile(), expected);
   EXPECT_EQ(SystemWallpaper(), other);
 
