@@ -2,7 +2,7 @@
 # Runs a Windows program under Wine on a desk of several monitors, then stops everything it
 # started, whether the program passed or failed.
 #
-#   with-monitors.sh [--windows VERSION] [--alone WxH] WxH [WxH ...] -- program.exe [arguments]
+#   with-monitors.sh [--windows VERSION] [--alone WxH] [--photo FILE.png] WxH [WxH ...] -- program.exe [arguments]
 #
 # Wine 8 takes its monitors from Xinerama when it is told not to use XRandR, and Xvfb's own
 # +xinerama puts every screen at the origin; so the monitors are the screens of a Xephyr
@@ -18,6 +18,10 @@
 # its own windows only. "all" applies the desk's display settings again, which makes Wine
 # read all its monitors once more and send WM_DISPLAYCHANGE to every window. VOREL_MONITORS
 # lists the monitors' sizes as given, VOREL_MONITOR_ALONE the one monitor's.
+#
+# With --photo, VOREL_MONITOR_PHOTO names a script that photographs the X screen showing the
+# monitors (each where Xephyr's window for it is) into FILE.png, which the program finds as
+# VOREL_MONITOR_PHOTO_FILE once it is complete.
 set -uo pipefail
 here="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)"
 source "$here/wine-env.sh"
@@ -25,9 +29,11 @@ source "$here/wine-env.sh"
 
 windows=""
 alone=""
-while [ "${1:-}" = "--windows" ] || [ "${1:-}" = "--alone" ]; do
+photo=""
+while [ "${1:-}" = "--windows" ] || [ "${1:-}" = "--alone" ] || [ "${1:-}" = "--photo" ]; do
   [ "$1" = "--windows" ] && windows="$2"
   [ "$1" = "--alone" ] && alone="$2"
+  [ "$1" = "--photo" ] && photo="$2"
   shift 2
 done
 screens=()
@@ -37,7 +43,7 @@ while [ $# -gt 0 ] && [ "$1" != "--" ]; do
 done
 [ "${1:-}" = "--" ] && shift
 if [ ${#screens[@]} -lt 1 ] || [ $# -lt 1 ]; then
-  echo "usage: with-monitors.sh [--windows VERSION] [--alone WxH] WxH [WxH ...] -- program.exe [arguments]" >&2
+  echo "usage: with-monitors.sh [--windows VERSION] [--alone WxH] [--photo FILE.png] WxH [WxH ...] -- program.exe [arguments]" >&2
   exit 2
 fi
 
@@ -129,5 +135,15 @@ esac
 EOF
 chmod +x "$work/switch"
 export VOREL_MONITOR_SWITCH="$(winepath -w "$work/switch" 2>/dev/null)"
+if [ -n "$photo" ]; then
+  rm -f "$photo"
+  cat >"$work/photo" <<EOF
+#!/bin/sh
+DISPLAY=":$host" import -window root "$work/photo.png" && mv "$work/photo.png" "$photo"
+EOF
+  chmod +x "$work/photo"
+  export VOREL_MONITOR_PHOTO="$(winepath -w "$work/photo" 2>/dev/null)"
+  export VOREL_MONITOR_PHOTO_FILE="$(winepath -w "$photo" 2>/dev/null)"
+fi
 
 wine "$@"
