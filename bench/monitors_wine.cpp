@@ -86,8 +86,8 @@ int wmain(int argc, wchar_t** argv) {
   const ChangeEnvironment environment{settings, order, patterns, composition, load, [] { return 0; }, nullptr};
   const WallpaperLayout layout = LayoutOf(composition.screens);
   const std::optional<WallpaperLayout> every = EveryMonitorLayout(composition);
-  const double screen = every ? 4.0 * layout.Width() * layout.Height()
-                              : 4.0 * settings.screenWidth * settings.screenHeight;
+  const double screen =
+      every ? 4.0 * layout.Width() * layout.Height() : 4.0 * settings.screenWidth * settings.screenHeight;
 
   const PROCESS_MEMORY_COUNTERS before = Counters();
   Picture picture;
@@ -105,9 +105,10 @@ int wmain(int argc, wchar_t** argv) {
               layout.Height(), every ? "every monitor its own picture" : "the one picture of the primary screen");
   std::printf("largest decoded source: %.1f MiB; composed %s at 32 bits: %.1f MiB; sum: %.1f MiB; +20 %%: %.1f MiB\n",
               MiB(largest), every ? "virtual screen" : "screen", MiB(screen), MiB(bound), MiB(bound * 1.2));
-  std::printf("working set before the change: %.1f MiB; peak during it: %.1f MiB; the change's peak: %.1f MiB (%.0f %% "
-              "of the sum); %lu ms\n",
-              MiB(static_cast<double>(before.WorkingSetSize)), MiB(static_cast<double>(after.PeakWorkingSetSize)),
-              MiB(peak), 100.0 * peak / bound, took);
+  std::printf(
+      "working set before the change: %.1f MiB; peak during it: %.1f MiB; the change's peak: %.1f MiB (%.0f %% "
+      "of the sum); %lu ms\n",
+      MiB(static_cast<double>(before.WorkingSetSize)), MiB(static_cast<double>(after.PeakWorkingSetSize)), MiB(peak),
+      100.0 * peak / bound, took);
   return 0;
 }

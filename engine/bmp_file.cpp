@@ -37,8 +37,7 @@ bool StreamBmp24(const Picture& picture, const ByteSink& sink, size_t chunkBytes
   return StreamBmp24Rolled(picture, 0, 0, sink, chunkBytes);
 }
 
-bool StreamBmp24Rolled(const Picture& picture, int32_t rollX, int32_t rollY, const ByteSink& sink,
-                       size_t chunkBytes) {
+bool StreamBmp24Rolled(const Picture& picture, int32_t rollX, int32_t rollY, const ByteSink& sink, size_t chunkBytes) {
   const uint32_t width = static_cast<uint32_t>(picture.Empty() ? 0 : picture.width);
   const uint32_t height = static_cast<uint32_t>(picture.Empty() ? 0 : picture.height);
   const uint32_t stride = (width * 3 + 3) & ~3u;

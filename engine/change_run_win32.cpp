@@ -24,8 +24,8 @@ ChangeOutcome ChangeEveryMonitor(Picture& canvas, const ChangeEnvironment& envir
   // A monitor whose new picture cannot be loaded keeps the one it shows now.
   std::vector<MonitorPictures> pictures = CurrentMonitorPictures(environment.settings, entries.size());
   for (size_t i = 0; i < entries.size(); ++i) pictures[i].insert(pictures[i].begin(), RecordOf(entries[i]));
-  const std::optional<std::vector<int>> shown =
-      InstallEveryMonitor(canvas, layout, pictures, environment.composition, environment.load, UseOf(mode), calendarFree);
+  const std::optional<std::vector<int>> shown = InstallEveryMonitor(canvas, layout, pictures, environment.composition,
+                                                                    environment.load, UseOf(mode), calendarFree);
   if (!shown) return outcome;
   for (size_t i = 0; i < entries.size() && !outcome.installed; ++i)
     if ((*shown)[i] == 0) outcome.installed = entries[i];
@@ -101,7 +101,8 @@ std::vector<CurrentPictureRecord> RecomposeForScreens(Picture& picture, const Ch
     std::vector<MonitorPictures> pictures = CurrentMonitorPictures(settings, layout->monitors.size());
     size_t without = 0;
     for (const MonitorPictures& p : pictures) without += p.empty();
-    const std::vector<PictureEntry> entries = without ? ChooseNextPictures(environment, without) : std::vector<PictureEntry>{};
+    const std::vector<PictureEntry> entries =
+        without ? ChooseNextPictures(environment, without) : std::vector<PictureEntry>{};
     for (size_t i = 0, next = 0; i < pictures.size() && next < entries.size(); ++i)
       if (pictures[i].empty()) pictures[i].push_back(RecordOf(entries[next++]));
     const std::optional<std::vector<int>> shown = InstallEveryMonitor(

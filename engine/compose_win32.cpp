@@ -204,7 +204,7 @@ void StampCalendarOnPrimary(Picture& canvas, const WallpaperLayout& layout, cons
 std::vector<MonitorPictures> CurrentMonitorPictures(const Settings& settings, size_t monitors) {
   std::vector<MonitorPictures> pictures(monitors);
   for (size_t i = 0; i < monitors; ++i) {
-    const CurrentPictureRecord& record = i == 0 ? settings.current
+    const CurrentPictureRecord& record = i == 0                               ? settings.current
                                          : i <= settings.otherMonitors.size() ? settings.otherMonitors[i - 1]
                                                                               : CurrentPictureRecord{};
     if (!record.path.empty()) pictures[i].push_back(record);
@@ -222,9 +222,8 @@ std::vector<CurrentPictureRecord> ShownRecords(const std::vector<MonitorPictures
 
 std::optional<std::vector<int>> InstallEveryMonitor(Picture& canvas, const WallpaperLayout& layout,
                                                     const std::vector<MonitorPictures>& pictures,
-                                                    const CompositionContext& context,
-                                                    const PictureLoadContext& load, MonitorUse use,
-                                                    std::optional<CalendarFreeForm>* calendarFree) {
+                                                    const CompositionContext& context, const PictureLoadContext& load,
+                                                    MonitorUse use, std::optional<CalendarFreeForm>* calendarFree) {
   const Settings& settings = context.settings;
   const bool shows = use == MonitorUse::kShow || use == MonitorUse::kRecompose;
   const bool margins = shows && settings.screen;
@@ -287,16 +286,16 @@ void WriteCalendarFreeForm(const CalendarFreeForm& form, const Settings& setting
 }
 
 bool WriteCalendarFreeCopy(Picture& picture, const CompositionContext& context, const PictureLoadContext& load,
-                           const CurrentPictureRecord& record,
-                           const std::vector<CurrentPictureRecord>& otherMonitors) {
+                           const CurrentPictureRecord& record, const std::vector<CurrentPictureRecord>& otherMonitors) {
   const Settings& settings = context.settings;
   if (const std::optional<WallpaperLayout> monitors = EveryMonitorLayout(context)) {
     Settings records;
     records.current = record;
     records.otherMonitors = otherMonitors;
-    const bool written = InstallEveryMonitor(picture, *monitors, CurrentMonitorPictures(records, monitors->monitors.size()),
-                                             context, load, MonitorUse::kCalendarFree)
-                             .has_value();
+    const bool written =
+        InstallEveryMonitor(picture, *monitors, CurrentMonitorPictures(records, monitors->monitors.size()), context,
+                            load, MonitorUse::kCalendarFree)
+            .has_value();
     picture = Picture{};
     return written;
   }

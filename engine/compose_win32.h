@@ -133,8 +133,8 @@ void WriteCalendarFreeForm(const CalendarFreeForm& form, const Settings& setting
 // that is the canvas without its calendar (kShow, no margins).
 std::optional<std::vector<int>> InstallEveryMonitor(Picture& canvas, const WallpaperLayout& layout,
                                                     const std::vector<MonitorPictures>& pictures,
-                                                    const CompositionContext& context,
-                                                    const PictureLoadContext& load, MonitorUse use,
+                                                    const CompositionContext& context, const PictureLoadContext& load,
+                                                    MonitorUse use,
                                                     std::optional<CalendarFreeForm>* calendarFree = nullptr);
 
 // The common end of every composition per monitor, for a canvas composed by its caller: the

@@ -254,7 +254,8 @@ struct RowPairs {
   void Set(const PixelView& src, const Tap& tap, const int32_t* w) {
     const int64_t next = tap.first + tap.count;
     ahead = next < src.height ? reinterpret_cast<const char*>(src.Row(next)) : nullptr;
-    aheadBytes = ahead ? static_cast<size_t>((src.Row(src.height - 1) + src.width) - src.Row(next)) * sizeof(uint32_t) : 0;
+    aheadBytes =
+        ahead ? static_cast<size_t>((src.Row(src.height - 1) + src.width) - src.Row(next)) * sizeof(uint32_t) : 0;
     count = (tap.count + 1) / 2;
     rows.resize(2 * static_cast<size_t>(count));
     weights.resize(static_cast<size_t>(count));

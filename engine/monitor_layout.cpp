@@ -116,7 +116,8 @@ std::vector<bool> ComposeVirtualScreen(Picture& canvas, const WallpaperLayout& l
   std::vector<bool> shown(layout.monitors.size(), false);
   if (canvas.Empty()) return shown;
   const uint32_t colour = desktopColour();
-  for (const ScreenRect& r : layout.uncovered) FillWindow(WindowOf(canvas, r.left, r.top, r.Width(), r.Height()), colour);
+  for (const ScreenRect& r : layout.uncovered)
+    FillWindow(WindowOf(canvas, r.left, r.top, r.Width(), r.Height()), colour);
   for (size_t i = layout.monitors.size(); i-- > 0;) {
     const ScreenRect& r = layout.monitors[i];
     const PixelWindow part = WindowOf(canvas, r.left, r.top, r.Width(), r.Height());

@@ -116,8 +116,8 @@ void PutBack(const OverwrittenPixels& overwritten, const PixelWindow& part) {
       overwritten.top + old.height > part.height)
     return;
   for (int32_t y = 0; y < old.height; ++y)
-    std::memcpy(part.Row(overwritten.top + y) + overwritten.left, old.pixels.data() + static_cast<size_t>(y) * old.width,
-                static_cast<size_t>(old.width) * 4);
+    std::memcpy(part.Row(overwritten.top + y) + overwritten.left,
+                old.pixels.data() + static_cast<size_t>(y) * old.width, static_cast<size_t>(old.width) * 4);
 }
 
 HFONT GdiCanvas::Font(const CalendarFont& font, bool rotated, int32_t cellHeight) {

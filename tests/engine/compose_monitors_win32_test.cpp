@@ -199,7 +199,8 @@ TEST_F(EveryMonitor, ExitLeavesEveryPictureWithoutCalendarAndNewScreensKeepThem)
   Picture picture;
   const CompositionContext composition = Composition();
   RecomposeAtExit(picture, composition, Load());
-  std::vector<Picture> expected = {OnMonitor(0, settings_.current, false), OnMonitor(1, settings_.otherMonitors[0], false)};
+  std::vector<Picture> expected = {OnMonitor(0, settings_.current, false),
+                                   OnMonitor(1, settings_.otherMonitors[0], false)};
   while (expected.size() < n) expected.push_back(Picture{});
   // A monitor without a picture is the desktop colour.
   for (size_t m = 2; m < n; ++m) expected[m] = testing::Filled(layout_.monitors[m], DesktopColour());

@@ -21,11 +21,14 @@ ScreenRect R(int32_t left, int32_t top, int32_t right, int32_t bottom) { return 
 Picture Pattern(int32_t w, int32_t h, uint32_t tag) {
   Picture p{w, h, std::vector<uint32_t>(static_cast<size_t>(w) * h)};
   for (int32_t y = 0; y < h; ++y)
-    for (int32_t x = 0; x < w; ++x) p.pixels[static_cast<size_t>(y) * w + x] = tag << 20 | (x & 0x3FF) << 10 | (y & 0x3FF);
+    for (int32_t x = 0; x < w; ++x)
+      p.pixels[static_cast<size_t>(y) * w + x] = tag << 20 | (x & 0x3FF) << 10 | (y & 0x3FF);
   return p;
 }
 
-bool Inside(const ScreenRect& r, int32_t x, int32_t y) { return x >= r.left && x < r.right && y >= r.top && y < r.bottom; }
+bool Inside(const ScreenRect& r, int32_t x, int32_t y) {
+  return x >= r.left && x < r.right && y >= r.top && y < r.bottom;
+}
 
 struct LayoutCase {
   const char* what;
@@ -58,7 +61,9 @@ TEST(MonitorLayout, OrderBoxRollAndUncoveredParts) {
        {0, 1024},
        {R(0, 0, 200, 1024), R(1480, 0, 1600, 1024)}},
       {"left of and above: primary first, then by left edge, then by top",
-       {{R(0, -768, 1024, 0), false}, {R(-1024, 0, 0, 768), false}, {R(0, 0, 1280, 1024), true},
+       {{R(0, -768, 1024, 0), false},
+        {R(-1024, 0, 0, 768), false},
+        {R(0, 0, 1280, 1024), true},
         {R(-1024, -768, 0, 0), false}},
        {R(0, 0, 1280, 1024), R(-1024, -768, 0, 0), R(-1024, 0, 0, 768), R(0, -768, 1024, 0)},
        R(-1024, -768, 1280, 1024),
@@ -82,9 +87,9 @@ TEST(MonitorLayout, OrderBoxRollAndUncoveredParts) {
     ASSERT_EQ(layout.monitors.size(), c.ordered.size()) << c.what;
     for (size_t i = 0; i < c.ordered.size(); ++i) {
       const ScreenRect& m = layout.monitors[i];
-      EXPECT_EQ(R(m.left + layout.box.left, m.top + layout.box.top, m.right + layout.box.left,
-                  m.bottom + layout.box.top),
-                c.ordered[i])
+      EXPECT_EQ(
+          R(m.left + layout.box.left, m.top + layout.box.top, m.right + layout.box.left, m.bottom + layout.box.top),
+          c.ordered[i])
           << c.what << ", monitor " << i;
     }
     EXPECT_EQ(layout.box, c.box) << c.what;
@@ -122,7 +127,8 @@ TEST(MonitorLayout, VirtualScreenGetsEveryPictureInItsPartOneAfterTheOther) {
         [&](size_t i, const PixelWindow& target) {
           calls.push_back(i);
           if (i == 2 && !thirdLoads) return false;
-          FitPictureInto(sources[i], requests[i], [] { return kDesk; }, target);
+          FitPictureInto(
+              sources[i], requests[i], [] { return kDesk; }, target);
           return true;
         },
         [] { return kDesk; });
@@ -134,8 +140,9 @@ TEST(MonitorLayout, VirtualScreenGetsEveryPictureInItsPartOneAfterTheOther) {
     std::vector<Picture> fitted;
     for (size_t i = 0; i < 3; ++i) {
       Picture p = sources[i];
-      FitPicture(p, {requests[i].layout, requests[i].marginX, requests[i].marginY, layout.monitors[i].Width(),
-                     layout.monitors[i].Height()},
+      FitPicture(p,
+                 {requests[i].layout, requests[i].marginX, requests[i].marginY, layout.monitors[i].Width(),
+                  layout.monitors[i].Height()},
                  [] { return kDesk; });
       fitted.push_back(std::move(p));
     }
@@ -231,7 +238,8 @@ TEST(MonitorLayout, FitIntoAPartEqualsTheFitOfThatScreen) {
     FitPicture(expected, screen, [] { return kDesk; });
     Picture canvas = Pattern(200, 150, 9);
     const Picture before = canvas;
-    FitPictureInto(c.source, c.request, [] { return kDesk; }, WindowOf(canvas, 50, 40, 120, 80));
+    FitPictureInto(
+        c.source, c.request, [] { return kDesk; }, WindowOf(canvas, 50, 40, 120, 80));
     for (int32_t y = 0; y < canvas.height; ++y)
       for (int32_t x = 0; x < canvas.width; ++x) {
         const bool inside = x >= 50 && x < 170 && y >= 40 && y < 120;

@@ -224,8 +224,7 @@ TEST_F(EveryMonitorPrograms, NewScreensGetTheSamePicturesAgainAndAMonitorWithout
   ASSERT_TRUE(SwitchAndWaitForTheComposition("all"));
   const Picture desk = FileDesk();
   EXPECT_TRUE(OnlyTheCalendarDiffers(Part(desk, layout_.monitors[0]), Shows(1, layout_.monitors[0])));
-  for (size_t m = 1; m < n; ++m)
-    EXPECT_TRUE(Part(desk, layout_.monitors[m]) == Shows(n + m, layout_.monitors[m])) << m;
+  for (size_t m = 1; m < n; ++m) EXPECT_TRUE(Part(desk, layout_.monitors[m]) == Shows(n + m, layout_.monitors[m])) << m;
   EXPECT_EQ(Changes(), 1);
   OpenAndCloseSettings(vorelset);
   EXPECT_EQ(Text("OldFile1"), Entry(n + 1).path);
@@ -294,8 +293,8 @@ TEST_F(EveryMonitorPrograms, VorelrunShowsPreparesAndRefreshesEveryMonitor) {
   const std::string named = pictureFolder_.File("絵0.bmp");
   ASSERT_TRUE(run("\"" + named + "\"").finished);
   std::vector<Picture> expected = Showing(1);
-  expected[0] = testing::OnMonitor(sources_[0], settings_, {named, kStandard, kStandard, kStandard}, false,
-                                   layout_.monitors[0]);
+  expected[0] =
+      testing::OnMonitor(sources_[0], settings_, {named, kStandard, kStandard, kStandard}, false, layout_.monitors[0]);
   EXPECT_TRUE(testing::DeskShows(FileDesk(), layout_, expected));
   EXPECT_EQ(Text("OldFile"), named);
   EXPECT_EQ(Text("OldFile1"), Entry(2).path);

@@ -379,10 +379,9 @@ TEST_F(SettingsWindow, OkWritesEveryValueAsTheWindowShowsIt) {
     return std::optional<std::string>(opened.size() == 1 ? "C:\\tools\\after.exe" : folder_.File("Other.bmp"));
   };
   Open([&] {
-    for (const char* box :
-         {"CheckBoxTile", "CheckBoxResize", "CheckBoxResizeOver", "CheckBoxScreen", "CheckBoxStart", "CheckBoxShade",
-          "CheckBoxChangeDay", "CheckBoxChangeTime", "CheckBoxVorelrun", "CheckBoxCalender", "CheckBoxShadow",
-          "CheckBoxCurrentLaw", "CheckBoxPerMonitor"})
+    for (const char* box : {"CheckBoxTile", "CheckBoxResize", "CheckBoxResizeOver", "CheckBoxScreen", "CheckBoxStart",
+                            "CheckBoxShade", "CheckBoxChangeDay", "CheckBoxChangeTime", "CheckBoxVorelrun",
+                            "CheckBoxCalender", "CheckBoxShadow", "CheckBoxCurrentLaw", "CheckBoxPerMonitor"})
       Click(box);
     ClickRadio("RadioGroupType", 1);
     ClickRadio("RadioGroupPosition", 0);
@@ -652,7 +651,8 @@ const Caption kCaptions[] = {
     {"LabelWall", "壁紙ファイル", "実際にカレンダーが書き込まれるファイルです"},
     {"BitBtnWall", "設定", "壁紙ファイルを設定します"},
     {"EditWall", nullptr, "実際にカレンダーが書き込まれるファイルです"},
-    {"CheckBoxPerMonitor", "モニターごとに別の絵を表示する", "モニターが二つ以上あるとき，それぞれのモニターに別の絵を張ります"},
+    {"CheckBoxPerMonitor", "モニターごとに別の絵を表示する",
+     "モニターが二つ以上あるとき，それぞれのモニターに別の絵を張ります"},
 };
 
 // Names used on two pages: the row is looked up on that page.
