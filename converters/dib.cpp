@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <new>
 #include <string>
 #include <string_view>
@@ -200,43 +201,57 @@ struct RowRange {
   int32_t count = 0;
 };
 
+// Where converted rows go: the columns [first, first + columns) of each stored row that
+// rowOf(stored row) gives a place for; done(stored row) after each.
+struct RowOutput {
+  int32_t first = 0;
+  int32_t columns = 0;
+  std::function<uint32_t*(int32_t storedRow)> rowOf;
+  std::function<void(int32_t storedRow)> done;
+};
+
 // One loop per depth: the depth is the same for every pixel, and a loop without a choice
 // inside is one the compiler can unroll and vectorise.
 template <typename PixelOf>
-void DecodeRowsWith(const DibLayout& d, const uint8_t* bits, PixelSink& sink, RowRange rows, PixelOf pixelOf) {
+void DecodeRowsWith(const DibLayout& d, const uint8_t* bits, const RowOutput& output, RowRange rows, PixelOf pixelOf) {
+  const int32_t first = output.first;
+  const int32_t end = output.first + output.columns;
   for (int32_t r = 0; r < rows.count; ++r) {
+    uint32_t* __restrict out = output.rowOf(rows.first + r);
+    if (!out) continue;
     const uint8_t* __restrict row = bits + static_cast<size_t>(r) * d.stride;
-    uint32_t* __restrict out = sink.Row(rows.first + r);
-    for (int32_t x = 0; x < d.width; ++x) out[x] = pixelOf(row, x);
+    for (int32_t x = first; x < end; ++x) *out++ = pixelOf(row, x);
+    if (output.done) output.done(rows.first + r);
   }
 }
 
-void DecodeRows(const DibLayout& d, const uint8_t* bits, PixelSink& sink, RowRange rows) {
+void DecodeRows(const DibLayout& d, const uint8_t* bits, const RowOutput& output, RowRange rows) {
   const uint32_t* palette = d.palette.data();
   switch (d.bitCount) {
     case 1:
-      return DecodeRowsWith(d, bits, sink, rows, [palette](const uint8_t* row, int32_t x) {
+      return DecodeRowsWith(d, bits, output, rows, [palette](const uint8_t* row, int32_t x) {
         return palette[(row[x >> 3] >> (7 - (x & 7))) & 1];
       });
     case 4:
-      return DecodeRowsWith(d, bits, sink, rows, [palette](const uint8_t* row, int32_t x) {
+      return DecodeRowsWith(d, bits, output, rows, [palette](const uint8_t* row, int32_t x) {
         return palette[(row[x >> 1] >> ((x & 1) ? 0 : 4)) & 0xF];
       });
     case 8:
-      return DecodeRowsWith(d, bits, sink, rows, [palette](const uint8_t* row, int32_t x) { return palette[row[x]]; });
+      return DecodeRowsWith(d, bits, output, rows,
+                            [palette](const uint8_t* row, int32_t x) { return palette[row[x]]; });
     case 16:
-      return DecodeRowsWith(d, bits, sink, rows,
+      return DecodeRowsWith(d, bits, output, rows,
                             [&d](const uint8_t* row, int32_t x) { return MaskedPixel(Read16(row + 2 * x), d); });
     case 24:
-      return DecodeRowsWith(d, bits, sink, rows, [](const uint8_t* row, int32_t x) {
+      return DecodeRowsWith(d, bits, output, rows, [](const uint8_t* row, int32_t x) {
         const uint8_t* p = row + 3 * x;
         return (uint32_t{p[2]} << 16) | (uint32_t{p[1]} << 8) | p[0];
       });
     default:
       if (d.compression == kBiRgb)
-        return DecodeRowsWith(d, bits, sink, rows,
+        return DecodeRowsWith(d, bits, output, rows,
                               [](const uint8_t* row, int32_t x) { return Read32(row + 4 * x) & 0xFFFFFF; });
-      return DecodeRowsWith(d, bits, sink, rows,
+      return DecodeRowsWith(d, bits, output, rows,
                             [&d](const uint8_t* row, int32_t x) { return MaskedPixel(Read32(row + 4 * x), d); });
   }
 }
@@ -319,7 +334,8 @@ std::optional<Picture> DecodeWithLayout(const DibLayout& d, const uint8_t* bits,
   if (rle) {
     DecodeRle(d, bits, dataSize, sink);
   } else {
-    DecodeRows(d, bits, sink, {0, d.height});
+    DecodeRows(d, bits, {0, d.width, [&sink](int32_t storedRow) { return sink.Row(storedRow); }, nullptr},
+               {0, d.height});
   }
   return picture;
 }
@@ -372,47 +388,54 @@ std::optional<Picture> DecodeBmpFile(const void* data, size_t size) {
   return DecodeWithLayout(*layout, bytes + offset, size - offset);
 }
 
-std::optional<Picture> DecodeBmpStream(const ByteReader& read, uint64_t fileSize, size_t chunkBytes) {
-  if (fileSize > SIZE_MAX) return std::nullopt;
+namespace {
+
+// StreamBmpFile, except that a file that is not read in order is decoded into `whole` and
+// not handed to the target.
+bool StreamOrDecode(const ByteReader& read, uint64_t fileSize, RowTarget& target, size_t chunkBytes,
+                    std::optional<Picture>& whole) {
+  if (fileSize > SIZE_MAX) return false;
   const auto size = static_cast<size_t>(fileSize);
   // The headers, masks and colour table of every layout fit in the first bytes.
   const size_t have = std::min<size_t>(size, kFileHeaderSize + 124 + 12 + 256 * 4);
   std::string head(have, '\0');
-  if (ReadFully(read, head.data(), have) != have) return std::nullopt;
+  if (ReadFully(read, head.data(), have) != have) return false;
   const auto* bytes = reinterpret_cast<const uint8_t*>(head.data());
-  const auto whole = [&]() -> std::optional<Picture> {
+  const auto decodeWhole = [&]() {
     std::string file = std::move(head);
     try {
       file.resize(size);
     } catch (const std::bad_alloc&) {
-      return std::nullopt;
+      return false;
     }
-    if (ReadFully(read, file.data() + have, size - have) != size - have) return std::nullopt;
-    return DecodeBmpFile(file.data(), file.size());
+    if (ReadFully(read, file.data() + have, size - have) != size - have) return false;
+    whole = DecodeBmpFile(file.data(), file.size());
+    return whole.has_value();
   };
-  if (have < kFileHeaderSize || bytes[0] != 'B' || bytes[1] != 'M') return std::nullopt;
+  if (have < kFileHeaderSize || bytes[0] != 'B' || bytes[1] != 'M') return false;
   const auto layout = ParseInfo(bytes + kFileHeaderSize, have - kFileHeaderSize);
   // Rows are converted as they arrive where the file says plainly where they are; anything
   // else (run lengths, an offset that needs the fallback) is decoded from the whole file.
   const uint64_t declared = Read32(bytes + 10);
   if (!layout || layout->compression == kBiRle8 || layout->compression == kBiRle4 || layout->height <= 0 ||
-      layout->stride == 0 ||
-      declared < kFileHeaderSize + layout->headerSize || declared >= size || layout->imageBytes > size - declared)
-    return whole();
+      layout->stride == 0 || declared < kFileHeaderSize + layout->headerSize || declared >= size ||
+      layout->imageBytes > size - declared)
+    return decodeWhole();
 
-  // Every row below is converted from bytes read in full, or the decoding fails: the
-  // pixels need no zeros first.
-  std::optional<Picture> picture = Allocate(*layout, false);
-  if (!picture) return std::nullopt;
-  PixelSink sink(*picture, *layout);
-  const auto stride = static_cast<size_t>(layout->stride);
-  const auto perChunk = static_cast<int32_t>(std::clamp<size_t>(chunkBytes / std::max<size_t>(stride, 1), 1,
-                                                                static_cast<size_t>(layout->height)));
+  const DibLayout& d = *layout;
+  if (!target.Begin(d.width, d.height, !d.topDown)) return false;
+  const auto pictureRow = [&d](int32_t storedRow) { return d.topDown ? storedRow : d.height - 1 - storedRow; };
+  const RowOutput output{target.FirstColumn(), target.Columns(),
+                         [&](int32_t storedRow) { return target.Row(pictureRow(storedRow)); },
+                         [&](int32_t storedRow) { target.RowDone(pictureRow(storedRow)); }};
+  const auto stride = static_cast<size_t>(d.stride);
+  const auto perChunk = static_cast<int32_t>(
+      std::clamp<size_t>(chunkBytes / std::max<size_t>(stride, 1), 1, static_cast<size_t>(d.height)));
   std::vector<uint8_t> chunk;
   try {
     chunk.resize(static_cast<size_t>(perChunk) * stride);
   } catch (const std::bad_alloc&) {
-    return std::nullopt;
+    return false;
   }
   // The bytes between what was read and the rows, and the rows that came with the headers.
   std::string_view carried;
@@ -421,20 +444,37 @@ std::optional<Picture> DecodeBmpStream(const ByteReader& read, uint64_t fileSize
   } else {
     for (size_t skip = static_cast<size_t>(declared) - have; skip > 0;) {
       const size_t step = std::min(skip, chunk.size());
-      if (ReadFully(read, chunk.data(), step) != step) return std::nullopt;
+      if (ReadFully(read, chunk.data(), step) != step) return false;
       skip -= step;
     }
   }
-  for (int32_t row = 0; row < layout->height; row += perChunk) {
-    const int32_t count = std::min(perChunk, layout->height - row);
+  // Every row is converted from bytes read in full, or the decoding fails.
+  for (int32_t row = 0; row < d.height; row += perChunk) {
+    const int32_t count = std::min(perChunk, d.height - row);
     const size_t need = static_cast<size_t>(count) * stride;
     const size_t taken = std::min(carried.size(), need);
     std::copy_n(carried.data(), taken, chunk.data());
     carried.remove_prefix(taken);
-    if (ReadFully(read, chunk.data() + taken, need - taken) != need - taken) return std::nullopt;
-    DecodeRows(*layout, chunk.data(), sink, {row, count});
+    if (ReadFully(read, chunk.data() + taken, need - taken) != need - taken) return false;
+    DecodeRows(d, chunk.data(), output, {row, count});
   }
-  return picture;
+  return true;
+}
+
+}  // namespace
+
+bool StreamBmpFile(const ByteReader& read, uint64_t fileSize, RowTarget& target, size_t chunkBytes) {
+  std::optional<Picture> whole;
+  if (!StreamOrDecode(read, fileSize, target, chunkBytes, whole)) return false;
+  return !whole || FeedRows(*whole, target);
+}
+
+std::optional<Picture> DecodeBmpStream(const ByteReader& read, uint64_t fileSize, size_t chunkBytes) {
+  WholePicture target;
+  std::optional<Picture> whole;
+  if (!StreamOrDecode(read, fileSize, target, chunkBytes, whole)) return std::nullopt;
+  if (whole) return whole;
+  return std::move(target.picture);
 }
 
 }  // namespace vorel

@@ -26,6 +26,14 @@ std::optional<Picture> DecodeBmpFile(const void* data, size_t size);
 // Reads the next bytes in order into the buffer: how many it gave, 0 at the end or on error.
 using ByteReader = std::function<size_t(void* buffer, size_t bytes)>;
 
+// The picture of a .bmp file of fileSize bytes, read through `read` from the start, its rows
+// handed to target as they arrive (bottom row first where the file stores them so), chunkBytes
+// of them at a time, only the columns the target asks for converted: a plain file's bytes and
+// pixels are never held whole. Other layouts (run lengths, misplaced bits) are decoded from the
+// whole file and then handed over. False when the file is no bitmap, or is broken, or the
+// target refused it; the target may then have been given some rows.
+bool StreamBmpFile(const ByteReader& read, uint64_t fileSize, RowTarget& target, size_t chunkBytes = 1u << 20);
+
 // The same picture as DecodeBmpFile of the file's fileSize bytes, read through `read` from
 // the start: rows are converted as they arrive, chunkBytes of them at a time, so a plain
 // file's bytes are never held whole. Other layouts are read whole and decoded as above.

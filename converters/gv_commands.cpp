@@ -31,6 +31,14 @@ bool IsGvExtension(std::string_view extension) {
                      [&](std::string_view known) { return EqualsIgnoringAsciiCase(known, extension); });
 }
 
+std::string GvProgramFile(std::string_view gvPath) {
+  const size_t first = gvPath.find_first_not_of(' ');
+  if (first == std::string_view::npos) return {};
+  std::string_view file = gvPath.substr(first, gvPath.find_last_not_of(' ') - first + 1);
+  if (file.size() >= 2 && file.front() == '"' && file.back() == '"') file = file.substr(1, file.size() - 2);
+  return std::string(file);
+}
+
 std::string GvShowCommand() { return "ShowGV(ON)"; }
 
 std::string GvOpenCommand(std::string_view picturePath) { return "FileOpen(" + std::string(picturePath) + ")"; }

@@ -1,5 +1,5 @@
-// What the GV conversion says to GV: the picture's extension and whether GV is asked to
-// read it, and the exact command texts of GV's DDE interface.
+// What the GV conversion says to GV: the program file it starts, the picture's extension and
+// whether GV is asked to read it, and the exact command texts of GV's DDE interface.
 #pragma once
 
 #include <array>
@@ -19,6 +19,11 @@ std::string RequestExtension(std::string_view path);
 
 // Whether GV is asked to read a picture with this extension; letter case is ignored.
 bool IsGvExtension(std::string_view extension);
+
+// The program file that GvPath names. GV is started by this whole path, so blanks around
+// it and the quotes of a path stored in quotes (the way past the folder names with spaces
+// that a start by command line stumbles on) are not part of it.
+std::string GvProgramFile(std::string_view gvPath);
 
 std::string GvShowCommand();
 std::string GvOpenCommand(std::string_view picturePath);

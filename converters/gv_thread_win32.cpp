@@ -5,6 +5,7 @@
 #include <thread>
 
 #include "converters/gv_commands.h"
+#include "platform/outside_code_win32.h"
 #include "platform/strings.h"
 
 namespace vorel {
@@ -83,8 +84,7 @@ void TGvThread::GvConvert() {
 }
 
 int TGvThread::Connect() {
-  const std::string commandLine = Utf8ToAnsi(job_.gvPath + " /DDE");
-  const UINT started = WinExec(commandLine.c_str(), SW_SHOWMINNOACTIVE);
+  const bool started = StartProgram(GvProgramFile(job_.gvPath), "/DDE", SW_SHOWMINNOACTIVE, kGvStartIdleWaitMs);
   if (DdeInitializeA(&instance_, ClientCallback, APPCMD_CLIENTONLY, 0) != DMLERR_NO_ERROR) {
     instance_ = 0;
     return -1;
@@ -94,7 +94,7 @@ int TGvThread::Connect() {
   conversation_ = DdeConnect(instance_, service_, topic_, nullptr);
   // A GV that was already running answers here too.
   if (DdeGetLastError(instance_) == DMLERR_NO_ERROR && conversation_) return 0;
-  if (started < 32) return -1;
+  if (!started) return -1;
   const DWORD retryStart = GetTickCount();
   for (;;) {
     conversation_ = DdeConnect(instance_, service_, topic_, nullptr);

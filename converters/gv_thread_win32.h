@@ -44,6 +44,9 @@ class GvRequest {
 };
 
 inline constexpr DWORD kGvCommandTimeoutMs = 30000;
+// How long a GV that was started may take to be ready for input before the first connection
+// is tried, as long as the start by WinExec used to wait.
+inline constexpr DWORD kGvStartIdleWaitMs = 30000;
 // How long a GV that was started may take to answer a connection. Wine's start-up wait can
 // return before the new process has registered its DDE name; a GV that then gets no
 // conversation is never told to quit and keeps running.
@@ -53,7 +56,7 @@ inline constexpr DWORD kGvConnectWaitMs = 5000;
 inline constexpr DWORD kGvOutputGraceMs = 5000;
 
 struct GvJob {
-  std::string gvPath;    // GvPath: GV's program file, possibly followed by options
+  std::string gvPath;    // GvPath: GV's program file
   std::string wallFile;  // WallFile: where GV saves the picture
   std::shared_ptr<GvRequest> request;
   ProgramKind program = ProgramKind::kVorelset;

@@ -15,6 +15,7 @@
 
 #include "converters/dib.h"
 #include "platform/files.h"
+#include "platform/outside_code_win32.h"
 #include "platform/strings.h"
 
 namespace vorel {
@@ -122,7 +123,7 @@ std::unique_ptr<SusiePlugInFile> Examine(const std::wstring& path) {
   auto record = std::make_unique<SusiePlugInFile>();
   {
     QuietErrorMode quiet;
-    record->module.Reset(LoadLibraryW(path.c_str()));
+    record->module.Reset(LoadPluginModule(path));
   }
   if (!record->module) return nullptr;
   const HMODULE module = record->module.Get();
@@ -153,7 +154,7 @@ std::optional<std::string> PluginDescriptiveName(const std::string& path) {
   UniqueModule module;
   {
     QuietErrorMode quiet;
-    module.Reset(LoadLibraryW(ToWide(path).c_str()));
+    module.Reset(LoadPluginModule(ToWide(path)));
   }
   if (!module) return std::nullopt;
   const auto getInfo = Entry<GetPluginInfoFunction>(module.Get(), "GetPluginInfo");

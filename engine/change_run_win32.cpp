@@ -59,19 +59,17 @@ bool InstallPicture(const PictureEntry& entry, Picture& picture, const ChangeEnv
                                calendarFree)
         .has_value();
   }
-  if (!LoadPicture(entry.path, picture, environment.load)) return false;
-  if (mode == InstallMode::kShow) {
+  const LayoutChoice layout = ApplyOverrides(GlobalLayout(settings), entry.tile, entry.size, entry.position);
+  // The prepared picture is shown bare at the next log-on: no margins, no calendar.
+  const bool show = mode == InstallMode::kShow;
+  if (!LoadFittedPicture(entry.path, ScreenFit(layout, show && settings.screen, settings), picture, environment.load))
+    return false;
+  if (show) {
     std::optional<Picture> free;
-    ComposeWallpaper(picture, environment.composition, entry.tile, entry.position, entry.size, GlobalLayout(settings),
-                     calendarFree ? &free : nullptr);
-    if (calendarFree && free) {
-      const LayoutChoice layout = ApplyOverrides(GlobalLayout(settings), entry.tile, entry.size, entry.position);
-      *calendarFree = CalendarFreeForm{std::move(*free), std::nullopt, layout.tile};
-    }
+    InstallFitted(picture, environment.composition, layout, calendarFree ? &free : nullptr);
+    if (calendarFree && free) *calendarFree = CalendarFreeForm{std::move(*free), std::nullopt, layout.tile};
     return true;
   }
-  const LayoutChoice layout = ApplyOverrides(GlobalLayout(settings), entry.tile, entry.size, entry.position);
-  FitPicture(picture, layout, false, settings);
   if (environment.composition.beforeEffects) environment.composition.beforeEffects();
   WriteWallpaperFile(settings.wallFile, picture);
   SetDesktopValues(layout.tile, &settings.wallFile);
@@ -111,9 +109,9 @@ std::vector<CurrentPictureRecord> RecomposeForScreens(Picture& picture, const Ch
     if (!shown) return {};
     return ShownRecords(pictures, *shown);
   }
-  if (!LoadPicture(primary.path, picture, environment.load)) return {};
-  RecomposeWallpaper(picture, environment.composition, primary);
+  const bool recomposed = RecomposeWallpaper(picture, environment.composition, environment.load, primary);
   picture = Picture{};
+  if (!recomposed) return {};
   return {primary};
 }
 

@@ -21,19 +21,18 @@ LayoutChoice GlobalLayout(const Settings& settings) {
   return {settings.tile, settings.position, settings.resize, settings.resizeOver};
 }
 
-uint32_t DesktopColour() {
-  const COLORREF c = GetSysColor(COLOR_BACKGROUND);
-  return (GetRValue(c) << 16) | (GetGValue(c) << 8) | GetBValue(c);
-}
-
-void FitPicture(Picture& picture, const LayoutChoice& layout, bool marginsOn, const Settings& settings) {
+FitRequest ScreenFit(const LayoutChoice& layout, bool marginsOn, const Settings& settings) {
   FitRequest request;
   request.layout = layout;
   request.marginX = marginsOn ? settings.screenX : 0;
   request.marginY = marginsOn ? settings.screenY : 0;
   request.screenWidth = GetSystemMetrics(SM_CXSCREEN);
   request.screenHeight = GetSystemMetrics(SM_CYSCREEN);
-  FitPicture(picture, request, DesktopColour);
+  return request;
+}
+
+void FitPicture(Picture& picture, const LayoutChoice& layout, bool marginsOn, const Settings& settings) {
+  FitPicture(picture, ScreenFit(layout, marginsOn, settings), DesktopColour);
 }
 
 void StampCalendar(Picture& picture, bool tile, int32_t position, const CalendarLayout& layout, int32_t form,
@@ -109,16 +108,15 @@ void EraseWallpaper() {
 
 namespace {
 
-void ComposeAndInstall(Picture& picture, const CompositionContext& context, const LayoutChoice& layout,
-                       std::optional<Picture>* calendarFree, bool followUp) {
+void InstallFittedPicture(Picture& fitted, const CompositionContext& context, const LayoutChoice& layout,
+                          std::optional<Picture>* calendarFree, bool followUp) {
   const Settings& settings = context.settings;
-  FitPicture(picture, layout, settings.screen, settings);
   if (settings.calender) {
-    if (calendarFree && !settings.screen) *calendarFree = picture;
-    StampCalendar(picture, layout.tile, layout.position, context.layout, settings.calenForm, context.clock);
+    if (calendarFree && !settings.screen) *calendarFree = fitted;
+    StampCalendar(fitted, layout.tile, layout.position, context.layout, settings.calenForm, context.clock);
   }
   if (context.beforeEffects) context.beforeEffects();
-  WriteWallpaperFile(settings.wallFile, picture);
+  WriteWallpaperFile(settings.wallFile, fitted);
   SetDesktopValues(layout.tile);
   TellSystemWallpaper(settings.wallFile);
   if (followUp) RunFollowUp(context.owner, settings.app, settings.appOption, settings.activeDesktopOn);
@@ -129,13 +127,23 @@ void ComposeAndInstall(Picture& picture, const CompositionContext& context, cons
 void ComposeWallpaper(Picture& picture, const CompositionContext& context, const std::string& tileText,
                       const std::string& positionText, const std::string& sizeText, const LayoutChoice& globals,
                       std::optional<Picture>* calendarFree) {
-  ComposeAndInstall(picture, context, ApplyOverrides(globals, tileText, sizeText, positionText), calendarFree, true);
+  const LayoutChoice layout = ApplyOverrides(globals, tileText, sizeText, positionText);
+  FitPicture(picture, layout, context.settings.screen, context.settings);
+  InstallFitted(picture, context, layout, calendarFree);
 }
 
-void RecomposeWallpaper(Picture& picture, const CompositionContext& context, const CurrentPictureRecord& record) {
-  ComposeAndInstall(picture, context,
-                    ApplyOverrides(GlobalLayout(context.settings), record.tile, record.size, record.position), nullptr,
-                    false);
+void InstallFitted(Picture& fitted, const CompositionContext& context, const LayoutChoice& layout,
+                   std::optional<Picture>* calendarFree) {
+  InstallFittedPicture(fitted, context, layout, calendarFree, true);
+}
+
+bool RecomposeWallpaper(Picture& picture, const CompositionContext& context, const PictureLoadContext& load,
+                        const CurrentPictureRecord& record) {
+  const Settings& settings = context.settings;
+  const LayoutChoice layout = ApplyOverrides(GlobalLayout(settings), record.tile, record.size, record.position);
+  if (!LoadFittedPicture(record.path, ScreenFit(layout, settings.screen, settings), picture, load)) return false;
+  InstallFittedPicture(picture, context, layout, nullptr, false);
+  return true;
 }
 
 void RecomposeAtExit(Picture& picture, const CompositionContext& context, const PictureLoadContext& load) {
@@ -158,14 +166,6 @@ std::optional<WallpaperLayout> EveryMonitorLayout(const CompositionContext& cont
 
 VirtualScreenStyle SystemVirtualScreenStyle() {
   return IsWindows8OrGreater() ? VirtualScreenStyle::kSpanned : VirtualScreenStyle::kTiledFromPrimary;
-}
-
-bool LoadAndFit(const std::string& path, const PictureLoadContext& load, const FitRequest& fit,
-                const PixelWindow& target) {
-  Picture source;
-  if (!LoadPicture(path, source, load)) return false;
-  FitPictureInto(source, fit, DesktopColour, target);
-  return true;
 }
 
 namespace {
@@ -238,7 +238,7 @@ std::optional<std::vector<int>> InstallEveryMonitor(Picture& canvas, const Wallp
           if (p.path.empty()) continue;
           const FitRequest fit{ApplyOverrides(globals, p.tile, p.size, p.position), margins ? settings.screenX : 0,
                                margins ? settings.screenY : 0, target.width, target.height};
-          if (LoadAndFit(p.path, load, fit, target)) {
+          if (LoadFittedInto(p.path, fit, target, load)) {
             shown[monitor] = static_cast<int>(i);
             return true;
           }
@@ -299,9 +299,8 @@ bool WriteCalendarFreeCopy(Picture& picture, const CompositionContext& context, 
     picture = Picture{};
     return written;
   }
-  if (!LoadPicture(record.path, picture, load)) return false;
   const LayoutChoice layout = ApplyOverrides(GlobalLayout(settings), record.tile, record.size, record.position);
-  FitPicture(picture, layout, false, settings);
+  if (!LoadFittedPicture(record.path, ScreenFit(layout, false, settings), picture, load)) return false;
   if (context.beforeEffects) context.beforeEffects();
   WriteWallpaperFile(settings.wallFile, picture);
   SetDesktopValues(layout.tile);

@@ -48,10 +48,9 @@ class WallpaperWriteError : public std::runtime_error {
 };
 
 LayoutChoice GlobalLayout(const Settings& settings);
-// COLOR_BACKGROUND as 0x00RRGGBB, asked afresh at each call.
-uint32_t DesktopColour();
 
-// Fits to the screen size of this moment.
+// A fit to the screen size of this moment, with the margins of the settings when marginsOn.
+FitRequest ScreenFit(const LayoutChoice& layout, bool marginsOn, const Settings& settings);
 void FitPicture(Picture& picture, const LayoutChoice& layout, bool marginsOn, const Settings& settings);
 void StampCalendar(Picture& picture, bool tile, int32_t position, const CalendarLayout& layout, int32_t form,
                    const Clock& clock = Today);
@@ -70,15 +69,22 @@ void TellSystemWallpaper(const std::string& path);
 void RunFollowUp(HWND owner, const std::string& application, const std::string& parameters, bool activeDesktopOn);
 void EraseWallpaper();
 
+// The steps after the fit, for a picture fitted with `layout` and the margins of the settings:
+// the calendar, the wallpaper file, the desktop values, the system told, the follow-up program.
 // calendarFree, when given, receives the fitted picture before the calendar is drawn, when it
 // is the calendar-free form of the wallpaper (calendar on, no margins).
+void InstallFitted(Picture& fitted, const CompositionContext& context, const LayoutChoice& layout,
+                   std::optional<Picture>* calendarFree = nullptr);
+
+// The entry's texts over the globals, the fit, then InstallFitted.
 void ComposeWallpaper(Picture& picture, const CompositionContext& context, const std::string& tileText,
                       const std::string& positionText, const std::string& sizeText, const LayoutChoice& globals,
                       std::optional<Picture>* calendarFree = nullptr);
 
-// The loaded picture of the record composed and installed again (new screens): as
-// ComposeWallpaper with the record's texts, without the follow-up program.
-void RecomposeWallpaper(Picture& picture, const CompositionContext& context, const CurrentPictureRecord& record);
+// The record's picture loaded, composed and installed again (new screens): as ComposeWallpaper
+// with the record's texts, without the follow-up program. False when it cannot be loaded.
+bool RecomposeWallpaper(Picture& picture, const CompositionContext& context, const PictureLoadContext& load,
+                        const CurrentPictureRecord& record);
 
 // Loads the recorded picture and writes it without calendar and margins into the wallpaper
 // file, with the desktop values; the system is not told. False when it could not be loaded.
@@ -100,11 +106,6 @@ void RecomposeAtExit(Picture& picture, const CompositionContext& context, const 
 // "WallpaperStyle" 22). Both put a file of the virtual screen's size where Wine draws it.
 enum class VirtualScreenStyle { kTiledFromPrimary, kSpanned };
 VirtualScreenStyle SystemVirtualScreenStyle();
-
-// The one step of a composition per monitor: the picture loaded and fitted into target.
-// False when it cannot be loaded; the target is then untouched.
-bool LoadAndFit(const std::string& path, const PictureLoadContext& load, const FitRequest& fit,
-                const PixelWindow& target);
 
 // What a composition per monitor is for.
 enum class MonitorUse {

@@ -9,6 +9,9 @@
 #include <array>
 #include <cstring>
 #include <limits>
+#include <new>
+#include <optional>
+#include <tuple>
 #include <utility>
 #include <vector>
 
@@ -34,15 +37,18 @@ int64_t Mod(int64_t a, int64_t m) {
   return r < 0 ? r + m : r;
 }
 
-// A rectangle of some picture's pixels; cropping only moves the window.
+// A rectangle of some picture's pixels; cropping only moves the window. A ring view holds
+// only `ring` rows of a taller picture, row y in slot y mod ring: the rows a streamed source
+// has delivered and the scaler still needs.
 struct PixelView {
   const uint32_t* origin = nullptr;
   int64_t stride = 0;
   int32_t width = 0;
   int32_t height = 0;
+  int32_t ring = 0;
 
   bool Empty() const { return origin == nullptr || width <= 0 || height <= 0; }
-  const uint32_t* Row(int64_t y) const { return origin + y * stride; }
+  const uint32_t* Row(int64_t y) const { return origin + (ring > 0 ? y % ring : y) * stride; }
 };
 
 // A picture whose pixel vector is shorter than its size claims is treated as empty rather
@@ -253,7 +259,8 @@ struct RowPairs {
 
   void Set(const PixelView& src, const Tap& tap, const int32_t* w) {
     const int64_t next = tap.first + tap.count;
-    ahead = next < src.height ? reinterpret_cast<const char*>(src.Row(next)) : nullptr;
+    // A ring's rows are in the cache already, and the next ones have not arrived.
+    ahead = next < src.height && src.ring == 0 ? reinterpret_cast<const char*>(src.Row(next)) : nullptr;
     aheadBytes =
         ahead ? static_cast<size_t>((src.Row(src.height - 1) + src.width) - src.Row(next)) * sizeof(uint32_t) : 0;
     count = (tap.count + 1) / 2;
@@ -371,42 +378,68 @@ void ResampleRowSse2(const int16_t* columns, const ColumnPairs& f, uint32_t* out
     out[i] = static_cast<uint32_t>(_mm_cvtsi128_si32(bytes)) & 0x00FFFFFF;
   }
 }
-
-void ScaleIntoSse2(const PixelView& src, const AxisFilter& columns, const AxisFilter& rows, uint32_t* dst,
-                   int64_t dstStride) {
-  const ColumnPairs pairedColumns(columns);
-  RowPairs pairedRows;
-  // One spare column for an odd last pair.
-  std::vector<int16_t> accumulated(4 * (static_cast<size_t>(src.width) + 1));
-  for (size_t y = 0; y < rows.taps.size(); ++y) {
-    const Tap& tap = rows.taps[y];
-    pairedRows.Set(src, tap, rows.weights.data() + tap.weights);
-    AccumulateRowsSse2(pairedRows, static_cast<size_t>(src.width), accumulated.data());
-    ResampleRowSse2(accumulated.data(), pairedColumns, dst + static_cast<int64_t>(y) * dstStride);
-  }
-}
 #endif
+
+// Makes the output rows of a scale one at a time, each from the source rows its tap names,
+// so a source that arrives row by row can be scaled as it comes.
+class RowScaler {
+ public:
+  RowScaler(int32_t sourceWidth, int32_t sourceHeight, int32_t width, int32_t height, ScaleLoops loops)
+      : columns_(MakeFilter(sourceWidth, width)), rows_(MakeFilter(sourceHeight, height)) {
+#ifdef __SSE2__
+    vector_ = loops == ScaleLoops::kBest;
+    if (vector_) {
+      pairedColumns_ = ColumnPairs(columns_);
+      // One spare column for an odd last pair.
+      accumulated_.resize(4 * (static_cast<size_t>(sourceWidth) + 1));
+      return;
+    }
+#else
+    (void)loops;
+#endif
+    acc_ = Accumulator(static_cast<size_t>(sourceWidth));
+  }
+
+  // The source rows output row y reads.
+  const Tap& RowTap(int32_t y) const { return rows_.taps[static_cast<size_t>(y)]; }
+  int32_t MostRowsPerOutput() const {
+    int32_t most = 0;
+    for (const Tap& tap : rows_.taps) most = std::max(most, tap.count);
+    return most;
+  }
+
+  void MakeRow(const PixelView& src, int32_t y, uint32_t* out) {
+    const Tap& tap = RowTap(y);
+#ifdef __SSE2__
+    if (vector_) {
+      pairedRows_.Set(src, tap, rows_.weights.data() + tap.weights);
+      AccumulateRowsSse2(pairedRows_, static_cast<size_t>(src.width), accumulated_.data());
+      ResampleRowSse2(accumulated_.data(), pairedColumns_, out);
+      return;
+    }
+#endif
+    AccumulateRows(src, tap, rows_.weights.data() + tap.weights, acc_);
+    ResampleRow(acc_, columns_, out);
+  }
+
+ private:
+  AxisFilter columns_;
+  AxisFilter rows_;
+#ifdef __SSE2__
+  bool vector_ = true;
+  ColumnPairs pairedColumns_{AxisFilter{}};
+  RowPairs pairedRows_;
+  std::vector<int16_t> accumulated_;
+#endif
+  Accumulator acc_{0};
+};
 
 // Scales the whole view into a width × height rectangle of a buffer with the given stride.
 void ScaleInto(const PixelView& src, uint32_t* dst, int64_t dstStride, int32_t width, int32_t height,
                ScaleLoops loops = ScaleLoops::kBest) {
   if (src.Empty() || width <= 0 || height <= 0) return;
-  const AxisFilter columns = MakeFilter(src.width, width);
-  const AxisFilter rows = MakeFilter(src.height, height);
-#ifdef __SSE2__
-  if (loops == ScaleLoops::kBest) {
-    ScaleIntoSse2(src, columns, rows, dst, dstStride);
-    return;
-  }
-#else
-  (void)loops;
-#endif
-  Accumulator acc(static_cast<size_t>(src.width));
-  for (int32_t y = 0; y < height; ++y) {
-    const Tap& tap = rows.taps[static_cast<size_t>(y)];
-    AccumulateRows(src, tap, rows.weights.data() + tap.weights, acc);
-    ResampleRow(acc, columns, dst + y * dstStride);
-  }
+  RowScaler scaler(src.width, src.height, width, height, loops);
+  for (int32_t y = 0; y < height; ++y) scaler.MakeRow(src, y, dst + y * dstStride);
 }
 
 // Its pixels are unset unless zeroed: every caller but one writes them all at once.
@@ -430,12 +463,14 @@ struct ScreenLayout {
   uint32_t* pixels = nullptr;
   int32_t width = 0;
   int32_t height = 0;
-  int64_t stride = 0;
   int64_t areaX = 0;
   int64_t areaY = 0;
   int64_t areaWidth = 0;
   int64_t areaHeight = 0;
   uint32_t frameColour = 0;
+  int64_t stride = 0;  // from one row to the next when the screen is part of a larger picture; else width
+
+  int64_t Stride() const { return stride ? stride : width; }
 };
 
 // What goes into the area: the picture at its offset on the area colour, or the picture
@@ -453,8 +488,8 @@ void Fill(uint32_t* out, int64_t n, uint32_t colour) {
   if (n > 0) std::fill_n(out, n, colour);
 }
 
-// A tile that is its own source (the scaled picture placed in the area it tiles) is where
-// it belongs already.
+// A tile that is its own source (the picture placed in the area it tiles) is where it
+// belongs already.
 void Copy(uint32_t* out, const uint32_t* from, int64_t n) {
   if (n > 0 && out != from) std::memcpy(out, from, static_cast<size_t>(n) * sizeof(uint32_t));
 }
@@ -491,7 +526,7 @@ void Compose(const ScreenLayout& canvas, const Placement& place) {
   const int64_t a0 = std::clamp<int64_t>(canvas.areaX, 0, canvas.width);
   const int64_t a1 = std::clamp<int64_t>(canvas.areaX + canvas.areaWidth, a0, canvas.width);
   for (int64_t row = 0; row < canvas.height; ++row) {
-    uint32_t* out = canvas.pixels + row * canvas.stride;
+    uint32_t* out = canvas.pixels + row * canvas.Stride();
     const int64_t y = row - canvas.areaY;
     if (y < 0 || y >= canvas.areaHeight || a0 == a1) {
       Fill(out, canvas.width, canvas.frameColour);
@@ -561,79 +596,287 @@ Picture ScaledTo(const Picture& picture, int32_t width, int32_t height, ScaleLoo
 
 namespace {
 
-// The fit of picture into the target, whose size is the screen's. Without tiling a scaled
-// picture is scaled straight into its place; with tiling it is scaled into its place and
-// the rest of the area is tiled from there, so no scaled copy is made beside the target.
-void FitInto(const Picture& picture, const LayoutChoice& layout, int64_t mx, int64_t my,
-             const DesktopColourSource& desktopColour, const PixelWindow& target) {
-  const int32_t screenWidth = target.width;
-  const int32_t screenHeight = target.height;
-  const int32_t areaWidth = static_cast<int32_t>(std::max<int64_t>(screenWidth - 2 * mx, 0));
-  const int32_t areaHeight = static_cast<int32_t>(std::max<int64_t>(screenHeight - 2 * my, 0));
-  if (!target.origin || screenWidth <= 0 || screenHeight <= 0) return;
+// Where a picture of a given size goes on the screen, decided from its size alone, so that
+// a source whose rows are still to come is fitted exactly as a whole one.
+struct FitPlan {
+  ScreenLayout canvas;  // without pixels yet
+  // The picture as it is placed: scaled to width × height, or else the window of the source
+  // at (cropLeft, cropTop) of that size.
+  bool scale = false;
+  int32_t width = 0;
+  int32_t height = 0;
+  int32_t cropLeft = 0;
+  int32_t cropTop = 0;
+  Offset at;
+  bool tile = false;
+  // The picture fills a screen without margins: it is the fitted picture already.
+  bool same = false;
 
-  if (HasPixels(picture) && picture.width == screenWidth && picture.height == screenHeight &&
-      areaWidth == screenWidth && areaHeight == screenHeight) {
-    for (int32_t y = 0; y < screenHeight; ++y)
-      Copy(target.Row(y), picture.pixels.data() + static_cast<int64_t>(y) * screenWidth, screenWidth);
-    return;
-  }
-
-  ScreenLayout canvas{target.origin, screenWidth, screenHeight, target.stride, mx, my, areaWidth, areaHeight, 0};
-  Placement place;
-  place.tile = layout.tile;
-
-  const bool scale = layout.scale || (layout.shrinkOnly && (picture.width > areaWidth || picture.height > areaHeight));
-  std::pair<int32_t, int32_t> scaledSize{0, 0};
-  if (scale && HasPixels(picture)) {
-    scaledSize = ScaledSize(picture.width, picture.height, areaWidth, areaHeight);
-    place.picture = {nullptr, 0, scaledSize.first, scaledSize.second};
-  } else {
-    place.picture = CropView(picture, areaWidth, areaHeight);
-  }
-  place.at = PlacementOffset(layout.position, areaWidth, areaHeight, place.picture.width, place.picture.height);
-  const bool scaleIntoPlace = scaledSize.first > 0 && scaledSize.second > 0;
-  // Inside the screen by construction: margins are not negative, the scaled size is within
+  // Inside the screen by construction: margins are not negative, the placed size is within
   // the area, and the offset of one of the nine positions keeps it there.
-  uint32_t* const placed = scaleIntoPlace ? target.Row(my + place.at.y) + (mx + place.at.x) : nullptr;
-  if (scaleIntoPlace && place.tile) {
-    ScaleInto(WholeView(picture), placed, target.stride, scaledSize.first, scaledSize.second);
-    place.picture = {placed, target.stride, scaledSize.first, scaledSize.second};
-  } else if (scaleIntoPlace) {
-    place.leavePicture = true;  // scaled in afterwards
-  }
-  if (place.tile && place.picture.Empty()) place.tile = false;
-  // The area is filled before the frame, each with the colour of its moment.
-  if (!place.tile) place.areaColour = desktopColour();
-  canvas.frameColour = desktopColour();
+  int64_t ScreenOffset() const { return (canvas.areaY + at.y) * canvas.Stride() + (canvas.areaX + at.x); }
+};
 
-  Compose(canvas, place);
-  if (place.leavePicture) ScaleInto(WholeView(picture), placed, target.stride, scaledSize.first, scaledSize.second);
-}
-
-}  // namespace
-
-void FitPicture(Picture& picture, const FitRequest& request, const DesktopColourSource& desktopColour) {
+FitPlan PlanFit(int32_t pictureWidth, int32_t pictureHeight, bool hasPixels, const FitRequest& request) {
+  const LayoutChoice& layout = request.layout;
+  FitPlan plan;
   const int32_t screenWidth = std::max(request.screenWidth, 0);
   const int32_t screenHeight = std::max(request.screenHeight, 0);
   // A negative margin (hand-edited store) would make the area larger than the screen, and
   // a scaled picture as large as that area; the frame cannot be thinner than nothing.
   const int64_t mx = std::max(request.marginX, 0);
   const int64_t my = std::max(request.marginY, 0);
+  const int32_t areaWidth = static_cast<int32_t>(std::max<int64_t>(screenWidth - 2 * mx, 0));
+  const int32_t areaHeight = static_cast<int32_t>(std::max<int64_t>(screenHeight - 2 * my, 0));
+  plan.canvas = {nullptr, screenWidth, screenHeight, mx, my, areaWidth, areaHeight, 0};
 
   // A picture that already fills a screen without margins lands on itself, scaled, tiled
   // or not, and no fill shows.
-  if (HasPixels(picture) && picture.width == screenWidth && picture.height == screenHeight && mx == 0 && my == 0)
-    return;
+  plan.same = hasPixels && pictureWidth == screenWidth && pictureHeight == screenHeight && areaWidth == screenWidth &&
+              areaHeight == screenHeight;
+  const bool scale = layout.scale || (layout.shrinkOnly && (pictureWidth > areaWidth || pictureHeight > areaHeight));
+  if (scale && hasPixels && !plan.same) {
+    plan.scale = true;
+    std::tie(plan.width, plan.height) = ScaledSize(pictureWidth, pictureHeight, areaWidth, areaHeight);
+  } else {
+    // The size is that of the cropped picture even when it has no pixels, since the
+    // placement is computed from it.
+    plan.width = std::min(std::max(pictureWidth, 0), areaWidth);
+    plan.height = std::min(std::max(pictureHeight, 0), areaHeight);
+    plan.cropLeft = (std::max(pictureWidth, 0) - plan.width) / 2;
+    plan.cropTop = (std::max(pictureHeight, 0) - plan.height) / 2;
+  }
+  plan.at = PlacementOffset(layout.position, areaWidth, areaHeight, plan.width, plan.height);
+  plan.tile = layout.tile && hasPixels && plan.width > 0 && plan.height > 0 && !plan.same;
+  return plan;
+}
 
-  Picture screen = MakePicture(screenWidth, screenHeight);
-  FitInto(picture, request.layout, mx, my, desktopColour, WindowOf(screen));
+// The colours of a fit, asked in this order: the area before the frame, each at its fill.
+void TakeColours(FitPlan& plan, Placement& place, const DesktopColourSource& desktopColour) {
+  if (!place.tile) place.areaColour = desktopColour();
+  plan.canvas.frameColour = desktopColour();
+}
+
+}  // namespace
+
+void FitPicture(Picture& picture, const FitRequest& request, const DesktopColourSource& desktopColour) {
+  FitPlan plan = PlanFit(picture.width, picture.height, HasPixels(picture), request);
+  if (plan.same) return;
+
+  Placement place;
+  place.tile = plan.tile;
+  place.at = plan.at;
+  Picture scaled;  // only for a scaled picture that is tiled
+  if (plan.scale && plan.tile) {
+    scaled = MakePicture(plan.width, plan.height);
+    ScaleInto(WholeView(picture), scaled.pixels.data(), plan.width, plan.width, plan.height);
+    picture = Picture{};  // the source is not needed any more: release it before the screen
+    place.picture = WholeView(scaled);
+  } else if (plan.scale) {
+    // Scaled later straight into the screen buffer.
+    place.picture = {nullptr, 0, plan.width, plan.height};
+    place.leavePicture = plan.width > 0 && plan.height > 0;
+  } else {
+    place.picture = CropView(picture, plan.canvas.areaWidth, plan.canvas.areaHeight);
+  }
+  TakeColours(plan, place, desktopColour);
+
+  Picture screen = MakePicture(plan.canvas.width, plan.canvas.height);
+  plan.canvas.pixels = screen.pixels.data();
+  Compose(plan.canvas, place);
+  if (place.leavePicture)
+    ScaleInto(WholeView(picture), screen.pixels.data() + plan.ScreenOffset(), plan.canvas.width, plan.width,
+              plan.height);
   picture = std::move(screen);
 }
 
+namespace {
+
+FitRequest IntoWindow(FitRequest request, const PixelWindow& target) {
+  request.screenWidth = target.origin ? target.width : 0;
+  request.screenHeight = target.origin ? target.height : 0;
+  return request;
+}
+
+}  // namespace
+
 void FitPictureInto(const Picture& picture, const FitRequest& request, const DesktopColourSource& desktopColour,
                     const PixelWindow& target) {
-  FitInto(picture, request.layout, std::max(request.marginX, 0), std::max(request.marginY, 0), desktopColour, target);
+  FitPlan plan = PlanFit(picture.width, picture.height, HasPixels(picture), IntoWindow(request, target));
+  if (plan.canvas.width <= 0 || plan.canvas.height <= 0) return;
+  plan.canvas.pixels = target.origin;
+  plan.canvas.stride = target.stride;
+  if (plan.same) {
+    for (int32_t y = 0; y < target.height; ++y)
+      Copy(target.Row(y), picture.pixels.data() + static_cast<int64_t>(y) * picture.width, picture.width);
+    return;
+  }
+  Placement place;
+  place.tile = plan.tile;
+  place.at = plan.at;
+  uint32_t* const placed = plan.canvas.pixels + plan.ScreenOffset();
+  if (plan.scale && plan.tile) {
+    // Scaled into its place, then tiled from there: no scaled copy beside the target.
+    ScaleInto(WholeView(picture), placed, target.stride, plan.width, plan.height);
+    place.picture = {placed, target.stride, plan.width, plan.height};
+  } else if (plan.scale) {
+    place.picture = {nullptr, 0, plan.width, plan.height};
+    place.leavePicture = plan.width > 0 && plan.height > 0;
+  } else {
+    place.picture = CropView(picture, plan.canvas.areaWidth, plan.canvas.areaHeight);
+  }
+  TakeColours(plan, place, desktopColour);
+  Compose(plan.canvas, place);
+  if (place.leavePicture) ScaleInto(WholeView(picture), placed, target.stride, plan.width, plan.height);
+}
+
+// ---- The streamed fit ------------------------------------------------------------------
+
+struct StreamedFit::State {
+  FitRequest request;
+  DesktopColourSource desktopColour;
+  FitPlan plan;
+  Placement place;
+  bool bottomUp = false;
+  Picture screen;
+  PixelWindow into;            // the part of a larger picture written instead of screen, when given
+  Picture placed;              // the placed picture, when it is tiled afterwards
+  uint32_t* target = nullptr;  // where the placed picture's row 0 goes
+  int64_t targetStride = 0;
+  // Scaling: the source rows that are still needed, and the next output row.
+  std::optional<RowScaler> scaler;
+  PixelBuffer ring;
+  int32_t ringRows = 0;
+  int32_t nextOutput = 0;
+  int32_t sourceWidth = 0;
+  int32_t sourceHeight = 0;
+  int32_t rowsDone = 0;  // output rows made (scaling) or placed rows received (cropping)
+  bool failed = false;
+
+  PixelView RingView() const { return {ring.data(), sourceWidth, sourceWidth, sourceHeight, ringRows}; }
+  bool OutputReady(int32_t y, int32_t arrived) const {
+    const Tap& tap = scaler->RowTap(y);
+    return bottomUp ? tap.first >= arrived : tap.first + tap.count - 1 <= arrived;
+  }
+};
+
+StreamedFit::StreamedFit(const FitRequest& request, DesktopColourSource desktopColour)
+    : state_(std::make_unique<State>()) {
+  state_->request = request;
+  state_->desktopColour = std::move(desktopColour);
+}
+
+StreamedFit::StreamedFit(const FitRequest& request, DesktopColourSource desktopColour, const PixelWindow& into)
+    : StreamedFit(IntoWindow(request, into), std::move(desktopColour)) {
+  state_->into = into;
+}
+
+StreamedFit::~StreamedFit() = default;
+
+bool StreamedFit::Begin(int32_t width, int32_t height, bool bottomUp) {
+  State& s = *state_;
+  if (width <= 0 || height <= 0) return false;
+  s.sourceWidth = width;
+  s.sourceHeight = height;
+  s.bottomUp = bottomUp;
+  s.plan = PlanFit(width, height, true, s.request);
+  FitPlan& plan = s.plan;
+  s.place.tile = plan.tile;
+  s.place.at = plan.at;
+  s.place.picture = {nullptr, 0, plan.width, plan.height};
+  s.place.leavePicture = plan.width > 0 && plan.height > 0;
+  try {
+    if (plan.scale && s.place.leavePicture) {
+      s.scaler.emplace(width, height, plan.width, plan.height, ScaleLoops::kBest);
+      s.ringRows = std::min(s.scaler->MostRowsPerOutput() + 1, height);
+      s.ring.resize(static_cast<size_t>(s.ringRows) * static_cast<size_t>(width));
+      s.nextOutput = bottomUp ? plan.height - 1 : 0;
+    }
+    if (s.into.origin) {
+      // Straight into the part; a tiled picture is placed there and tiled from there.
+      plan.canvas.pixels = s.into.origin;
+      plan.canvas.stride = s.into.stride;
+      if (!plan.tile) {
+        TakeColours(plan, s.place, s.desktopColour);
+        Compose(plan.canvas, s.place);
+      }
+      s.target = plan.canvas.pixels + plan.ScreenOffset();
+      s.targetStride = s.into.stride;
+    } else if (plan.tile) {
+      // Tiled afterwards from a picture of the placed size.
+      s.placed = MakePicture(plan.width, plan.height);
+      s.target = s.placed.pixels.data();
+      s.targetStride = plan.width;
+    } else {
+      TakeColours(plan, s.place, s.desktopColour);
+      s.screen = MakePicture(plan.canvas.width, plan.canvas.height);
+      plan.canvas.pixels = s.screen.pixels.data();
+      Compose(plan.canvas, s.place);
+      s.target = s.screen.pixels.data() + plan.ScreenOffset();
+      s.targetStride = plan.canvas.width;
+    }
+  } catch (const std::bad_alloc&) {
+    return false;
+  }
+  return true;
+}
+
+int32_t StreamedFit::FirstColumn() const { return state_->plan.scale ? 0 : state_->plan.cropLeft; }
+
+int32_t StreamedFit::Columns() const {
+  const State& s = *state_;
+  if (!s.place.leavePicture) return 0;
+  return s.plan.scale ? s.sourceWidth : s.plan.width;
+}
+
+uint32_t* StreamedFit::Row(int32_t y) {
+  State& s = *state_;
+  if (!s.place.leavePicture || y < 0 || y >= s.sourceHeight) return nullptr;
+  if (s.scaler) return s.ring.data() + static_cast<size_t>(y % s.ringRows) * static_cast<size_t>(s.sourceWidth);
+  const int32_t placedRow = y - s.plan.cropTop;
+  if (placedRow < 0 || placedRow >= s.plan.height) return nullptr;
+  return s.target + placedRow * s.targetStride;
+}
+
+void StreamedFit::RowDone(int32_t y) {
+  State& s = *state_;
+  if (!s.scaler) {
+    ++s.rowsDone;
+    return;
+  }
+  const PixelView view = s.RingView();
+  const int32_t outputs = s.plan.height;
+  while (s.nextOutput >= 0 && s.nextOutput < outputs && s.OutputReady(s.nextOutput, y)) {
+    s.scaler->MakeRow(view, s.nextOutput, s.target + s.nextOutput * s.targetStride);
+    s.nextOutput += s.bottomUp ? -1 : 1;
+    ++s.rowsDone;
+  }
+}
+
+std::optional<Picture> StreamedFit::Finish() {
+  State& s = *state_;
+  if (s.rowsDone != (s.place.leavePicture ? s.plan.height : 0)) return std::nullopt;
+  s.scaler.reset();
+  s.ring = PixelBuffer();
+  if (s.into.origin) {
+    if (s.plan.tile) {
+      s.place.picture = {s.target, s.targetStride, s.plan.width, s.plan.height};
+      s.place.leavePicture = false;
+      TakeColours(s.plan, s.place, s.desktopColour);
+      Compose(s.plan.canvas, s.place);
+    }
+    return Picture{};
+  }
+  if (s.plan.tile) {
+    s.place.picture = WholeView(s.placed);
+    s.place.leavePicture = false;
+    TakeColours(s.plan, s.place, s.desktopColour);
+    s.screen = MakePicture(s.plan.canvas.width, s.plan.canvas.height);
+    s.plan.canvas.pixels = s.screen.pixels.data();
+    Compose(s.plan.canvas, s.place);
+    s.placed = Picture{};
+  }
+  return std::move(s.screen);
 }
 
 void PlaceOnArea(Picture& picture, bool tile, int32_t position, int32_t width, int32_t height,
@@ -650,7 +893,7 @@ void PlaceOnArea(Picture& picture, bool tile, int32_t position, int32_t width, i
   if (!place.tile) place.areaColour = desktopColour();
 
   Picture area = MakePicture(width, height);
-  Compose({area.pixels.data(), width, height, width, 0, 0, width, height, 0}, place);
+  Compose({area.pixels.data(), width, height, 0, 0, width, height, 0}, place);
   picture = std::move(area);
 }
 

@@ -5,6 +5,8 @@
 
 #include <cstdint>
 #include <functional>
+#include <memory>
+#include <optional>
 #include <string>
 
 #include "engine/picture.h"
@@ -67,6 +69,33 @@ void FitPicture(Picture& picture, const FitRequest& request, const DesktopColour
 // it. The picture is the source and is not changed.
 void FitPictureInto(const Picture& picture, const FitRequest& request, const DesktopColourSource& desktopColour,
                     const PixelWindow& target);
+
+// FitPicture for a picture whose rows arrive one after another, as a decoder reads them from
+// a file: the fit follows from the picture's size alone, so only the rows and columns that
+// reach the screen are asked for, a scaled picture is made from a few rows at a time, and the
+// source is never held whole. The pixels are FitPicture's to the bit.
+class StreamedFit final : public RowTarget {
+ public:
+  StreamedFit(const FitRequest& request, DesktopColourSource desktopColour);
+  // The same fit written into a part of a larger picture, whose size is the screen's (the
+  // request's screen size is not read); Finish then gives an empty picture.
+  StreamedFit(const FitRequest& request, DesktopColourSource desktopColour, const PixelWindow& into);
+  ~StreamedFit() override;
+  StreamedFit(const StreamedFit&) = delete;
+  StreamedFit& operator=(const StreamedFit&) = delete;
+
+  bool Begin(int32_t width, int32_t height, bool bottomUp) override;
+  int32_t FirstColumn() const override;
+  int32_t Columns() const override;
+  uint32_t* Row(int32_t y) override;
+  void RowDone(int32_t y) override;
+  // The fitted picture, of the screen's size; nullopt when rows are missing.
+  std::optional<Picture> Finish();
+
+ private:
+  struct State;
+  std::unique_ptr<State> state_;
+};
 
 // The first steps of the calendar stamp: crop to the calendar's area, then place (or roll
 // and tile) the picture on an area of that size filled with the desktop colour.

@@ -73,6 +73,11 @@ bool LoadThroughGv(const std::string& path, Picture& picture, const PictureLoadC
   return loaded;
 }
 
+// The decoders after the plain bitmap file, in the order they are tried.
+bool LoadOtherwise(const std::string& path, Picture& picture, const PictureLoadContext& context) {
+  return LoadThroughSusie(path, picture, context) || LoadThroughGv(path, picture, context);
+}
+
 }  // namespace
 
 bool LoadPicture(const std::string& path, Picture& picture, const PictureLoadContext& context) {
@@ -80,8 +85,42 @@ bool LoadPicture(const std::string& path, Picture& picture, const PictureLoadCon
     picture = std::move(*bitmap);
     return true;
   }
-  if (LoadThroughSusie(path, picture, context)) return true;
-  return LoadThroughGv(path, picture, context);
+  return LoadOtherwise(path, picture, context);
+}
+
+uint32_t DesktopColour() {
+  const COLORREF c = GetSysColor(COLOR_BACKGROUND);
+  return (GetRValue(c) << 16) | (GetGValue(c) << 8) | GetBValue(c);
+}
+
+bool LoadFittedPicture(const std::string& path, const FitRequest& request, Picture& fitted,
+                       const PictureLoadContext& context) {
+  StreamedFit fit(request, context.desktopColour);
+  bool streamed = false;
+  ReadInOrder(path, [&](uint64_t size, const OrderedReader& read) { streamed = StreamBmpFile(read, size, fit); });
+  if (streamed) {
+    if (std::optional<Picture> screen = fit.Finish()) {
+      fitted = std::move(*screen);
+      return true;
+    }
+  }
+  Picture picture;
+  if (!LoadOtherwise(path, picture, context)) return false;
+  FitPicture(picture, request, context.desktopColour);
+  fitted = std::move(picture);
+  return true;
+}
+
+bool LoadFittedInto(const std::string& path, const FitRequest& request, const PixelWindow& target,
+                    const PictureLoadContext& context) {
+  StreamedFit fit(request, context.desktopColour, target);
+  bool streamed = false;
+  ReadInOrder(path, [&](uint64_t size, const OrderedReader& read) { streamed = StreamBmpFile(read, size, fit); });
+  if (streamed && fit.Finish()) return true;
+  Picture picture;
+  if (!LoadOtherwise(path, picture, context)) return false;
+  FitPictureInto(picture, request, context.desktopColour, target);
+  return true;
 }
 
 }  // namespace vorel

@@ -81,6 +81,39 @@ inline PixelWindow WindowOf(Picture& picture, int32_t left = 0, int32_t top = 0,
           static_cast<int32_t>(x1 - x0), static_cast<int32_t>(y1 - y0)};
 }
 
+// Where a decoder that reads a picture's rows one after another puts them: a whole picture,
+// or a fit that consumes each row as it arrives so the source is never held whole.
+class RowTarget {
+ public:
+  virtual ~RowTarget() = default;
+  // The picture's size, and whether its rows will come bottom row first. False refuses the
+  // picture (no memory for it); nothing else is asked then.
+  virtual bool Begin(int32_t width, int32_t height, bool bottomUp) = 0;
+  // The columns [FirstColumn(), FirstColumn() + Columns()) that every row needs.
+  virtual int32_t FirstColumn() const = 0;
+  virtual int32_t Columns() const = 0;
+  // Where row y (0 is the top row) goes, Columns() pixels; nullptr when the row is not needed.
+  // Rows are asked for in the order Begin announced, each once, each followed by RowDone
+  // once its pixels are in place.
+  virtual uint32_t* Row(int32_t y) = 0;
+  virtual void RowDone(int32_t y) = 0;
+};
+
+// The plain target: the whole picture.
+class WholePicture : public RowTarget {
+ public:
+  bool Begin(int32_t width, int32_t height, bool bottomUp) override;
+  int32_t FirstColumn() const override { return 0; }
+  int32_t Columns() const override { return picture.width; }
+  uint32_t* Row(int32_t y) override { return picture.pixels.data() + static_cast<size_t>(y) * picture.width; }
+  void RowDone(int32_t) override {}
+
+  Picture picture;
+};
+
+// Feeds a whole picture's rows to a target, top row first.
+bool FeedRows(const Picture& picture, RowTarget& target);
+
 // Pictures larger than this are refused by every decoder: a 32-bit process cannot hold
 // them, and a header claiming such a size is far more likely broken than real.
 inline constexpr int32_t kMaxPictureSide = 32767;

@@ -9,6 +9,7 @@
 #include <utility>
 
 #include "oneshot/one_shot_run_win32.h"
+#include "platform/outside_code_win32.h"
 #include "platform/unique_handle.h"
 #include "platform/win32_registry.h"
 #include "platform/window_win32.h"
@@ -168,6 +169,8 @@ class TFormMain final : public Window {
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
   using namespace vorel;
+  // Before anything loads a DLL by name: the common controls, the dialogs' shell extensions.
+  KeepDllsOutOfCurrentFolder();
   // Not owned: whoever created it first keeps the other program out.
   UniqueKernelHandle guard(CreateMutexW(nullptr, FALSE, L"Vorel"));
   if (!guard || GetLastError() == ERROR_ALREADY_EXISTS) return -1;

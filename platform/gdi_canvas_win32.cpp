@@ -37,7 +37,7 @@ UniqueBitmap CreatePartDib(const PixelWindow& part, uint32_t*& bits) {
 }
 
 // Only a picture with every pixel serves whole.
-PixelWindow WholePicture(Picture& picture) {
+PixelWindow PictureWindow(Picture& picture) {
   if (picture.pixels.size() != static_cast<size_t>(std::max(picture.width, 0)) * std::max(picture.height, 0)) return {};
   return WindowOf(picture);
 }
@@ -47,7 +47,7 @@ COLORREF Rgb(uint32_t colour) { return colour & 0x00FFFFFF; }
 
 }  // namespace
 
-GdiCanvas::GdiCanvas(Picture& picture) : GdiCanvas(WholePicture(picture)) { picture_ = &picture; }
+GdiCanvas::GdiCanvas(Picture& picture) : GdiCanvas(PictureWindow(picture)) { picture_ = &picture; }
 
 GdiCanvas::GdiCanvas(const PixelWindow& part)
     : picture_(nullptr),

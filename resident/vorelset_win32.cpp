@@ -7,6 +7,7 @@
 
 #include <exception>
 
+#include "platform/outside_code_win32.h"
 #include "platform/strings.h"
 #include "platform/unique_handle.h"
 #include "platform/win32_registry.h"
@@ -23,6 +24,8 @@ void ShowStandardError(const char* text) {
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
   using namespace vorel;
+  // Before anything loads a DLL by name: the common controls, the dialogs' shell extensions.
+  KeepDllsOutOfCurrentFolder();
   // Not owned: whoever created it first keeps the other program out.
   UniqueKernelHandle guard(CreateMutexW(nullptr, FALSE, L"Vorel"));
   if (!guard || GetLastError() == ERROR_ALREADY_EXISTS) return -1;

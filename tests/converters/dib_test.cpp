@@ -117,15 +117,6 @@ TEST(DibMalformedTest, RefusedWithoutReadingPastTheInput) {
   EXPECT_FALSE(DecodeDib(info.data(), info.size(), nullptr, 48).has_value());
 }
 
-std::string BmpFile(const std::string& info, const std::string& table, const std::string& bits, uint32_t offBits,
-                    const std::string& gap = "") {
-  std::string f = "BM";
-  Put32(f, static_cast<uint32_t>(14 + info.size() + table.size() + gap.size() + bits.size()));
-  Put32(f, 0);
-  Put32(f, offBits);
-  return f + info + table + gap + bits;
-}
-
 std::optional<Picture> DecodeFile(const std::string& file) {
   const std::vector<uint8_t> bytes(file.begin(), file.end());
   return DecodeBmpFile(bytes.data(), bytes.size());

@@ -124,6 +124,16 @@ inline std::string Rows(int width, int height, int bitCount, bool topDown,
   return bits;
 }
 
+// A .bmp file: the file header with the given bits offset, then the rest as given.
+inline std::string BmpFile(const std::string& info, const std::string& table, const std::string& bits, uint32_t offBits,
+                           const std::string& gap = "") {
+  std::string f = "BM";
+  Put32(f, static_cast<uint32_t>(14 + info.size() + table.size() + gap.size() + bits.size()));
+  Put32(f, 0);
+  Put32(f, offBits);
+  return f + info + table + gap + bits;
+}
+
 inline Picture PictureOf(int width, int height, const std::function<uint32_t(int, int)>& color) {
   Picture p{width, height, {}};
   for (int y = 0; y < height; ++y)

@@ -37,6 +37,25 @@ TEST(IsGvExtension, MatchesTheGvListIgnoringLetterCase) {
     EXPECT_FALSE(IsGvExtension(out)) << out;
 }
 
+TEST(GvProgramFile, IsGvPathWithoutTheQuotesAroundIt) {
+  struct Case {
+    const char* gvPath;
+    const char* file;
+  } cases[] = {
+      {"C:\\Program Files\\GV\\Gv.exe", "C:\\Program Files\\GV\\Gv.exe"},
+      {"\"C:\\Program Files\\GV\\Gv.exe\"", "C:\\Program Files\\GV\\Gv.exe"},
+      {"  \"C:\\My GV\\Gv.exe\" ", "C:\\My GV\\Gv.exe"},
+      {"\"C:\\写真 ソフト\\Gv.exe\"", "C:\\写真 ソフト\\Gv.exe"},
+      {"\"C:\\GV\\Gv.exe", "\"C:\\GV\\Gv.exe"},  // unbalanced: left for the start to refuse
+      {"\"", "\""},
+      {"\"\"", ""},
+      {"", ""},
+      {"   ", ""},
+      {" C:\\GV\\Gv.exe ", "C:\\GV\\Gv.exe"},
+  };
+  for (const Case& c : cases) EXPECT_EQ(GvProgramFile(c.gvPath), c.file) << c.gvPath;
+}
+
 TEST(GvCommands, AreTheExactTextsGvUnderstands) {
   EXPECT_EQ(GvShowCommand(), "ShowGV(ON)");
   EXPECT_EQ(GvOpenCommand("C:\\写真\\a b.mag"), "FileOpen(C:\\写真\\a b.mag)");

@@ -1,5 +1,6 @@
 // The GV conversion thread against the stand-in viewer Gv.exe (tests/fixtures/fake_gv),
-// which the thread starts itself through GvPath, options included.
+// which the thread starts itself through GvPath; the viewer's options reach it through the
+// environment.
 #include "converters/gv_thread_win32.h"
 
 #include <gtest/gtest.h>
@@ -45,10 +46,17 @@ Picture ReadBmp(const std::string& bytes) { return DecodeBmpFile(bytes.data(), b
 class GvThreadTest : public ::testing::Test {
  protected:
   void SetUp() override { EndFakeGvs(); }
-  void TearDown() override { EndFakeGvs(); }
+  void TearDown() override {
+    EndFakeGvs();
+    testing::UseFakeGvOptions("");
+  }
 
+  void SetGvOptions(const std::string& options = {}) const {
+    testing::UseFakeGvOptions("--log=\"" + LogPath() + "\"" + (options.empty() ? "" : " " + options));
+  }
   std::string FakeGv(const std::string& options = {}) const {
-    return FakeGvExe() + " --log=\"" + LogPath() + "\"" + (options.empty() ? "" : " " + options);
+    SetGvOptions(options);
+    return FakeGvExe();
   }
   std::string LogPath() const { return folder_.File("gv.log"); }
 
@@ -248,6 +256,43 @@ TEST_F(GvThreadTest, JapanesePathsReachGvIntact) {
   EXPECT_EQ(ReadBmp(outputAtWaitEnd_).pixels, MakeTestPicture(13, 9, 3).pixels);
   EXPECT_EQ(Log(), (std::vector<std::string>{"ShowGV(ON)", "FileOpen(" + picture + ")",
                                              "FileSaveEx(" + output_ + ",ON,ON)", "ExitGV()"}));
+}
+
+TEST_F(GvThreadTest, GvIsStartedByItsWholePathWhereverItLives) {
+  // A start by command line would first try the path up to its first blank as a program:
+  // a program planted there must never run.
+  const struct {
+    const char* what;
+    const char* gvFolder;
+    const char* planted;
+    bool quoted;
+  } cases[] = {
+      {"a blank in the folder's name", "My GV", "My.exe", false},
+      {"the path stored in quotes", "Program Files\\GV", "Program.exe", true},
+      {"names code page 932 cannot spell", "GV 그림 🖼", "GV.exe", false},
+  };
+  ASSERT_TRUE(CreateDirectoryW(ToWide(folder_.File("Program Files")).c_str(), nullptr));
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    DeleteFileW(ToWide(output_).c_str());
+    DeleteFileW(ToWide(LogPath()).c_str());
+    const std::string gv = folder_.File(std::string(c.gvFolder) + "\\Gv.exe");
+    const std::string planted = folder_.File(c.planted);
+    ASSERT_TRUE(CreateDirectoryW(ToWide(folder_.File(c.gvFolder)).c_str(), nullptr));
+    ASSERT_TRUE(CopyFileW(ToWide(FakeGvExe()).c_str(), ToWide(gv).c_str(), FALSE));
+    ASSERT_TRUE(CopyFileW(ToWide(testing::PlantedProgramExe()).c_str(), ToWide(planted).c_str(), FALSE));
+    const std::string picture = WritePicture("p.mag", 4);
+    SetGvOptions();
+
+    ASSERT_TRUE(Convert(picture, c.quoted ? "\"" + gv + "\"" : gv, ProgramKind::kVorelset));
+
+    EXPECT_EQ(request_->Get(), picture);
+    EXPECT_EQ(ReadBmp(outputAtWaitEnd_).pixels, MakeTestPicture(13, 9, 4).pixels);
+    EXPECT_EQ(Log(), (std::vector<std::string>{"ShowGV(ON)", "FileOpen(" + picture + ")",
+                                               "FileSaveEx(" + output_ + ",ON,ON)", "ExitGV()"}));
+    EXPECT_FALSE(FileExists(planted + ".ran")) << ReadFileBytes(planted + ".ran");
+    EndFakeGvs();
+  }
 }
 
 TEST_F(GvThreadTest, AGvSlowToAnswerTheConnectionIsWaitedForWithinABound) {

@@ -174,6 +174,50 @@ TEST(SusiePlugInTest, HiddenFilesFoldersAndOverlongPathsAreSkipped) {
   EXPECT_EQ(host.PluginAt(0, nullptr)->fileName, fits);
 }
 
+// Plug-in packages bring DLLs of their own. A DLL of the same name in the current folder,
+// where a download or a share may put anything, is never the one taken.
+TEST(SusiePlugInTest, APlugInFindsItsOwnDllsAndNoneFromTheCurrentFolder) {
+  TempFolder dir;
+  const TestPicture source = testing::MakeTestPicture(9, 4, 6);
+  const std::string path = WritePicture(dir, "a.vtp", source);
+  TempFolder alone;
+  ASSERT_TRUE(CopyPlugin("dependent", alone.File("dependent.spi")));
+  TempFolder planted;
+  ASSERT_TRUE(CopyFileW(ToWide(PluginFolder("planted") + "\\vtpdep.dll").c_str(),
+                        ToWide(planted.File("vtpdep.dll")).c_str(), FALSE));
+  const std::wstring genuine = ToWide(testing::FixturePath("plugins\\dependent\\vtpdep.dll"));
+  const struct {
+    const char* what;
+    std::string folder;
+    std::string current;
+    bool loads;
+  } cases[] = {
+      {"its DLL beside it", PluginFolder("dependent"), testing::ExeFolder(), true},
+      {"its DLL beside it, another in the current folder", PluginFolder("dependent"), planted.Path(), true},
+      {"its DLL only in the current folder", alone.Path(), planted.Path(), false},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    ASSERT_EQ(GetModuleHandleW(L"vtpdep.dll"), nullptr) << "left loaded by an earlier case";
+    testing::CurrentFolder current(c.current);
+    EXPECT_EQ(PluginDescriptiveName(c.folder + "\\dependent.spi").has_value(), c.loads);
+    TSusiePlugIn host;
+    EXPECT_EQ(host.LoadPlugins(c.folder + "\\*.SPI"), c.loads ? 1 : 0);
+    const HMODULE dependency = GetModuleHandleW(L"vtpdep.dll");
+    if (!c.loads) {
+      EXPECT_EQ(dependency, nullptr) << "the planted DLL was loaded";
+      continue;
+    }
+    if (!dependency) continue;  // the failure to load is reported above
+    wchar_t loaded[MAX_PATH] = {};
+    GetModuleFileNameW(dependency, loaded, MAX_PATH);
+    EXPECT_EQ(_wcsicmp(loaded, genuine.c_str()), 0) << ToUtf8(loaded);
+    Picture picture;
+    ASSERT_TRUE(host.LoadFromFile(path, picture));
+    EXPECT_EQ(picture, ToPicture(source));
+  }
+}
+
 TEST(SusiePlugInTest, MalformedPicturesAreRefusedAndTheNextPluginTried) {
   TempFolder dir;
   const TestPicture source = testing::MakeTestPicture(5, 4, 3);

@@ -22,7 +22,10 @@ Picture ToPicture(const testing::TestPicture& p) { return {p.width, p.height, p.
 class LoadPictureWin32 : public ::testing::Test {
  protected:
   void SetUp() override { testing::EndFakeGvs(); }
-  void TearDown() override { testing::EndFakeGvs(); }
+  void TearDown() override {
+    testing::EndFakeGvs();
+    testing::UseFakeGvOptions("");
+  }
 
   PictureLoadContext Context(const std::string& gvPath = "") {
     PictureLoadContext c;
@@ -104,10 +107,11 @@ TEST_F(LoadPictureWin32, GvConvertsWhatNoPlugInReadsAndTheWallpaperFileComesBack
 TEST_F(LoadPictureWin32, GvFailuresReportFalseAndRestoreTheWallpaperFile) {
   const std::string path = folder_.File("冬.pi");
   ASSERT_TRUE(WriteFileBytes(path, testing::EncodeTestPicture(source_)));
-  for (const char* option : {" --refuse-open", " --refuse-save", " --save-nothing", " --die-on-save"}) {
+  for (const char* option : {"--refuse-open", "--refuse-save", "--save-nothing", "--die-on-save"}) {
     ASSERT_TRUE(WriteFileBytes(Context().wallFile, previousWallpaper_));
+    testing::UseFakeGvOptions(option);
     Picture picture;
-    EXPECT_FALSE(LoadPicture(path, picture, Context(testing::FakeGvExe() + option))) << option;
+    EXPECT_FALSE(LoadPicture(path, picture, Context(testing::FakeGvExe()))) << option;
     EXPECT_TRUE(picture.Empty()) << option;
     EXPECT_EQ(ReadFileBytes(Context().wallFile), previousWallpaper_) << option;
     testing::EndFakeGvs();

@@ -213,7 +213,7 @@ TEST(MonitorLayout, RolledFileTiledFromThePrimaryShowsTheVirtualScreen) {
 }
 
 // The fit into a monitor's part writes exactly what the fit of a screen that size holds,
-// and nothing beside it.
+// and nothing beside it, whether the picture is whole or a bitmap file read row by row.
 TEST(MonitorLayout, FitIntoAPartEqualsTheFitOfThatScreen) {
   const struct {
     const char* what;
@@ -236,16 +236,36 @@ TEST(MonitorLayout, FitIntoAPartEqualsTheFitOfThatScreen) {
     screen.screenWidth = 120;
     screen.screenHeight = 80;
     FitPicture(expected, screen, [] { return kDesk; });
-    Picture canvas = Pattern(200, 150, 9);
-    const Picture before = canvas;
-    FitPictureInto(
-        c.source, c.request, [] { return kDesk; }, WindowOf(canvas, 50, 40, 120, 80));
-    for (int32_t y = 0; y < canvas.height; ++y)
-      for (int32_t x = 0; x < canvas.width; ++x) {
-        const bool inside = x >= 50 && x < 170 && y >= 40 && y < 120;
-        ASSERT_EQ(canvas.At(x, y), inside ? expected.At(x - 50, y - 40) : before.At(x, y))
-            << c.what << " at " << x << ", " << y;
+    // The whole picture fitted into the part, and a bitmap file's rows fitted into it as
+    // they are read.
+    for (const bool streamed : {false, true}) {
+      if (streamed && c.source.Empty()) continue;
+      Picture canvas = Pattern(200, 150, 9);
+      const Picture before = canvas;
+      const PixelWindow part = WindowOf(canvas, 50, 40, 120, 80);
+      const DesktopColourSource desk = [] { return kDesk; };
+      if (streamed) {
+        const std::string file = EncodeBmp24(c.source);
+        size_t at = 0;
+        StreamedFit fit(c.request, desk, part);
+        const ByteReader read = [&](void* buffer, size_t bytes) {
+          const size_t n = std::min(bytes, file.size() - at);
+          std::copy_n(file.data() + at, n, static_cast<char*>(buffer));
+          at += n;
+          return n;
+        };
+        ASSERT_TRUE(StreamBmpFile(read, file.size(), fit, 4096)) << c.what;
+        ASSERT_TRUE(fit.Finish()) << c.what;
+      } else {
+        FitPictureInto(c.source, c.request, desk, part);
       }
+      for (int32_t y = 0; y < canvas.height; ++y)
+        for (int32_t x = 0; x < canvas.width; ++x) {
+          const bool inside = x >= 50 && x < 170 && y >= 40 && y < 120;
+          ASSERT_EQ(canvas.At(x, y), inside ? expected.At(x - 50, y - 40) & 0xFFFFFF : before.At(x, y))
+              << c.what << (streamed ? " (streamed)" : "") << " at " << x << ", " << y;
+        }
+    }
   }
 }
 

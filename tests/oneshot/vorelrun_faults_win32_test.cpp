@@ -105,6 +105,7 @@ class VorelrunFaults : public ::testing::Test {
   }
   void TearDown() override {
     testing::EndFakeGvs();
+    testing::UseFakeGvOptions("");
     testing::DeleteUserKey(kSettingsKeyPath);
   }
 
@@ -239,8 +240,9 @@ TEST_F(VorelrunFaults, PlugInFaultingInItsInfoLeavesTheBmpChangeWorking) {
 TEST_F(VorelrunFaults, ViewerThatNeverAnswersOrDiesChangesNothing) {
   const std::string path = folder_.File("秋.pi");
   ASSERT_TRUE(testing::WriteFileBytes(path, testing::EncodeTestPicture(testing::MakeTestPicture(8, 6, 1))));
-  for (const char* option : {" --no-dde --lifetime=20000", " --die-on-save", " --save-nothing"}) {
-    settings_.gvPath = testing::FakeGvExe() + option;
+  for (const char* option : {"--no-dde --lifetime=20000", "--die-on-save", "--save-nothing"}) {
+    settings_.gvPath = testing::FakeGvExe();
+    testing::UseFakeGvOptions(option);
     Store();
     ExpectNothingLost(Run("\"" + path + "\""), option);
     testing::EndFakeGvs();
