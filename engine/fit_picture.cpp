@@ -659,38 +659,31 @@ void TakeColours(FitPlan& plan, Placement& place, const DesktopColourSource& des
 
 }  // namespace
 
-void FitPicture(Picture& picture, const FitRequest& request, const DesktopColourSource& desktopColour) {
-  FitPlan plan = PlanFit(picture.width, picture.height, HasPixels(picture), request);
-  if (plan.same) return;
+namespace {
 
+// A whole picture placed by the plan: its cropped window, or, scaled, left for ComposeWhole
+// to scale into its place.
+Placement PlaceWhole(const FitPlan& plan, const Picture& picture) {
   Placement place;
   place.tile = plan.tile;
   place.at = plan.at;
-  Picture scaled;  // only for a scaled picture that is tiled
-  if (plan.scale && plan.tile) {
-    scaled = MakePicture(plan.width, plan.height);
-    ScaleInto(WholeView(picture), scaled.pixels.data(), plan.width, plan.width, plan.height);
-    picture = Picture{};  // the source is not needed any more: release it before the screen
-    place.picture = WholeView(scaled);
-  } else if (plan.scale) {
-    // Scaled later straight into the screen buffer.
+  if (plan.scale) {
     place.picture = {nullptr, 0, plan.width, plan.height};
     place.leavePicture = plan.width > 0 && plan.height > 0;
   } else {
     place.picture = CropView(picture, plan.canvas.areaWidth, plan.canvas.areaHeight);
   }
-  TakeColours(plan, place, desktopColour);
-
-  Picture screen = MakePicture(plan.canvas.width, plan.canvas.height);
-  plan.canvas.pixels = screen.pixels.data();
-  Compose(plan.canvas, place);
-  if (place.leavePicture)
-    ScaleInto(WholeView(picture), screen.pixels.data() + plan.ScreenOffset(), plan.canvas.width, plan.width,
-              plan.height);
-  picture = std::move(screen);
+  return place;
 }
 
-namespace {
+// The plan's screen composed in its pixels, and a picture left to be scaled scaled into place.
+void ComposeWhole(FitPlan& plan, Placement& place, const Picture& picture, const DesktopColourSource& desktopColour) {
+  TakeColours(plan, place, desktopColour);
+  Compose(plan.canvas, place);
+  if (place.leavePicture)
+    ScaleInto(WholeView(picture), plan.canvas.pixels + plan.ScreenOffset(), plan.canvas.Stride(), plan.width,
+              plan.height);
+}
 
 FitRequest IntoWindow(FitRequest request, const PixelWindow& target) {
   request.screenWidth = target.origin ? target.width : 0;
@@ -699,6 +692,25 @@ FitRequest IntoWindow(FitRequest request, const PixelWindow& target) {
 }
 
 }  // namespace
+
+void FitPicture(Picture& picture, const FitRequest& request, const DesktopColourSource& desktopColour) {
+  FitPlan plan = PlanFit(picture.width, picture.height, HasPixels(picture), request);
+  if (plan.same) return;
+
+  Placement place = PlaceWhole(plan, picture);
+  Picture scaled;  // only for a scaled picture that is tiled
+  if (plan.scale && plan.tile) {
+    scaled = MakePicture(plan.width, plan.height);
+    ScaleInto(WholeView(picture), scaled.pixels.data(), plan.width, plan.width, plan.height);
+    picture = Picture{};  // the source is not needed any more: release it before the screen
+    place.picture = WholeView(scaled);
+    place.leavePicture = false;
+  }
+  Picture screen = MakePicture(plan.canvas.width, plan.canvas.height);
+  plan.canvas.pixels = screen.pixels.data();
+  ComposeWhole(plan, place, picture, desktopColour);
+  picture = std::move(screen);
+}
 
 void FitPictureInto(const Picture& picture, const FitRequest& request, const DesktopColourSource& desktopColour,
                     const PixelWindow& target) {
@@ -711,23 +723,15 @@ void FitPictureInto(const Picture& picture, const FitRequest& request, const Des
       Copy(target.Row(y), picture.pixels.data() + static_cast<int64_t>(y) * picture.width, picture.width);
     return;
   }
-  Placement place;
-  place.tile = plan.tile;
-  place.at = plan.at;
-  uint32_t* const placed = plan.canvas.pixels + plan.ScreenOffset();
+  Placement place = PlaceWhole(plan, picture);
   if (plan.scale && plan.tile) {
     // Scaled into its place, then tiled from there: no scaled copy beside the target.
+    uint32_t* const placed = plan.canvas.pixels + plan.ScreenOffset();
     ScaleInto(WholeView(picture), placed, target.stride, plan.width, plan.height);
     place.picture = {placed, target.stride, plan.width, plan.height};
-  } else if (plan.scale) {
-    place.picture = {nullptr, 0, plan.width, plan.height};
-    place.leavePicture = plan.width > 0 && plan.height > 0;
-  } else {
-    place.picture = CropView(picture, plan.canvas.areaWidth, plan.canvas.areaHeight);
+    place.leavePicture = false;
   }
-  TakeColours(plan, place, desktopColour);
-  Compose(plan.canvas, place);
-  if (place.leavePicture) ScaleInto(WholeView(picture), placed, target.stride, plan.width, plan.height);
+  ComposeWhole(plan, place, picture, desktopColour);
 }
 
 // ---- The streamed fit ------------------------------------------------------------------

@@ -108,25 +108,13 @@ void TFormMain::BitBtnChangeClick() {
 void TFormMain::RunChange() {
   schedule_.BeginRun();
   ApplyTimers();
-  try {
-    // The settings as they stand at the start: edits made while a load waits for GV apply
-    // to the next run.
-    const Settings settings = settings_;
-    const CalendarLayout calendar = CalendarLayoutFromSettings(settings);
-    const CompositionContext composition = Composition(settings, calendar);
-    const PictureLoadContext load = PictureLoading(settings);
-    const ChangeEnvironment environment{settings, registry_,         patterns_,   composition,
-                                        load,     std::ref(random_), &orderCache_};
+  WithEnvironment([this](const ChangeEnvironment& environment) {
     ChangeOutcome outcome = ChangeWallpaper(picture_, environment, InstallMode::kShow);
     if (outcome.installed) {
       TakeRecords(settings_, std::move(outcome.records));
       schedule_.Installed(outcome.installed->displayTime, settings_.changeTime);
     }
-  } catch (const std::exception& error) {
-    ReportRunError(error.what());
-  } catch (...) {
-    ReportRunError("予期しないエラーが発生しました");
-  }
+  });
   // The big buffers are not kept between changes.
   picture_ = Picture{};
   if (schedule_.DayCheckAtEnd(clock_())) {
@@ -138,15 +126,23 @@ void TFormMain::RunChange() {
 }
 
 void TFormMain::InstallPreviewed(const PictureEntry& entry) {
+  WithEnvironment([&entry](const ChangeEnvironment& environment) {
+    Picture picture;
+    InstallPicture(entry, picture, environment, InstallMode::kShow);
+  });
+}
+
+void TFormMain::WithEnvironment(const std::function<void(const ChangeEnvironment&)>& step) {
   try {
+    // The settings as they stand at the start: edits made while a load waits for GV apply
+    // to the next run.
     const Settings settings = settings_;
     const CalendarLayout calendar = CalendarLayoutFromSettings(settings);
     const CompositionContext composition = Composition(settings, calendar);
     const PictureLoadContext load = PictureLoading(settings);
     const ChangeEnvironment environment{settings, registry_,         patterns_,   composition,
                                         load,     std::ref(random_), &orderCache_};
-    Picture picture;
-    InstallPicture(entry, picture, environment, InstallMode::kShow);
+    step(environment);
   } catch (const std::exception& error) {
     ReportRunError(error.what());
   } catch (...) {
@@ -171,19 +167,9 @@ void TFormMain::TimerScreensTimer() {
   // The calendar's drawing area is the new primary screen.
   settings_.screenWidth = GetSystemMetrics(SM_CXSCREEN);
   settings_.screenHeight = GetSystemMetrics(SM_CYSCREEN);
-  try {
-    const Settings settings = settings_;
-    const CalendarLayout calendar = CalendarLayoutFromSettings(settings);
-    const CompositionContext composition = Composition(settings, calendar);
-    const PictureLoadContext load = PictureLoading(settings);
-    const ChangeEnvironment environment{settings, registry_,         patterns_,   composition,
-                                        load,     std::ref(random_), &orderCache_};
+  WithEnvironment([this](const ChangeEnvironment& environment) {
     TakeRecords(settings_, RecomposeForScreens(picture_, environment));
-  } catch (const std::exception& error) {
-    ReportRunError(error.what());
-  } catch (...) {
-    ReportRunError("予期しないエラーが発生しました");
-  }
+  });
   picture_ = Picture{};
 }
 

@@ -17,6 +17,7 @@
 
 #include "calendar/calendar_dates.h"
 #include "converters/susie_plugin_win32.h"
+#include "engine/change_run_win32.h"
 #include "engine/compose_win32.h"
 #include "engine/load_picture_win32.h"
 #include "engine/picture.h"
@@ -143,6 +144,9 @@ class TFormMain final : public Window {
   PictureLoadContext PictureLoading(const Settings& settings);
   // A composition of the given settings on the desk as it is now.
   CompositionContext Composition(const Settings& settings, const CalendarLayout& calendar) const;
+  // Runs the step with a change's environment for the settings as they stand now; an error
+  // ends it and is shown.
+  void WithEnvironment(const std::function<void(const ChangeEnvironment&)>& step);
 
   UiFonts fonts_;
   ToolTips hints_;

@@ -15,15 +15,8 @@ namespace vorel {
 namespace {
 
 using testing::DesktopValue;
+using testing::Striped;
 using testing::SystemWallpaper;
-
-Picture Striped(int32_t width, int32_t height, uint32_t seed) {
-  Picture p{width, height, std::vector<uint32_t>(static_cast<size_t>(width) * height)};
-  for (int32_t y = 0; y < height; ++y)
-    for (int32_t x = 0; x < width; ++x)
-      p.pixels[static_cast<size_t>(y) * width + x] = (seed * 50 & 0xFF) << 16 | (x & 0xFF) << 8 | (y * 3 & 0xFF);
-  return p;
-}
 
 class EveryMonitor : public ::testing::Test {
  protected:

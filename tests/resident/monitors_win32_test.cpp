@@ -21,26 +21,10 @@
 namespace vorel {
 namespace {
 
+using testing::CountLines;
 using testing::RunningVorelset;
+using testing::Striped;
 using testing::WaitFor;
-
-Picture Striped(int32_t width, int32_t height, uint32_t seed) {
-  Picture p{width, height, std::vector<uint32_t>(static_cast<size_t>(width) * height)};
-  for (int32_t y = 0; y < height; ++y)
-    for (int32_t x = 0; x < width; ++x)
-      p.pixels[static_cast<size_t>(y) * width + x] = (seed * 60 & 0xFF) << 16 | (x * 2 & 0xFF) << 8 | (y & 0xFF);
-  return p;
-}
-
-int CountLines(const std::string& path) {
-  for (int attempt = 0; attempt < 100; ++attempt) {
-    if (!testing::FileExists(path)) return 0;
-    if (const std::optional<std::string> text = ReadWholeFile(path))
-      return static_cast<int>(std::count(text->begin(), text->end(), '\n'));
-    Sleep(20);
-  }
-  return -1;
-}
 
 // Where the two pictures differ; every difference must lie in the bottom-right corner of the
 // area (where the calendar's defaults put it), and there must be the calendar's many.

@@ -3,12 +3,14 @@
 
 #include <windows.h>
 
+#include <algorithm>
 #include <optional>
 #include <string>
 
+#include "engine/settings.h"
+#include "platform/files.h"
 #include "platform/strings.h"
 #include "platform/unique_handle.h"
-#include "engine/settings.h"
 #include "resident/resident_ids.h"
 #include "tests/fixtures/wine_test_support.h"
 
@@ -23,6 +25,17 @@ bool WaitFor(Condition condition, DWORD timeoutMs = 15000) {
     Sleep(50);
   }
   return true;
+}
+
+// Lines of a log that follow-up programs append to; a read that meets a writer is tried again.
+inline int CountLines(const std::string& path) {
+  for (int attempt = 0; attempt < 100; ++attempt) {
+    if (!FileExists(path)) return 0;
+    if (const std::optional<std::string> text = ReadWholeFile(path))
+      return static_cast<int>(std::count(text->begin(), text->end(), '\n'));
+    Sleep(20);
+  }
+  return -1;
 }
 
 // The program beside the test executable's folder, two levels up; ended if the test leaves

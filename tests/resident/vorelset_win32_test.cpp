@@ -23,6 +23,7 @@
 namespace vorel {
 namespace {
 
+using testing::CountLines;
 using testing::DesktopValue;
 using testing::RunningVorelset;
 using testing::WaitFor;
@@ -40,17 +41,6 @@ Picture Striped(int32_t width, int32_t height, uint32_t seed) {
 Picture Fitted(Picture picture) {
   FitPicture(picture, {{false, 4, false, false}, 0, 0, 1024, 768}, DesktopColour);
   return picture;
-}
-
-// Lines of a log that follow-up programs append to; a read that meets a writer is tried again.
-int CountLines(const std::string& path) {
-  for (int attempt = 0; attempt < 100; ++attempt) {
-    if (!testing::FileExists(path)) return 0;
-    if (const std::optional<std::string> text = ReadWholeFile(path))
-      return static_cast<int>(std::count(text->begin(), text->end(), '\n'));
-    Sleep(20);
-  }
-  return -1;
 }
 
 // Every window below parent, children of children included.
@@ -536,7 +526,8 @@ TEST_F(VorelsetWin32, AFailedRunKeepsTheFileTheSettingsAndTheSchedule) {
     SCOPED_TRACE(c.name);
     const std::string path = pictureFolder_.File(c.picture);
     const auto encode = [&c](const Picture& p) {
-      return c.throughPlugIn ? testing::EncodeTestPicture({p.width, p.height, {p.pixels.begin(), p.pixels.end()}}) : EncodeBmp24(p);
+      return c.throughPlugIn ? testing::EncodeTestPicture({p.width, p.height, {p.pixels.begin(), p.pixels.end()}})
+                             : EncodeBmp24(p);
     };
     const Picture first = Striped(320, 240, 7);
     const Picture second = Striped(400, 300, 9);
