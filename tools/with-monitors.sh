@@ -65,23 +65,22 @@ for reg in system.reg user.reg userdef.reg; do
 done
 export WINEPREFIX="$work/prefix" VOREL_WINEPREFIX="$work/prefix"
 
-free_display() {
-  for n in $(seq "$1" 400); do
-    if [ ! -e "/tmp/.X${n}-lock" ] && [ ! -e "/tmp/.X11-unix/X${n}" ]; then
-      echo "$n"
-      return 0
-    fi
-  done
-  return 1
-}
-# Starts an X server on display :$1 (the rest is its command) and waits for its socket.
+# Starts an X server (the command) on a display number it chooses itself and reports
+# (-displayfd), so that servers started at the same moment by other runs never share one; the
+# number goes into the variable named first.
 start_server() {
-  local n="$1"
+  local var="$1"
   shift
-  "$@" ":$n" -nolisten tcp -noreset >/dev/null 2>&1 &
+  local file="$work/display.$var"
+  : >"$file"
+  "$@" -displayfd 9 -nolisten tcp -noreset 9>"$file" >/dev/null 2>&1 &
   local pid=$!
   for _ in $(seq 1 100); do
-    [ -e "/tmp/.X11-unix/X${n}" ] && { pids+=("$pid"); return 0; }
+    if [ -s "$file" ]; then
+      printf -v "$var" '%s' "$(tr -dc 0-9 <"$file")"
+      pids+=("$pid")
+      return 0
+    fi
     kill -0 "$pid" 2>/dev/null || return 1
     sleep 0.1
   done
@@ -101,14 +100,10 @@ for s in "${screens[@]}"; do
 done
 first="${alone:-${screens[0]}}"
 
-host="" ; many=""
-for attempt in 1 2 3; do
-  host="$(free_display 141)" && start_server "$host" Xvfb -screen 0 "${width}x${height}x24" &&
-    many="$(free_display $((host + 1)))" && DISPLAY=":$host" start_server "$many" Xephyr +xinerama "${desk[@]}" &&
-    break
-  host=""
-done
-if [ -z "$host" ]; then
+host=""
+many=""
+if ! start_server host Xvfb -screen 0 "${width}x${height}x24" ||
+  ! DISPLAY=":$host" start_server many Xephyr +xinerama "${desk[@]}"; then
   echo "with-monitors: could not start the X servers" >&2
   exit 1
 fi
