@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # One Vorelrun run beside `feh --bg-fill`, on the same 1920x1080 Xvfb screen and the same
-# 6000x4000 24-bit bitmap: wall time from process start to exit and peak memory (GNU time),
+# 6000x4000 picture, a 24-bit bitmap and then a JPEG of quality 90: wall time from process
+# start to exit and peak memory (GNU time),
 # median of five runs after a warm-up, the wineserver already running; beside them the floor
 # of any GUI program under Wine (one window shown and destroyed). Vorelrun's settings:
 # "DelayTime" 0, the calendar on, prepared mode off, the one picture in its folder. Then the
@@ -25,8 +26,9 @@ cmake --build "$win32" -j2 --target Vorelrun vorel_demo_setup compose_wine trivi
 
 work="$(mktemp -d /tmp/vorel-bench-run.XXXXXX)"
 trap 'rm -rf "$work"' EXIT
-mkdir -p "$work/pictures"
+mkdir -p "$work/pictures" "$work/jpeg"
 convert -size 6000x4000 gradient:'#203a60-#e0a040' -swirl 200 -type TrueColor BMP3:"$work/pictures/big.bmp"
+convert "$work/pictures/big.bmp" -quality 90 "$work/jpeg/big.jpg"
 echo "picture: $(identify -format '%wx%h, %[bit-depth]-bit per channel' "$work/pictures/big.bmp"), $(( $(stat -c %s "$work/pictures/big.bmp") / 1048576 )) MB"
 
 source "$root/tools/wine-env.sh"
@@ -34,41 +36,49 @@ source "$root/tools/wine-env.sh"
 
 inner() {
   wineserver -p
-  local pictures wall
-  pictures="$(winepath -w "$work/pictures" 2>/dev/null)"
+  local wall
   wall="$(winepath -w "$work" 2>/dev/null)\\WallPaper.bmp"
-  wine "$win32/tools/vorel_demo_setup.exe" "$pictures" "$wall" >/dev/null 2>&1
-  wine "$win32/Vorelrun.exe" >/dev/null 2>&1  # warm-up
-  wine "$win32/bench/trivial_window_wine.exe" >/dev/null 2>&1
-  feh --bg-fill "$work/pictures/big.bmp" >/dev/null 2>&1
   # GNU time writes its figures to a file of its own: the program's output is thrown away.
   timed() { /usr/bin/time -o "$work/time" -f '%e %M' "$@" >/dev/null 2>&1; cat "$work/time"; }
-  local vorel=() feh=() floor=()
-  for _ in 1 2 3 4 5; do
-    vorel+=("$(timed wine "$win32/Vorelrun.exe")")
-    feh+=("$(timed feh --bg-fill "$work/pictures/big.bmp")")
-    floor+=("$(timed wine "$win32/bench/trivial_window_wine.exe")")
-  done
   median() { printf '%s\n' "$@" | sort -g | sed -n 3p; }
-  local vt vm ft fm gt gm
-  vt="$(median "${vorel[@]%% *}")"; vm="$(median "${vorel[@]##* }")"
-  ft="$(median "${feh[@]%% *}")"; fm="$(median "${feh[@]##* }")"
-  gt="$(median "${floor[@]%% *}")"; gm="$(median "${floor[@]##* }")"
-  echo "Vorelrun: ${vt} s, peak ${vm} KB (includes the title window's fixed 1 s timer)"
-  echo "Vorelrun without the 1 s timer: $(python3 -c "print(round($vt - 1, 2))") s"
-  echo "feh --bg-fill: ${ft} s, peak ${fm} KB"
-  echo "trivial GUI program under Wine (the floor): ${gt} s, peak ${gm} KB"
-  echo "decoded picture: $(( 6000 * 4000 * 4 / 1024 )) KB"
-  local run='median of 5: /usr/bin/time -f "%e %M" wine Vorelrun.exe / feh --bg-fill big.bmp'
-  printf 'Vorelrun run, wall (s)\t%s\tfeh --bg-fill\t%s\t%s\n' "$vt" "$ft" "$run" >>"$VOREL_BENCH_ROWS"
-  printf 'Vorelrun run less the 1 s timer (s)\t%s\tfeh --bg-fill\t%s\t%s\n' \
-    "$(python3 -c "print(round($vt - 1, 2))")" "$ft" "$run" >>"$VOREL_BENCH_ROWS"
-  printf 'Trivial GUI program under Wine, wall (s)\t%s\tfeh --bg-fill\t%s\t%s\n' "$gt" "$ft" \
-    'median of 5: /usr/bin/time -f "%e %M" wine bench/trivial_window_wine.exe' >>"$VOREL_BENCH_ROWS"
-  printf 'Vorelrun run, peak (MB)\t%s\tdecoded 32-bit source\t%s\t%s\n' "$(( vm / 1024 ))" \
-    "$(( 6000 * 4000 * 4 / 1048576 ))" "$run" >>"$VOREL_BENCH_ROWS"
-  printf 'feh --bg-fill, peak (MB)\t%s\tdecoded 32-bit source\t%s\t%s\n' "$(( fm / 1024 ))" \
-    "$(( 6000 * 4000 * 4 / 1048576 ))" "$run" >>"$VOREL_BENCH_ROWS"
+  # measure FOLDER PICTURE LABEL: Vorelrun with the folder's one picture, feh with the picture.
+  measure() {
+    wine "$win32/tools/vorel_demo_setup.exe" "$(winepath -w "$work/$1" 2>/dev/null)" "$wall" >/dev/null 2>&1
+    wine "$win32/Vorelrun.exe" >/dev/null 2>&1  # warm-up
+    wine "$win32/bench/trivial_window_wine.exe" >/dev/null 2>&1
+    feh --bg-fill "$work/$1/$2" >/dev/null 2>&1
+    local vorel=() feh=() floor=()
+    for _ in 1 2 3 4 5; do
+      vorel+=("$(timed wine "$win32/Vorelrun.exe")")
+      feh+=("$(timed feh --bg-fill "$work/$1/$2")")
+      floor+=("$(timed wine "$win32/bench/trivial_window_wine.exe")")
+    done
+    local vt vm ft fm gt gm
+    vt="$(median "${vorel[@]%% *}")"; vm="$(median "${vorel[@]##* }")"
+    ft="$(median "${feh[@]%% *}")"; fm="$(median "${feh[@]##* }")"
+    gt="$(median "${floor[@]%% *}")"; gm="$(median "${floor[@]##* }")"
+    echo "$3: Vorelrun: ${vt} s, peak ${vm} KB (includes the title window's fixed 1 s timer)"
+    echo "$3: Vorelrun without the 1 s timer: $(python3 -c "print(round($vt - 1, 2))") s"
+    echo "$3: feh --bg-fill: ${ft} s, peak ${fm} KB"
+    echo "trivial GUI program under Wine (the floor): ${gt} s, peak ${gm} KB"
+    echo "decoded picture: $(( 6000 * 4000 * 4 / 1024 )) KB"
+    local run="median of 5: /usr/bin/time -f \"%e %M\" wine Vorelrun.exe / feh --bg-fill $2"
+    printf 'Vorelrun run, %s, wall (s)\t%s\tfeh --bg-fill\t%s\t%s\n' "$3" "$vt" "$ft" "$run" >>"$VOREL_BENCH_ROWS"
+    printf 'Vorelrun run less the 1 s timer, %s (s)\t%s\tfeh --bg-fill\t%s\t%s\n' "$3" \
+      "$(python3 -c "print(round($vt - 1, 2))")" "$ft" "$run" >>"$VOREL_BENCH_ROWS"
+    printf 'Vorelrun run, %s, peak (MB)\t%s\tdecoded 32-bit source\t%s\t%s\n' "$3" "$(( vm / 1024 ))" \
+      "$(( 6000 * 4000 * 4 / 1048576 ))" "$run" >>"$VOREL_BENCH_ROWS"
+    printf 'Vorelrun run, %s, peak (MB)\t%s\tan idle program with one window (GNU time)\t%s\t%s\n' "$3" \
+      "$(( vm / 1024 ))" "$(( gm / 1024 ))" "$run" >>"$VOREL_BENCH_ROWS"
+    printf 'feh --bg-fill, %s, peak (MB)\t%s\tdecoded 32-bit source\t%s\t%s\n' "$3" "$(( fm / 1024 ))" \
+      "$(( 6000 * 4000 * 4 / 1048576 ))" "$run" >>"$VOREL_BENCH_ROWS"
+    if [ "$1" = pictures ]; then
+      printf 'Trivial GUI program under Wine, wall (s)\t%s\tfeh --bg-fill\t%s\t%s\n' "$gt" "$ft" \
+        'median of 5: /usr/bin/time -f "%e %M" wine bench/trivial_window_wine.exe' >>"$VOREL_BENCH_ROWS"
+    fi
+  }
+  measure pictures big.bmp "6000 × 4000 BMP"
+  measure jpeg big.jpg "6000 × 4000 JPEG"
   wine "$win32/bench/compose_wine.exe" "$(winepath -w "$work/pictures/big.bmp" 2>/dev/null)" "$wall" 5 \
     | tr -d '\r' | tee "$work/compose"
   python3 - "$work/compose" >>"$VOREL_BENCH_ROWS" <<'PY'

@@ -1,8 +1,9 @@
-// Vorelset measured from outside, as the tray drives it: the time of one change run (the
-// menu's "壁紙の張り替え" sent to the running program until its handler returns, that is
-// the file written and the system told), and the process's working set, handle count and
+// Vorelset measured from outside, as the tray drives it: for each picture, the time of one
+// change run (the menu's "壁紙の張り替え" sent to the running program until its handler
+// returns, that is the file written and the system told) and the peak working set of a
+// Vorelset that made only those changes; then the process's working set, handle count and
 // GDI/USER objects after start and after many changes.
-//   vorelset_wine.exe <picture> <wallpaper file> <timed changes> <small picture> <changes for the counts>
+//   vorelset_wine.exe <wallpaper file> <timed changes> <small picture> <changes for the counts> <picture>...
 // Prints one line per figure. Figures only.
 #include <windows.h>
 // After windows.h, which it needs.
@@ -44,6 +45,7 @@ FILETIME WriteTime(const std::string& path) {
 
 struct Counts {
   double workingSetMb = 0;
+  double peakMb = 0;
   double privateMb = 0;
   DWORD handles = 0;
   DWORD gdi = 0;
@@ -56,6 +58,7 @@ Counts Sample(HANDLE process) {
   memory.cb = sizeof(memory);
   if (GetProcessMemoryInfo(process, reinterpret_cast<PROCESS_MEMORY_COUNTERS*>(&memory), sizeof(memory))) {
     c.workingSetMb = memory.WorkingSetSize / 1048576.0;
+    c.peakMb = memory.PeakWorkingSetSize / 1048576.0;
     c.privateMb = memory.PrivateUsage / 1048576.0;
   }
   GetProcessHandleCount(process, &c.handles);
@@ -65,8 +68,8 @@ Counts Sample(HANDLE process) {
 }
 
 void Print(const char* when, const Counts& c) {
-  std::printf("%s: working set %.1f MB, private %.1f MB, handles %lu, GDI %lu, USER %lu\n", when, c.workingSetMb,
-              c.privateMb, c.handles, c.gdi, c.user);
+  std::printf("%s: working set %.1f MB, peak %.1f MB, private %.1f MB, handles %lu, GDI %lu, USER %lu\n", when,
+              c.workingSetMb, c.peakMb, c.privateMb, c.handles, c.gdi, c.user);
 }
 
 // The process started with this command line; empty when it could not be started.
@@ -113,24 +116,26 @@ class Resident {
 }  // namespace
 
 int wmain(int argc, wchar_t** argv) {
-  if (argc != 6) {
+  if (argc < 6) {
     std::puts(
-        "usage: vorelset_wine <picture> <wallpaper file> <timed changes> <small picture> <changes for the counts>");
+        "usage: vorelset_wine <wallpaper file> <timed changes> <small picture> <changes for the counts> <picture>...");
     return 2;
   }
   wchar_t self[MAX_PATH];
   const std::wstring path(self, GetModuleFileNameW(nullptr, self, MAX_PATH));
   const std::wstring exe = path.substr(0, path.find_last_of(L'\\')) + L"\\..\\Vorelset.exe";
-  const std::string wallFile = ToUtf8(argv[2]);
+  const std::string wallFile = ToUtf8(argv[1]);
 
-  Store(ToUtf8(argv[1]), wallFile);
-  {
+  for (int p = 5; p < argc; ++p) {
+    const std::string picture = ToUtf8(argv[p]);
+    const std::string name = picture.substr(picture.find_last_of('\\') + 1);
+    Store(picture, wallFile);
     Resident vorelset;
     if (!vorelset.Start(exe)) return 1;
     vorelset.Change();  // warm-up
     std::vector<double> ms;
     int written = 0;
-    for (int i = 0; i < _wtoi(argv[3]); ++i) {
+    for (int i = 0; i < _wtoi(argv[2]); ++i) {
       const FILETIME before = WriteTime(wallFile);
       const double t = vorelset.Change();
       const FILETIME after = WriteTime(wallFile);
@@ -140,20 +145,21 @@ int wmain(int argc, wchar_t** argv) {
       }
       Sleep(500);
     }
-    std::printf("%d of %s requests wrote the wallpaper file\n", written, ToUtf8(argv[3]).c_str());
+    std::printf("%s: %d of %s requests wrote the wallpaper file\n", name.c_str(), written, ToUtf8(argv[2]).c_str());
     std::sort(ms.begin(), ms.end());
     if (!ms.empty())
-      std::printf("change run in Vorelset: median %.1f ms, min %.1f, max %.1f (%zu runs)\n", ms[ms.size() / 2],
-                  ms.front(), ms.back(), ms.size());
-    Print("after the timed changes", Sample(vorelset.Process()));
+      std::printf("change run in Vorelset, %s: median %.1f ms, min %.1f, max %.1f (%zu runs)\n", name.c_str(),
+                  ms[ms.size() / 2], ms.front(), ms.back(), ms.size());
+    const std::string when = "after the timed changes of " + name;
+    Print(when.c_str(), Sample(vorelset.Process()));
     vorelset.Close();
   }
 
-  Store(ToUtf8(argv[4]), wallFile);
+  Store(ToUtf8(argv[3]), wallFile);
   Resident vorelset;
   if (!vorelset.Start(exe)) return 1;
   Print("after start", Sample(vorelset.Process()));
-  const int changes = _wtoi(argv[5]);
+  const int changes = _wtoi(argv[4]);
   for (int i = 1; i <= changes; ++i) {
     vorelset.Change();
     Sleep(50);

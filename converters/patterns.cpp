@@ -84,6 +84,16 @@ std::string FilterPair(std::string_view description, std::string_view pattern) {
   return out;
 }
 
+std::string SystemCodecsPair(const std::vector<std::string>& patterns) {
+  if (patterns.empty()) return {};
+  std::string joined;
+  for (const std::string& p : patterns) {
+    if (!joined.empty()) joined += ';';
+    joined += p;
+  }
+  return FilterPair("Windows の画像形式", joined);
+}
+
 PatternScan BuildPicturePatterns(std::string_view filterText, bool gvKnown, ProgramKind program) {
   PatternScan scan;
   scan.dialogFilter = std::string(filterText);

@@ -21,6 +21,10 @@ std::string AsciiUpper(std::string_view text);
 // The description|pattern| pair a plug-in adds to the filter text.
 std::string FilterPair(std::string_view description, std::string_view pattern);
 
+// The pair the system's codecs add to the filter after the plug-ins' pairs: their patterns
+// under one description, or nothing when there are none.
+std::string SystemCodecsPair(const std::vector<std::string>& patterns);
+
 struct PatternScan {
   PicturePatterns picturePatterns;
   std::string dialogFilter;

@@ -3,6 +3,8 @@
 // itself lands here instead of ending the program.
 #include "converters/susie_plugin_win32.h"
 
+#include "converters/system_codecs_win32.h"
+
 #include <intrin.h>
 
 #include <algorithm>
@@ -278,7 +280,8 @@ bool TSusiePlugIn::LoadFromStream(std::span<const uint8_t> stream, size_t size, 
   return LoadFromMemory(stream.data(), std::min(size, stream.size()), picture);
 }
 
-PatternScan ScanPlugins(TSusiePlugIn& host, const std::string& susiePath, bool gvKnown, ProgramKind program) {
+PatternScan ScanPlugins(TSusiePlugIn& host, const std::string& susiePath, bool gvKnown, ProgramKind program,
+                        bool systemCodecs) {
   // Without a configured folder there is nothing to scan; a bare "\*.SPI" would load DLLs
   // from the root of the current drive.
   if (!susiePath.empty()) {
@@ -286,7 +289,9 @@ PatternScan ScanPlugins(TSusiePlugIn& host, const std::string& susiePath, bool g
     if (mask.back() != '\\' && mask.back() != '/') mask += '\\';
     host.LoadPlugins(mask + "*.SPI");
   }
-  return BuildPicturePatterns(host.FilterText(), gvKnown, program);
+  // The host's own text keeps only the plug-ins' pairs: a later scan adds the system's again.
+  const std::string system = systemCodecs ? SystemCodecsPair(SystemCodecPatterns()) : std::string();
+  return BuildPicturePatterns(host.FilterText() + system, gvKnown, program);
 }
 
 }  // namespace vorel

@@ -72,7 +72,10 @@ class TSusiePlugIn {
 std::optional<std::string> PluginDescriptiveName(const std::string& path);
 
 // Loads the plug-ins of `susiePath` into the host and rebuilds the picture-file patterns and
-// the open dialog's filter. Vorelrun keeps repeated patterns.
-PatternScan ScanPlugins(TSusiePlugIn& host, const std::string& susiePath, bool gvKnown, ProgramKind program);
+// the open dialog's filter, with the formats of the system's codecs after the plug-ins' when
+// systemCodecs is on (asked of the system at each scan, so codecs installed since are seen).
+// Vorelrun keeps repeated patterns.
+PatternScan ScanPlugins(TSusiePlugIn& host, const std::string& susiePath, bool gvKnown, ProgramKind program,
+                        bool systemCodecs = false);
 
 }  // namespace vorel

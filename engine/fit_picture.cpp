@@ -825,6 +825,12 @@ bool StreamedFit::Begin(int32_t width, int32_t height, bool bottomUp) {
   return true;
 }
 
+std::pair<int32_t, int32_t> StreamedFit::NeededSize(int32_t width, int32_t height) const {
+  const FitPlan plan = PlanFit(width, height, true, state_->request);
+  if (plan.scale && plan.width <= width && plan.height <= height) return {plan.width, plan.height};
+  return {width, height};
+}
+
 int32_t StreamedFit::FirstColumn() const { return state_->plan.scale ? 0 : state_->plan.cropLeft; }
 
 int32_t StreamedFit::Columns() const {

@@ -89,6 +89,7 @@ class StreamedFit final : public RowTarget {
   int32_t Columns() const override;
   uint32_t* Row(int32_t y) override;
   void RowDone(int32_t y) override;
+  std::pair<int32_t, int32_t> NeededSize(int32_t width, int32_t height) const override;
   // The fitted picture, of the screen's size; nullopt when rows are missing.
   std::optional<Picture> Finish();
 

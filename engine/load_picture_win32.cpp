@@ -3,10 +3,14 @@
 // afterwards, whether the conversion worked or not.
 #include "engine/load_picture_win32.h"
 
+#include <functional>
+#include <memory>
 #include <optional>
 #include <system_error>
 
 #include "converters/dib.h"
+#include "converters/susie_plugin_win32.h"
+#include "converters/system_codecs_win32.h"
 #include "platform/files.h"
 
 namespace vorel {
@@ -73,9 +77,8 @@ bool LoadThroughGv(const std::string& path, Picture& picture, const PictureLoadC
   return loaded;
 }
 
-// The decoders after the plain bitmap file, in the order they are tried.
-bool LoadOtherwise(const std::string& path, Picture& picture, const PictureLoadContext& context) {
-  return LoadThroughSusie(path, picture, context) || LoadThroughGv(path, picture, context);
+bool LoadThroughSystemCodecs(const std::string& path, RowTarget& target, const PictureLoadContext& context) {
+  return context.systemCodecs && DecodeWithSystemCodecs(path, target, context.desktopColour());
 }
 
 }  // namespace
@@ -85,7 +88,13 @@ bool LoadPicture(const std::string& path, Picture& picture, const PictureLoadCon
     picture = std::move(*bitmap);
     return true;
   }
-  return LoadOtherwise(path, picture, context);
+  if (LoadThroughSusie(path, picture, context)) return true;
+  WholePicture decoded;
+  if (LoadThroughSystemCodecs(path, decoded, context)) {
+    picture = std::move(decoded.picture);
+    return true;
+  }
+  return LoadThroughGv(path, picture, context);
 }
 
 uint32_t DesktopColour() {
@@ -93,34 +102,61 @@ uint32_t DesktopColour() {
   return (GetRValue(c) << 16) | (GetGValue(c) << 8) | GetBValue(c);
 }
 
-bool LoadFittedPicture(const std::string& path, const FitRequest& request, Picture& fitted,
-                       const PictureLoadContext& context) {
-  StreamedFit fit(request, context.desktopColour);
-  bool streamed = false;
-  ReadInOrder(path, [&](uint64_t size, const OrderedReader& read) { streamed = StreamBmpFile(read, size, fit); });
-  if (streamed) {
-    if (std::optional<Picture> screen = fit.Finish()) {
-      fitted = std::move(*screen);
-      return true;
-    }
+namespace {
+
+// The decoders in their order, for a fit: the rows of a bitmap file and of the system's codecs
+// go through a streamed fit made by makeFit as they arrive; a plug-in's or GV's picture comes
+// whole and goes to fitWhole.
+bool LoadThroughTheFit(const std::string& path, const PictureLoadContext& context,
+                       const std::function<std::unique_ptr<StreamedFit>()>& makeFit,
+                       const std::function<bool(StreamedFit&)>& finish, const std::function<void(Picture&)>& fitWhole) {
+  {
+    const std::unique_ptr<StreamedFit> fit = makeFit();
+    bool streamed = false;
+    ReadInOrder(path, [&](uint64_t size, const OrderedReader& read) { streamed = StreamBmpFile(read, size, *fit); });
+    if (streamed && finish(*fit)) return true;
   }
   Picture picture;
-  if (!LoadOtherwise(path, picture, context)) return false;
-  FitPicture(picture, request, context.desktopColour);
-  fitted = std::move(picture);
+  if (!LoadThroughSusie(path, picture, context)) {
+    const std::unique_ptr<StreamedFit> fit = makeFit();
+    if (LoadThroughSystemCodecs(path, *fit, context) && finish(*fit)) return true;
+    if (!LoadThroughGv(path, picture, context)) return false;
+  }
+  fitWhole(picture);
   return true;
+}
+
+}  // namespace
+
+bool LoadFittedPicture(const std::string& path, const FitRequest& request, Picture& fitted,
+                       const PictureLoadContext& context) {
+  return LoadThroughTheFit(
+      path, context, [&] { return std::make_unique<StreamedFit>(request, context.desktopColour); },
+      [&](StreamedFit& fit) {
+        std::optional<Picture> screen = fit.Finish();
+        if (screen) fitted = std::move(*screen);
+        return screen.has_value();
+      },
+      [&](Picture& picture) {
+        FitPicture(picture, request, context.desktopColour);
+        fitted = std::move(picture);
+      });
 }
 
 bool LoadFittedInto(const std::string& path, const FitRequest& request, const PixelWindow& target,
                     const PictureLoadContext& context) {
-  StreamedFit fit(request, context.desktopColour, target);
-  bool streamed = false;
-  ReadInOrder(path, [&](uint64_t size, const OrderedReader& read) { streamed = StreamBmpFile(read, size, fit); });
-  if (streamed && fit.Finish()) return true;
-  Picture picture;
-  if (!LoadOtherwise(path, picture, context)) return false;
-  FitPictureInto(picture, request, context.desktopColour, target);
-  return true;
+  return LoadThroughTheFit(
+      path, context, [&] { return std::make_unique<StreamedFit>(request, context.desktopColour, target); },
+      [](StreamedFit& fit) { return fit.Finish().has_value(); },
+      [&](Picture& picture) { FitPictureInto(picture, request, context.desktopColour, target); });
+}
+
+PictureLoadContext LoadContextOf(const Settings& settings, TSusiePlugIn& host) {
+  PictureLoadContext context{
+      settings.wallFile, settings.gvPath, settings.program,
+      [&host](const std::string& path, Picture& target) { return host.LoadFromFile(path, target); }};
+  context.systemCodecs = settings.systemCodecs;
+  return context;
 }
 
 }  // namespace vorel

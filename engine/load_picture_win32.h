@@ -1,5 +1,6 @@
 // Loading the chosen picture into the picture bitmap: as a bitmap file, else through the
-// Susie plug-ins, else through GV with the wallpaper file's path as GV's output. A change
+// Susie plug-ins, else through the system's codecs (when "SystemCodecs" is on), else through
+// GV with the wallpaper file's path as GV's output. A change
 // loads and fits in one step, so that a bitmap file's rows go through the fit as they are read.
 #pragma once
 
@@ -24,6 +25,7 @@ struct PictureLoadContext {
   ProgramKind program = ProgramKind::kVorelset;
   // The plug-in host's decoder (path, target) → decoded; empty when there is no host.
   std::function<bool(const std::string&, Picture&)> susie;
+  bool systemCodecs = false;
   DWORD gvCommandTimeoutMs = kGvCommandTimeoutMs;
   // What the fit fills around the picture with, and what shows through a transparent one.
   DesktopColourSource desktopColour = DesktopColour;
@@ -31,6 +33,10 @@ struct PictureLoadContext {
 
 // True when picture now holds the file's picture; otherwise picture is unchanged. The
 // wallpaper file has its previous content again afterwards, whatever GV did.
+class TSusiePlugIn;
+// The chain of a program's settings: its wallpaper file, GV, plug-in host and "SystemCodecs".
+PictureLoadContext LoadContextOf(const Settings& settings, TSusiePlugIn& host);
+
 bool LoadPicture(const std::string& path, Picture& picture, const PictureLoadContext& context);
 
 // The file's picture fitted as FitPicture fits it: the same decoders in the same order, but a

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <new>
+#include <utility>
 
 namespace vorel {
 
@@ -17,6 +18,14 @@ bool WholePicture::Begin(int32_t width, int32_t height, bool) {
   }
   picture.width = width;
   picture.height = height;
+  return true;
+}
+
+bool RowTarget::TakeWhole(Picture&& picture) { return FeedRows(picture, *this); }
+
+bool WholePicture::TakeWhole(Picture&& whole) {
+  if (whole.Empty()) return false;
+  picture = std::move(whole);
   return true;
 }
 

@@ -97,6 +97,11 @@ class RowTarget {
   // once its pixels are in place.
   virtual uint32_t* Row(int32_t y) = 0;
   virtual void RowDone(int32_t y) = 0;
+  // The size a picture of this size will be shown at; a decoder that can deliver fewer pixels
+  // cheaply may deliver any size at least this large instead.
+  virtual std::pair<int32_t, int32_t> NeededSize(int32_t width, int32_t height) const { return {width, height}; }
+  // A picture that had to be decoded whole, handed over in place of its rows.
+  virtual bool TakeWhole(Picture&& picture);
 };
 
 // The plain target: the whole picture.
@@ -107,6 +112,7 @@ class WholePicture : public RowTarget {
   int32_t Columns() const override { return picture.width; }
   uint32_t* Row(int32_t y) override { return picture.pixels.data() + static_cast<size_t>(y) * picture.width; }
   void RowDone(int32_t) override {}
+  bool TakeWhole(Picture&& whole) override;
 
   Picture picture;
 };

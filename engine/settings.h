@@ -114,6 +114,8 @@ struct Settings {
   int32_t calenLength = 1;    // "CalenComboBoxLength"
   // Holidays and eras of today's law instead of the one fixed table; off unless stored.
   bool calenCurrentLaw = false;  // "CalenCurrentLaw"
+  // Pictures the system's own codecs read (JPEG, PNG, ...) count too; on unless stored off.
+  bool systemCodecs = true;  // "SystemCodecs"
   uint32_t colorYear = 0xFFFFFF;
   uint32_t colorNormal = 0xFFFFFF;
   uint32_t colorSat = 0xFF0000;

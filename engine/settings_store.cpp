@@ -63,6 +63,7 @@ constexpr ScalarValue kScalars[] = {
     {"CalenColorToday", &Settings::colorToday, true},
     {"CalenColorShadow", &Settings::colorShadow, true},
     {"CalenCurrentLaw", &Settings::calenCurrentLaw, true},
+    {"SystemCodecs", &Settings::systemCodecs, true},
     {"PerMonitor", &Settings::perMonitor, true},
 };
 

@@ -171,6 +171,42 @@ void CalendarSeeds(const fs::path& out) {
   }
 }
 
+// JPEG files with an EXIF block in either byte order, and a TIFF file.
+void ExifSeeds(const fs::path& out) {
+  const auto tiff = [](bool little, uint16_t orientation) {
+    std::string s = little ? "II" : "MM";
+    const auto u16 = [&](uint16_t v) {
+      s += static_cast<char>(little ? v & 0xFF : v >> 8);
+      s += static_cast<char>(little ? v >> 8 : v & 0xFF);
+    };
+    const auto u32 = [&](uint32_t v) {
+      u16(static_cast<uint16_t>(little ? v & 0xFFFF : v >> 16));
+      u16(static_cast<uint16_t>(little ? v >> 16 : v & 0xFFFF));
+    };
+    u16(42);
+    u32(8);
+    u16(2);
+    for (uint16_t tag : {uint16_t{0x010F}, uint16_t{0x0112}}) {
+      u16(tag);
+      u16(3);
+      u32(1);
+      u16(tag == 0x0112 ? orientation : 0);
+      u16(0);
+    }
+    u32(0);
+    return s;
+  };
+  for (uint16_t o = 1; o <= 8; ++o) {
+    const std::string body = std::string("Exif\0\0", 6) + tiff(o % 2 == 1, o);
+    std::string jpeg = "\xFF\xD8\xFF\xE1";
+    jpeg += static_cast<char>((body.size() + 2) >> 8);  // segment lengths are big-endian
+    jpeg += static_cast<char>((body.size() + 2) & 0xFF);
+    jpeg += body + std::string("\xFF\xDA\x00\x02\xFF\xD9", 6);
+    Write(out / "exif", "jpeg" + std::to_string(o), jpeg);
+  }
+  Write(out / "exif", "tiff", tiff(false, 6));
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -184,5 +220,6 @@ int main(int argc, char** argv) {
   FieldSeeds(out);
   PatternSeeds(out);
   CalendarSeeds(out);
+  ExifSeeds(out);
   return 0;
 }

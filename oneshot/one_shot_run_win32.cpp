@@ -97,15 +97,14 @@ void RunOnce(Registry& registry, const std::optional<std::string>& directPicture
   const LoadContext loadContext{ProgramFolder(), GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
   const Settings settings = LoadSettings(ProgramKind::kVorelrun, registry, loadContext);
   TSusiePlugIn host;
-  const PatternScan scan = ScanPlugins(host, settings.susiePath, settings.gvKnown, ProgramKind::kVorelrun);
+  const PatternScan scan =
+      ScanPlugins(host, settings.susiePath, settings.gvKnown, ProgramKind::kVorelrun, settings.systemCodecs);
   const CalendarLayout calendar = CalendarLayoutFromSettings(settings);
   CompositionContext context{settings, calendar, owner};
   context.beforeEffects = beforeEffects;
   context.screens = CurrentScreenGeometry();
   const std::optional<WallpaperLayout> monitors = EveryMonitorLayout(context);
-  const PictureLoadContext load{
-      settings.wallFile, settings.gvPath, ProgramKind::kVorelrun,
-      [&host](const std::string& path, Picture& target) { return host.LoadFromFile(path, target); }};
+  const PictureLoadContext load = LoadContextOf(settings, host);
 
   const bool direct = directPicture.has_value();
   const bool prepared = settings.vorelrun && !direct;

@@ -9,6 +9,7 @@
 #include <utility>
 
 #include "oneshot/one_shot_run_win32.h"
+#include "platform/com_win32.h"
 #include "platform/outside_code_win32.h"
 #include "platform/unique_handle.h"
 #include "platform/win32_registry.h"
@@ -174,6 +175,8 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
   // Not owned: whoever created it first keeps the other program out.
   UniqueKernelHandle guard(CreateMutexW(nullptr, FALSE, L"Vorel"));
   if (!guard || GetLastError() == ERROR_ALREADY_EXISTS) return -1;
+  // The system's picture codecs are COM objects, used on this thread only.
+  const ComApartment com;
 
   TFormMain form(DirectPictureFromCommandLine(GetCommandLineW()));
   if (!form.Create()) return -1;

@@ -48,7 +48,8 @@ std::optional<std::string> ReadWholeFile(const std::string& path) {
   return bytes;
 }
 
-bool ReadInOrder(const std::string& path, const std::function<void(uint64_t size, const OrderedReader& read)>& consume) {
+bool ReadInOrder(const std::string& path,
+                 const std::function<void(uint64_t size, const OrderedReader& read)>& consume) {
   uint64_t size = 0;
   UniqueFile file = OpenForReading(path, size);
   if (!file) return false;
@@ -75,6 +76,27 @@ bool WriteWholeFile(const std::string& path, const std::string& bytes) {
   return true;
 }
 
+namespace {
+
+// Another program that opens the file for a moment (a viewer or a thumbnailer reading it, a
+// virus scanner) is waited for this long before the file counts as held.
+constexpr int kBusyTries = 10;
+constexpr DWORD kBusyPauseMs = 50;
+
+template <typename Attempt>
+bool UnlessBusy(Attempt attempt) {
+  for (int i = 0;; ++i) {
+    if (attempt()) return true;
+    const DWORD error = GetLastError();
+    if (i + 1 >= kBusyTries ||
+        (error != ERROR_SHARING_VIOLATION && error != ERROR_ACCESS_DENIED && error != ERROR_LOCK_VIOLATION))
+      return false;
+    Sleep(kBusyPauseMs);
+  }
+}
+
+}  // namespace
+
 bool ReplaceFileContent(const std::string& path, const FileProducer& produce) {
   const std::wstring target = ToWide(path);
   const size_t slash = target.find_last_of(L"\\/");
@@ -84,9 +106,13 @@ bool ReplaceFileContent(const std::string& path, const FileProducer& produce) {
   // rename would otherwise go past both where the file system allows it).
   if (const DWORD attributes = GetFileAttributesW(target.c_str()); attributes != INVALID_FILE_ATTRIBUTES) {
     if (attributes & FILE_ATTRIBUTE_READONLY) return false;
-    UniqueFile probe(
-        CreateFileW(target.c_str(), GENERIC_WRITE | DELETE, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (!probe) return false;
+    const bool free = UnlessBusy([&target] {
+      return UniqueFile(CreateFileW(target.c_str(), GENERIC_WRITE | DELETE, 0, nullptr, OPEN_EXISTING,
+                                    FILE_ATTRIBUTE_NORMAL, nullptr))
+          .
+          operator bool();
+    });
+    if (!free) return false;
   }
   // The temporary file gets a name of its own beside the target and is made new, so that no
   // other file is ever taken over (what GetTempFileName does, with one file operation less).
@@ -113,7 +139,8 @@ bool ReplaceFileContent(const std::string& path, const FileProducer& produce) {
     return true;
   });
   file.Reset();
-  if (written && MoveFileExW(temp.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING)) return true;
+  if (written && UnlessBusy([&] { return MoveFileExW(temp.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING) != 0; }))
+    return true;
   DeleteFileW(temp.c_str());
   return false;
 }

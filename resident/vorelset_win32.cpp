@@ -7,6 +7,7 @@
 
 #include <exception>
 
+#include "platform/com_win32.h"
 #include "platform/outside_code_win32.h"
 #include "platform/strings.h"
 #include "platform/unique_handle.h"
@@ -29,6 +30,8 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
   // Not owned: whoever created it first keeps the other program out.
   UniqueKernelHandle guard(CreateMutexW(nullptr, FALSE, L"Vorel"));
   if (!guard || GetLastError() == ERROR_ALREADY_EXISTS) return -1;
+  // The system's picture codecs are COM objects, used on this thread only.
+  const ComApartment com;
 
   try {
     INITCOMMONCONTROLSEX controls{sizeof(controls), ICC_WIN95_CLASSES | ICC_STANDARD_CLASSES | ICC_TAB_CLASSES};

@@ -53,7 +53,8 @@ void TFormMain::ApplySusieFolder() {
   // folder and skips the known ones. Unloading them here would reload every DLL each time
   // the settings are read again (the settings window's cancel, its plug-in list), and a
   // plug-in's runtime may keep handles it never returns at unload.
-  const PatternScan scan = ScanPlugins(host_, settings_.susiePath, settings_.gvKnown, ProgramKind::kVorelset);
+  const PatternScan scan = ScanPlugins(host_, settings_.susiePath, settings_.gvKnown, ProgramKind::kVorelset,
+                                        settings_.systemCodecs);
   patterns_ = scan.picturePatterns;
   dialogFilter_ = scan.dialogFilter;
 }
@@ -180,9 +181,7 @@ CompositionContext TFormMain::Composition(const Settings& settings, const Calend
 }
 
 PictureLoadContext TFormMain::PictureLoading(const Settings& settings) {
-  return PictureLoadContext{
-      settings.wallFile, settings.gvPath, ProgramKind::kVorelset,
-      [this](const std::string& path, Picture& target) { return host_.LoadFromFile(path, target); }};
+  return LoadContextOf(settings, host_);
 }
 
 void TFormMain::ReportRunError(const std::string& text) {

@@ -1,5 +1,5 @@
-// The pages "他のソフトとの連携" (follow-up program, the viewer GV, the Susie plug-ins) and
-// "ユーザー環境" (the wallpaper file, a picture per monitor).
+// The pages "他のソフトとの連携" (follow-up program, the viewer GV, the Susie plug-ins, the
+// system's own picture formats) and "ユーザー環境" (the wallpaper file, a picture per monitor).
 #include <array>
 
 #include "converters/susie_plugin_win32.h"
@@ -12,6 +12,8 @@ namespace vorel {
 namespace {
 
 using K = ControlKind;
+// The switch of the system's formats keeps this distance from the page's bottom edge.
+constexpr int kSwitchFromBottom = 20;
 
 const std::array kLinkRows{
     ControlRow{"GroupBoxApp", K::kGroupBox, "壁紙変更時に他のアプリケーションの実行", "", {0, 0, 480, 80}, false},
@@ -31,6 +33,11 @@ const std::array kLinkRows{
     ControlRow{"EditSusie", K::kEdit, "", "Susie Plug-Inが入っていると思うフォルダを表示します", {8, 140, 402, 20}},
     ControlRow{"BitBtnSusie", K::kButton, "設定", "Susie Plug-Inの入ったフォルダを選びます", {411, 138, 60, 24}},
     ControlRow{"ListBoxSusie", K::kFlatList, "", "有効なSusie Plug-Inの一覧です", {0, 165, 480, 90}, false},
+    ControlRow{"CheckBoxSystemCodecs",
+               K::kCheckBox,
+               "Windows の画像形式も読む",
+               "JPEGやPNGなど、Windowsが読める形式の画像も壁紙にします",
+               {8, 244, 300, 16}},
 };
 
 const std::array kUserRows{
@@ -73,8 +80,13 @@ class LinkPage final : public TablePage {
       const RECT r = controls_.DesignRect(button);
       controls_.Place(button, buttonLeft, r.top, r.right, r.bottom);
     }
+    // The plug-in list takes what the page has below its top, less a line for the switch of
+    // the system's formats at the bottom.
     const RECT list = controls_.DesignRect("ListBoxSusie");
-    controls_.Place("ListBoxSusie", 0, list.top, width, height - 165);
+    const RECT codecs = controls_.DesignRect("CheckBoxSystemCodecs");
+    const int switchTop = height - kSwitchFromBottom;
+    controls_.Place("ListBoxSusie", 0, list.top, width, switchTop - 4 - list.top);
+    controls_.Place("CheckBoxSystemCodecs", codecs.left, switchTop, codecs.right, codecs.bottom);
   }
 
   void ShowModel() override {
@@ -84,6 +96,7 @@ class LinkPage final : public TablePage {
     controls_.SetText("EditAppOption", s.appOption);
     controls_.SetText("EditGv", s.gvPath);
     controls_.SetText("EditSusie", s.susiePath);
+    controls_.SetChecked("CheckBoxSystemCodecs", s.systemCodecs);
     showing_ = false;
     FillPluginList();
   }
@@ -117,6 +130,11 @@ class LinkPage final : public TablePage {
       return;
     }
     if (code != BN_CLICKED) return;
+    if (name == "CheckBoxSystemCodecs") {
+      // The patterns follow at once: the picker and the folder contents show what it reads.
+      s.systemCodecs = controls_.Checked(name);
+      form_->ApplySusieFolder();
+    }
     if (name == "BitBtnApp") {
       const auto chosen =
           form_->Dialogs().openFile(form_->Handle(), "アプリケーションの設定", FolderPart(controls_.Text("EditApp")));

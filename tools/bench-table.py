@@ -71,12 +71,27 @@ for name, b in gbench("fit_picture_bench").items():
         add(f"Fit natively: {name} (ms)", f"{b['real_time']:.1f}", "", "", "build/bench-native/bench/fit_picture_bench")
 
 vorelset = read("vorelset")
-m = re.search(r"change run in Vorelset: median ([0-9.]+) ms", vorelset)
-feh = re.search(r"feh --bg-fill: median ([0-9.]+) s", vorelset)
-if m:
-    add("Change run inside Vorelset, 6000 × 4000 BMP, calendar on (ms)", m.group(1), "feh --bg-fill, whole process",
-        f"{float(feh.group(1)) * 1000:.0f}" if feh else "", "bench/vorelset_vs_feh.sh (median of 5)")
 floor = re.search(r"a trivial window program \(the floor\): working set ([0-9.]+) MB", vorelset)
+pictures = {"big.bmp": ("6000 × 4000 BMP", 6000 * 4000), "big.jpg": ("6000 × 4000 JPEG of quality 90", 6000 * 4000),
+            "big.png": ("4000 × 3000 PNG", 4000 * 3000)}
+for name, (label, pixels) in pictures.items():
+    m = re.search(r"change run in Vorelset, " + re.escape(name) + r": median ([0-9.]+) ms", vorelset)
+    feh = re.search(r"feh --bg-fill, " + re.escape(name) + r": median ([0-9.]+) s, peak ([0-9]+) KB", vorelset)
+    command = "bench/vorelset_vs_feh.sh (median of 5)"
+    if m:
+        add(f"Change run inside Vorelset, {label}, calendar on (ms)", m.group(1), "feh --bg-fill, whole process",
+            f"{float(feh.group(1)) * 1000:.0f}" if feh else "", command)
+    peak = re.search(r"after the timed changes of " + re.escape(name) + r": working set [0-9.]+ MB, peak ([0-9.]+) MB",
+                     vorelset)
+    if peak:
+        add(f"Vorelset peak working set over those changes, {label} (MB)", peak.group(1),
+            "an idle program with one window (the floor)", floor.group(1) if floor else "",
+            "bench/vorelset_vs_feh.sh (GetProcessMemoryInfo)")
+        add(f"Vorelset peak working set over those changes, {label} (MB)", peak.group(1), "decoded 32-bit source",
+            f"{pixels * 4 / 1048576:.0f}", "bench/vorelset_vs_feh.sh (GetProcessMemoryInfo)")
+    if feh:
+        add(f"feh --bg-fill, {label}, peak (MB)", f"{int(feh.group(2)) / 1024:.0f}", "decoded 32-bit source",
+            f"{pixels * 4 / 1048576:.0f}", "bench/vorelset_vs_feh.sh (GNU time)")
 for m in re.finditer(r"(after start|after \d+ changes): working set ([0-9.]+) MB", vorelset):
     add(f"Vorelset working set {m.group(1)} (MB)", m.group(2), "an idle program with one window (the floor)",
         floor.group(1) if floor else "", "bench/vorelset_vs_feh.sh (GetProcessMemoryInfo)")

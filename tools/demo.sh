@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # make demo: sample pictures are made (bitmaps in a folder and in a Japanese-named
-# subfolder, one picture in the format only the project's test plug-in reads), Vorelrun's
+# subfolder, a JPEG photo stored on its side with the EXIF orientation that stands it upright,
+# one picture in the format only the project's test plug-in reads), Vorelrun's
 # settings are written into the project's Wine prefix (that folder with its subfolders,
 # random order, the calendar on, Vorelrun's defaults otherwise), and Vorelrun.exe runs on a
 # Wine virtual desktop of 1024x768, then Vorelset with its tray menu open. The wallpaper file
@@ -21,6 +22,14 @@ if [ ! -f "$pictures/夕焼け.bmp" ]; then
   "$convert" -size 1280x960 plasma:'#1e5799-#7db9e8' -blur 0x6 BMP3:"$pictures/壁紙/空.bmp"
   "$convert" -size 1024x768 radial-gradient:'#c8f7c5-#145a32' BMP3:"$pictures/森.bmp"
   "$convert" -size 1200x900 plasma:'#f6d365-#fda085' -blur 0x4 BMP3:"$demo/海.bmp"
+fi
+if [ ! -f "$pictures/灯台.jpg" ]; then
+  # Portrait, as a phone takes it: stored turned left, with orientation 6 to turn it back.
+  "$convert" -size 900x1200 gradient:'#87ceeb-#f0e68c' -fill '#fafafa' -draw 'rectangle 400,300 500,1000' \
+    -fill '#c0392b' -draw 'polygon 380,300 520,300 450,180' -fill '#2c3e50' -draw 'rectangle 0,1000 900,1200' \
+    -rotate -90 -quality 90 "$demo/灯台-stored.jpg"
+  python3 "$root/tests/fixtures/pictures/exif.py" orient "$demo/灯台-stored.jpg" "$pictures/灯台.jpg" 6
+  rm -f "$demo/灯台-stored.jpg"
 fi
 
 winpath() { winepath -w "$1" 2>/dev/null; }

@@ -104,16 +104,48 @@ TEST(SettingsStore, CurrentLawCalendarIsOffUnlessStoredAndBothProgramsReadIt) {
   EXPECT_EQ(reg.Get(kKey, "CalenCurrentLaw")->number, 0);
 }
 
-TEST(SettingsStore, PerMonitorSwitchAndTheOtherMonitorsRecords) {
+// Switches added since the first release: each has its default when absent or of the wrong
+// type, both programs read it, and it is written as 0 or 1.
+TEST(SettingsStore, AddedSwitchesKeepTheirDefaultsAndBothProgramsReadThem) {
+  struct Case {
+    const char* name;
+    bool Settings::*field;
+    bool absent;
+  };
+  const Case cases[] = {
+      {"SystemCodecs", &Settings::systemCodecs, true},
+      {"PerMonitor", &Settings::perMonitor, false},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    for (ProgramKind kind : {ProgramKind::kVorelset, ProgramKind::kVorelrun}) {
+      MemoryRegistry absent;
+      EXPECT_EQ(Load(absent, kind).*c.field, c.absent);
+      MemoryRegistry wrongType;
+      wrongType.SetText(kKey, c.name, c.absent ? "0" : "1");
+      EXPECT_EQ(Load(wrongType, kind).*c.field, c.absent);
+      MemoryRegistry flipped;
+      flipped.SetInt(kKey, c.name, c.absent ? 0 : 2);
+      EXPECT_EQ(Load(flipped, kind).*c.field, !c.absent);
+    }
+    MemoryRegistry reg;
+    Settings s = Load(reg);
+    for (bool on : {!c.absent, c.absent}) {
+      s.*c.field = on;
+      ASSERT_TRUE(SaveSettings(s, reg));
+      ASSERT_NE(reg.Get(kKey, c.name), nullptr);
+      EXPECT_EQ(reg.Get(kKey, c.name)->type, MemoryRegistry::Type::kDword);
+      EXPECT_EQ(reg.Get(kKey, c.name)->number, on ? 1 : 0);
+      EXPECT_EQ(Load(reg, ProgramKind::kVorelrun).*c.field, on);
+    }
+  }
+}
+
+TEST(SettingsStore, TheOtherMonitorsRecords) {
   for (ProgramKind kind : {ProgramKind::kVorelset, ProgramKind::kVorelrun}) {
     MemoryRegistry absent;
-    EXPECT_FALSE(Load(absent, kind).perMonitor);
     EXPECT_TRUE(Load(absent, kind).otherMonitors.empty());
-    MemoryRegistry wrongType;
-    wrongType.SetText(kKey, "PerMonitor", "1");
-    EXPECT_FALSE(Load(wrongType, kind).perMonitor);
     MemoryRegistry on;
-    on.SetInt(kKey, "PerMonitor", 7);
     // Two other monitors; the second's texts are empty or unreadable, a gap ends the run.
     on.SetText(kKey, "OldFile1", "D:\\左.bmp");
     on.SetText(kKey, "OldTile1", "タイル");
@@ -123,7 +155,6 @@ TEST(SettingsStore, PerMonitorSwitchAndTheOtherMonitorsRecords) {
     on.SetText(kKey, "OldTile2", "");
     on.SetText(kKey, "OldFile4", "D:\\遠い.bmp");
     const Settings s = Load(on, kind);
-    EXPECT_TRUE(s.perMonitor);
     ASSERT_EQ(s.otherMonitors.size(), 2u);
     EXPECT_EQ(s.otherMonitors[0], (CurrentPictureRecord{"D:\\左.bmp", "タイル", "しない", "右下"}));
     EXPECT_EQ(s.otherMonitors[1], CurrentPictureRecord{});
@@ -131,12 +162,9 @@ TEST(SettingsStore, PerMonitorSwitchAndTheOtherMonitorsRecords) {
 
   MemoryRegistry reg;
   Settings s = Load(reg);
-  s.perMonitor = true;
   s.current = {"C:\\主.bmp", kStandard, kStandard, "左上"};
   s.otherMonitors = {{"C:\\二.bmp", "中央", "する", kStandard}, {"C:\\三.bmp", kStandard, kStandard, "下"}};
   ASSERT_TRUE(SaveSettings(s, reg));
-  EXPECT_EQ(reg.Get(kKey, "PerMonitor")->type, MemoryRegistry::Type::kDword);
-  EXPECT_EQ(reg.Get(kKey, "PerMonitor")->number, 1);
   EXPECT_EQ(reg.Get(kKey, "OldFile")->text, "C:\\主.bmp");
   EXPECT_EQ(reg.Get(kKey, "OldFile2")->text, "C:\\三.bmp");
   EXPECT_EQ(reg.Get(kKey, "OldSize1")->text, "する");

@@ -381,7 +381,8 @@ TEST_F(SettingsWindow, OkWritesEveryValueAsTheWindowShowsIt) {
   Open([&] {
     for (const char* box : {"CheckBoxTile", "CheckBoxResize", "CheckBoxResizeOver", "CheckBoxScreen", "CheckBoxStart",
                             "CheckBoxShade", "CheckBoxChangeDay", "CheckBoxChangeTime", "CheckBoxVorelrun",
-                            "CheckBoxCalender", "CheckBoxShadow", "CheckBoxCurrentLaw", "CheckBoxPerMonitor"})
+                            "CheckBoxCalender", "CheckBoxShadow", "CheckBoxCurrentLaw", "CheckBoxSystemCodecs",
+                            "CheckBoxPerMonitor"})
       Click(box);
     ClickRadio("RadioGroupType", 1);
     ClickRadio("RadioGroupPosition", 0);
@@ -417,8 +418,9 @@ TEST_F(SettingsWindow, OkWritesEveryValueAsTheWindowShowsIt) {
   EXPECT_TRUE(stored == Model());
   const Settings& t = stored;
   EXPECT_EQ(std::tuple(t.tile, t.resize, t.resizeOver, t.screen, t.start, t.shade, t.day, t.interval, t.vorelrun,
-                       t.calender, t.calenShadowOn, t.inOrder, t.calenCurrentLaw, t.perMonitor),
-            std::tuple(false, true, false, false, true, true, false, true, false, false, false, true, true, true));
+                       t.calender, t.calenShadowOn, t.inOrder, t.calenCurrentLaw, t.systemCodecs,
+                       t.perMonitor),
+            std::tuple(false, true, false, false, true, true, false, true, false, false, false, true, true, false, true));
   EXPECT_EQ(std::tuple(t.position, t.click, t.changeTime, t.delayTime), std::tuple(0, 3, 30, 5));
   // The day font is taller than the cell was: the cell grows to it.
   EXPECT_EQ(std::tuple(t.calenYear, t.calenMonth, t.calenWeek, t.calenDay, t.calenTraOrLon, t.calenForm, t.calenPlace,
@@ -648,6 +650,7 @@ const Caption kCaptions[] = {
     {"EditSusie", "", "Susie Plug-Inが入っていると思うフォルダを表示します"},
     {"BitBtnSusie", "設定", "Susie Plug-Inの入ったフォルダを選びます"},
     {"ListBoxSusie", "", "有効なSusie Plug-Inの一覧です"},
+    {"CheckBoxSystemCodecs", "Windows の画像形式も読む", "JPEGやPNGなど、Windowsが読める形式の画像も壁紙にします"},
     {"LabelWall", "壁紙ファイル", "実際にカレンダーが書き込まれるファイルです"},
     {"BitBtnWall", "設定", "壁紙ファイルを設定します"},
     {"EditWall", nullptr, "実際にカレンダーが書き込まれるファイルです"},
@@ -793,7 +796,10 @@ TEST_F(SettingsWindow, TheBottomBarAndTheLinkPagesFollowTheSize) {
         EXPECT_EQ(RectInParent(C(button)).left, pw - 69) << button;
       const RECT list = RectInParent(C("ListBoxSusie"));
       EXPECT_EQ(list.right - list.left, pw);
-      EXPECT_EQ(list.bottom - list.top, ph - 165);
+      EXPECT_EQ(list.bottom - list.top, ph - 165 - 24);
+      // Below it, at the bottom edge, the switch of the system's formats.
+      EXPECT_EQ(RectInParent(C("CheckBoxSystemCodecs")).top, ph - 20);
+      EXPECT_EQ(RectInParent(C("CheckBoxSystemCodecs")).left, 8);
 
       Tab(kPageUser);
       GetClientRect(form_->Page(kPageUser)->Handle(), &page);
