@@ -1,6 +1,5 @@
 #include "converters/band_feed.h"
 
-#include <new>
 #include <utility>
 
 namespace vorel {
@@ -42,15 +41,9 @@ bool BandFeed::Begin(RowTarget& target) {
   if (width_ <= 0 || height_ <= 0) return false;
   if (orientation_.transposed) {
     // Every band is a column of the upright picture: it is put together whole first.
-    Picture turned;
-    try {
-      turned.pixels.resize(static_cast<size_t>(width_) * static_cast<size_t>(height_));
-    } catch (const std::bad_alloc&) {
-      return false;
-    }
-    turned.width = height_;
-    turned.height = width_;
-    turned_ = std::move(turned);
+    WholePicture turned;
+    if (!turned.Begin(height_, width_, false)) return false;
+    turned_ = std::move(turned.picture);
     firstColumn_ = 0;
     columns_ = width_;
     return true;
