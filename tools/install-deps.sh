@@ -4,8 +4,10 @@
 # --fuzz adds clang, its sanitizer and libFuzzer runtimes and llvm (make fuzz only).
 set -euo pipefail
 
-native_pkgs=(cmake make g++ googletest libgtest-dev libbenchmark-dev g++-mingw-w64-i686
-             wine xvfb xauth locales fonts-ipafont-gothic fonts-ipafont-mincho imagemagick
+# fonts-wine is Wine's own fonts, Marlett among them: without it the caption buttons of every
+# title bar are drawn as the letters "0 1 r".
+native_pkgs=(cmake ninja-build make g++ googletest libgtest-dev libbenchmark-dev g++-mingw-w64-i686
+             wine fonts-wine xvfb xauth locales fonts-ipafont-gothic fonts-ipafont-mincho imagemagick
              fonts-urw-base35
              feh time python3 ccache nsis chromium xserver-xephyr)
 # The 32-bit Wine where this machine runs 32-bit code; elsewhere the 64-bit Wine and the
@@ -23,11 +25,19 @@ if [ "${1:-}" = "--fuzz" ]; then
   native_pkgs+=(clang libclang-rt-dev llvm)
 fi
 
+# One query for every package: names without an architecture are installed as the machine's
+# own or as architecture-independent ones.
+declare -A installed=()
+while read -r name state; do
+  [ "$state" = ii ] && installed["$name"]=1
+done < <(dpkg-query -W -f='${Package}:${Architecture} ${db:Status-Abbrev}\n' "${native_pkgs[@]}" "${i386_pkgs[@]}" 2>/dev/null)
+native_arch="$(dpkg --print-architecture)"
 missing=()
 for p in "${native_pkgs[@]}" "${i386_pkgs[@]}"; do
-  if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed'; then
-    missing+=("$p")
-  fi
+  case "$p" in
+    *:*) [ -n "${installed[$p]:-}" ] || missing+=("$p") ;;
+    *) [ -n "${installed[$p:$native_arch]:-}" ] || [ -n "${installed[$p:all]:-}" ] || missing+=("$p") ;;
+  esac
 done
 
 SUDO=""

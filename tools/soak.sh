@@ -20,8 +20,10 @@ source "$root/tools/wine-env.sh"
 win32="$VOREL_WIN_BUILD"
 
 bash "$root/tools/install-deps.sh"
-if [ ! -f "$win32/CMakeCache.txt" ]; then
-  cmake -S "$root" -B "$win32" -G "Unix Makefiles" -DCMAKE_TOOLCHAIN_FILE="$VOREL_WIN_TOOLCHAIN" >/dev/null
+# The tree of `make build` (Ninja), configured here the same way if it is not there yet.
+if [ ! -f "$win32/build.ninja" ]; then
+  rm -rf "$win32"
+  cmake -S "$root" -B "$win32" -G Ninja -DCMAKE_TOOLCHAIN_FILE="$VOREL_WIN_TOOLCHAIN" >/dev/null
 fi
 cmake --build "$win32" --target Vorelset process_counts vorel_soak vorel_test_plugins -j "${JOBS:-2}" >/dev/null
 bash "$root/tools/wine-prefix.sh"

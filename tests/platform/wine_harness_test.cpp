@@ -1,4 +1,4 @@
-// The ground the Wine tests stand on: the Japanese code page and the Japanese fonts.
+// The ground the Wine tests stand on: the Japanese code page, the Japanese fonts and Wine's own.
 #include <windows.h>
 
 #include <gtest/gtest.h>
@@ -65,6 +65,20 @@ TEST(WineHarness, JapaneseProportionalFontsResolveToTheIpaFaces) {
     EXPECT_FALSE(f.fixedPitch) << c.requested;
     EXPECT_LT(f.narrowWidth, f.wideWidth) << c.requested << " must be proportional";
   }
+}
+
+// The caption buttons of every title bar are glyphs of Marlett; without it they are letters.
+TEST(WineHarness, TheCaptionButtonFontIsThere) {
+  UniqueMemoryDc dc(CreateCompatibleDC(nullptr));
+  LOGFONTW lf{};
+  lf.lfHeight = -16;
+  lf.lfCharSet = SYMBOL_CHARSET;
+  wcscpy(lf.lfFaceName, L"Marlett");
+  UniqueFont font(CreateFontIndirectW(&lf));
+  SelectionRestorer sel(dc.Get(), font.Get());
+  wchar_t face[LF_FACESIZE] = {};
+  GetTextFaceW(dc.Get(), LF_FACESIZE, face);
+  EXPECT_STREQ(face, L"Marlett");
 }
 
 TEST(WineHarness, JapaneseTextIsMeasuredWithFullWidthGlyphs) {

@@ -27,17 +27,6 @@ bool WaitFor(Condition condition, DWORD timeoutMs = 15000) {
   return true;
 }
 
-// Lines of a log that follow-up programs append to; a read that meets a writer is tried again.
-inline int CountLines(const std::string& path) {
-  for (int attempt = 0; attempt < 100; ++attempt) {
-    if (!FileExists(path)) return 0;
-    if (const std::optional<std::string> text = ReadWholeFile(path))
-      return static_cast<int>(std::count(text->begin(), text->end(), '\n'));
-    Sleep(20);
-  }
-  return -1;
-}
-
 // The program beside the test executable's folder, two levels up; ended if the test leaves
 // it running.
 class RunningVorelset {
@@ -97,6 +86,20 @@ class RunningVorelset {
  private:
   UniqueKernelHandle process_;
 };
+
+// The lines the follow-up program has appended. The log is read sharing every access, so
+// that a cmd.exe appending at this moment is never refused and its line never lost.
+inline int CountLines(const std::string& path) {
+  UniqueFile file(CreateFileW(ToWide(path).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                              nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (!file) return 0;
+  int lines = 0;
+  char buffer[4096];
+  DWORD got = 0;
+  while (ReadFile(file.Get(), buffer, sizeof buffer, &got, nullptr) && got > 0)
+    lines += static_cast<int>(std::count(buffer, buffer + got, '\n'));
+  return lines;
+}
 
 // The start of every test of the running program: no settings stored, no wallpaper named,
 // and the settings it then stores: no tile, no calendar, no change at a new day, the

@@ -105,10 +105,7 @@ class VorelsetSettings : public ::testing::Test {
     Win32Registry registry;
     return registry.Open(kSettingsKeyPath, true)->ReadInt(name);
   }
-  int Changes() const {
-    const std::optional<std::string> text = ReadWholeFile(log_);
-    return text ? static_cast<int>(std::count(text->begin(), text->end(), '\n')) : 0;
-  }
+  int Changes() const { return testing::CountLines(log_); }
   // The wallpaper file holds the picture alone, centred on the 1024 x 768 screen: no calendar.
   bool PictureAlone() const {
     Picture fitted = picture_;
