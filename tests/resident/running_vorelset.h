@@ -101,6 +101,23 @@ inline int CountLines(const std::string& path) {
   return lines;
 }
 
+// The log's lines once no follow-up program has added one for quietMs: a cmd.exe started by
+// a change just before a pause or a fault may take seconds to start under load and write
+// after it (at most limitMs is waited).
+inline int SettledLines(const std::string& path, DWORD quietMs = 2500, DWORD limitMs = 20000) {
+  const DWORD start = GetTickCount();
+  int lines = CountLines(path);
+  DWORD since = start;
+  while (GetTickCount() - since < quietMs && GetTickCount() - start < limitMs) {
+    Sleep(100);
+    if (const int now = CountLines(path); now != lines) {
+      lines = now;
+      since = GetTickCount();
+    }
+  }
+  return lines;
+}
+
 // The start of every test of the running program: no settings stored, no wallpaper named,
 // and the settings it then stores: no tile, no calendar, no change at a new day, the
 // wallpaper file in the folder given, and a follow-up program that writes one line to the

@@ -183,6 +183,7 @@ class VorelsetWin32 : public ::testing::Test {
     return -1;
   }
   int Changes() const { return CountLines(log_); }
+  int SettledChanges() const { return testing::SettledLines(log_); }
   bool WaitForChanges(int n, DWORD timeoutMs = 15000) const {
     return WaitFor([&] { return Changes() >= n; }, timeoutMs);
   }
@@ -230,8 +231,7 @@ TEST_F(VorelsetWin32, TimedChangesRunOnTheIntervalAndPauseHoldsThem) {
   ASSERT_TRUE(WaitForChanges(3));  // one cycle of the three pictures, a second apart
   vorelset.Command(kCmdStop);
   vorelset.Settle();
-  Sleep(800);  // a follow-up program started just before the pause may still write
-  const int held = Changes();
+  const int held = SettledChanges();
   Sleep(3000);
   EXPECT_EQ(Changes(), held);
   // The menu changes the wallpaper while paused. The request waits for any run still in
@@ -288,8 +288,7 @@ TEST_F(VorelsetWin32, LeftClickPauseTogglesOnlyTheTimedChanges) {
   ASSERT_TRUE(WaitForChanges(1));
   vorelset.Tray(WM_LBUTTONDOWN);
   vorelset.Settle();
-  Sleep(800);
-  const int held = Changes();
+  const int held = SettledChanges();
   Sleep(2500);
   EXPECT_EQ(Changes(), held);
   vorelset.Tray(WM_LBUTTONDOWN);  // running again
@@ -570,9 +569,9 @@ TEST_F(VorelsetWin32, AFailedRunKeepsTheFileTheSettingsAndTheSchedule) {
         break;
     }
     // A timed run already past its check of the file when the fault came may still finish
-    // (Wine renames over a file held open, as Windows does not); it is let end first.
-    Sleep(1200);
-    const int changesBefore = Changes();
+    // (Wine renames over a file held open, as Windows does not), and the follow-up program of
+    // the last good one still write; both are let end first.
+    const int changesBefore = SettledChanges();
     if (c.reported) {
       ASSERT_TRUE(WaitFor([] { return !ErrorBoxes().empty(); }));
     }
