@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # make screenshots: the settings window on a Wine virtual desktop of 1024x768, every page,
 # the page "壁紙" with a folder's contents and a preview, the folder settings dialog, the
-# picker with a preview, the window at its smallest and at 1024x768, as PNGs under
+# picker with a preview, the window at its smallest and at 1024x768, and a desk of two
+# monitors with a picture on each and the calendar (monitors.png), as PNGs under
 # build/screens/.
 set -euo pipefail
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
@@ -38,6 +39,10 @@ shoot() {
 export -f shoot
 export win32 out plugins pics
 "$root/tools/with-display.sh" bash -c shoot
+
+"$root/tools/with-monitors.sh" --photo "$screens/monitors.png" 1280x1024 1024x768 -- \
+  "$win32/tools/vorel_monitors_screen.exe" "$out" "$pics" >/dev/null 2>&1 ||
+  echo "screenshots: the desk of two monitors could not be photographed" >&2
 
 for bmp in "$screens"/*.bmp; do
   convert "$bmp" "${bmp%.bmp}.png"

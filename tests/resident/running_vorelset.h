@@ -7,9 +7,10 @@
 #include <optional>
 #include <string>
 
+#include "engine/settings.h"
+#include "platform/files.h"
 #include "platform/strings.h"
 #include "platform/unique_handle.h"
-#include "engine/settings.h"
 #include "resident/resident_ids.h"
 #include "tests/fixtures/wine_test_support.h"
 

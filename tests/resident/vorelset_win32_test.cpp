@@ -525,7 +525,8 @@ TEST_F(VorelsetWin32, AFailedRunKeepsTheFileTheSettingsAndTheSchedule) {
     SCOPED_TRACE(c.name);
     const std::string path = pictureFolder_.File(c.picture);
     const auto encode = [&c](const Picture& p) {
-      return c.throughPlugIn ? testing::EncodeTestPicture({p.width, p.height, {p.pixels.begin(), p.pixels.end()}}) : EncodeBmp24(p);
+      return c.throughPlugIn ? testing::EncodeTestPicture({p.width, p.height, {p.pixels.begin(), p.pixels.end()}})
+                             : EncodeBmp24(p);
     };
     const Picture first = Striped(320, 240, 7);
     const Picture second = Striped(400, 300, 9);
