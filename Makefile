@@ -66,7 +66,7 @@ screens: dist
 
 # The settings window's pages, the picker and two window sizes as PNGs in build/screens/.
 screenshots: configure
-	@cmake --build $(WINRUN) --target vorel_screens vorel_test_plugins -j $(JOBS)
+	@cmake --build $(WINRUN) --target vorel_screens vorel_monitors_screen vorel_test_plugins -j $(JOBS)
 	@bash tools/screenshots.sh
 
 # Figures only: builds its own optimised trees, never fails the build.

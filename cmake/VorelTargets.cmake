@@ -188,3 +188,36 @@ function(vorel_ship_program name)
     COMMAND ${CMAKE_OBJCOPY} --strip-debug --add-gnu-debuglink=$<TARGET_FILE:${name}>.debug $<TARGET_FILE:${name}>
     VERBATIM)
 endfunction()
+
+# vorel_monitors_test(NAME DESKS label=WxH,WxH[/WxH][:windows] ... SOURCES ... [LIBS ...] [DEPENDS ...]):
+# a Wine test run once per desk of several monitors by tools/with-monitors.sh, as the ctest
+# entry NAME_label. Each run has its own copy of the prefix and its own X servers, so it holds
+# no lock. The optional /WxH is the monitor the desk turns into when it has one monitor left
+# (the first one by default); the optional windows part gives that copy another Windows
+# version (winecfg -v).
+function(vorel_monitors_test name)
+  if(NOT VOREL_WIN32)
+    return()
+  endif()
+  cmake_parse_arguments(ARG "" "" "DESKS;SOURCES;LIBS;DEPENDS" ${ARGN})
+  add_executable(${name} ${ARG_SOURCES})
+  target_compile_options(${name} PRIVATE ${VOREL_WARNINGS})
+  target_link_libraries(${name} PRIVATE ${ARG_LIBS} GTest::gtest_main)
+  add_dependencies(${name} display_settings ${ARG_DEPENDS})
+  foreach(desk IN LISTS ARG_DESKS)
+    string(REGEX MATCH "^([^=]+)=([^:/]+)(/([^:]+))?(:(.+))?$" parsed "${desk}")
+    set(label ${CMAKE_MATCH_1})
+    string(REPLACE "," ";" screens "${CMAKE_MATCH_2}")
+    set(options)
+    if(CMAKE_MATCH_4)
+      list(APPEND options --alone ${CMAKE_MATCH_4})
+    endif()
+    if(CMAKE_MATCH_6)
+      list(APPEND options --windows ${CMAKE_MATCH_6})
+    endif()
+    add_test(NAME ${name}_${label}
+             COMMAND bash ${VOREL_ROOT}/tools/with-monitors.sh ${options} ${screens} -- $<TARGET_FILE:${name}>
+                     --gtest_color=no)
+    set_tests_properties(${name}_${label} PROPERTIES LABELS wine TIMEOUT 900)
+  endforeach()
+endfunction()

@@ -34,6 +34,10 @@ void PackRow24(const uint32_t* src, uint32_t width, char* row) {
 }  // namespace
 
 bool StreamBmp24(const Picture& picture, const ByteSink& sink, size_t chunkBytes) {
+  return StreamBmp24Rolled(picture, 0, 0, sink, chunkBytes);
+}
+
+bool StreamBmp24Rolled(const Picture& picture, int32_t rollX, int32_t rollY, const ByteSink& sink, size_t chunkBytes) {
   const uint32_t width = static_cast<uint32_t>(picture.Empty() ? 0 : picture.width);
   const uint32_t height = static_cast<uint32_t>(picture.Empty() ? 0 : picture.height);
   const uint32_t stride = (width * 3 + 3) & ~3u;
@@ -63,15 +67,20 @@ bool StreamBmp24(const Picture& picture, const ByteSink& sink, size_t chunkBytes
   Put32(p, 0);
   if (!sink(std::string_view(buffer.get(), kHeaders))) return false;
 
+  const auto wrap = [](int64_t v, uint32_t n) { return n == 0 ? 0u : static_cast<uint32_t>(((v % n) + n) % n); };
+  const uint32_t dx = wrap(rollX, width);
+  const uint32_t dy = wrap(rollY, height);
   uint32_t y = height;
   while (y > 0) {
     const uint32_t rows = static_cast<uint32_t>(std::min<size_t>(rowsPerChunk, y));
     char* out = buffer.get();
     for (uint32_t r = 0; r < rows; ++r) {
       --y;
-      const uint32_t* src = picture.pixels.data() + static_cast<size_t>(y) * width;
+      const uint32_t from = y + dy < height ? y + dy : y + dy - height;
+      const uint32_t* src = picture.pixels.data() + static_cast<size_t>(from) * width;
       char* row = out + static_cast<size_t>(r) * stride;
-      PackRow24(src, width, row);
+      PackRow24(src + dx, width - dx, row);
+      if (dx) PackRow24(src, dx, row + static_cast<size_t>(width - dx) * 3);
       std::fill(row + width * 3, row + stride, '\0');
     }
     if (!sink(std::string_view(out, static_cast<size_t>(rows) * stride))) return false;

@@ -2,6 +2,9 @@
 
 #include <shellapi.h>
 #include <shlobj.h>
+#include <versionhelpers.h>
+
+#include <algorithm>
 
 #include "engine/bmp_file.h"
 #include "platform/files.h"
@@ -54,17 +57,38 @@ void SetText(HKEY key, const wchar_t* name, const std::wstring& value) {
                  static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t)));
 }
 
-}  // namespace
+constexpr const wchar_t* kSpanStyle = L"22";
 
-void SetDesktopValues(bool tile, const std::string* wallpaper) {
+std::wstring ReadText(HKEY key, const wchar_t* name) {
+  wchar_t text[16]{};
+  DWORD type = 0;
+  DWORD bytes = sizeof(text) - sizeof(wchar_t);
+  if (RegQueryValueExW(key, name, nullptr, &type, reinterpret_cast<BYTE*>(text), &bytes) != ERROR_SUCCESS ||
+      type != REG_SZ)
+    return {};
+  return text;
+}
+
+// style: the "WallpaperStyle" a virtual screen needs, or none for the one screen's picture.
+void WriteDesktopValues(bool tile, const wchar_t* style, const std::string* wallpaper) {
   HKEY raw = nullptr;
-  if (RegOpenKeyExW(HKEY_CURRENT_USER, L"Control Panel\\Desktop", 0, KEY_SET_VALUE, &raw) != ERROR_SUCCESS) return;
+  if (RegOpenKeyExW(HKEY_CURRENT_USER, L"Control Panel\\Desktop", 0, KEY_SET_VALUE | KEY_QUERY_VALUE, &raw) !=
+      ERROR_SUCCESS)
+    return;
   const UniqueKey key(raw);
   SetText(key.Get(), L"WallpaperOriginX", L"0");
   SetText(key.Get(), L"WallpaperOriginY", L"0");
   SetText(key.Get(), L"TileWallpaper", tile ? L"1" : L"0");
+  if (style)
+    SetText(key.Get(), L"WallpaperStyle", style);
+  else if (ReadText(key.Get(), L"WallpaperStyle") == kSpanStyle)
+    SetText(key.Get(), L"WallpaperStyle", L"0");
   if (wallpaper) SetText(key.Get(), L"Wallpaper", ToWide(*wallpaper));
 }
+
+}  // namespace
+
+void SetDesktopValues(bool tile, const std::string* wallpaper) { WriteDesktopValues(tile, nullptr, wallpaper); }
 
 void TellSystemWallpaper(const std::string& path) {
   std::wstring wide = ToWide(path);
@@ -82,6 +106,24 @@ void EraseWallpaper() {
   SystemParametersInfoW(SPI_SETDESKWALLPAPER, 0, empty, SPIF_UPDATEINIFILE);
 }
 
+namespace {
+
+void InstallFittedPicture(Picture& fitted, const CompositionContext& context, const LayoutChoice& layout,
+                          std::optional<Picture>* calendarFree, bool followUp) {
+  const Settings& settings = context.settings;
+  if (settings.calender) {
+    if (calendarFree && !settings.screen) *calendarFree = fitted;
+    StampCalendar(fitted, layout.tile, layout.position, context.layout, settings.calenForm, context.clock);
+  }
+  if (context.beforeEffects) context.beforeEffects();
+  WriteWallpaperFile(settings.wallFile, fitted);
+  SetDesktopValues(layout.tile);
+  TellSystemWallpaper(settings.wallFile);
+  if (followUp) RunFollowUp(context.owner, settings.app, settings.appOption, settings.activeDesktopOn);
+}
+
+}  // namespace
+
 void ComposeWallpaper(Picture& picture, const CompositionContext& context, const std::string& tileText,
                       const std::string& positionText, const std::string& sizeText, const LayoutChoice& globals,
                       std::optional<Picture>* calendarFree) {
@@ -92,16 +134,16 @@ void ComposeWallpaper(Picture& picture, const CompositionContext& context, const
 
 void InstallFitted(Picture& fitted, const CompositionContext& context, const LayoutChoice& layout,
                    std::optional<Picture>* calendarFree) {
+  InstallFittedPicture(fitted, context, layout, calendarFree, true);
+}
+
+bool RecomposeWallpaper(Picture& picture, const CompositionContext& context, const PictureLoadContext& load,
+                        const CurrentPictureRecord& record) {
   const Settings& settings = context.settings;
-  if (settings.calender) {
-    if (calendarFree && !settings.screen) *calendarFree = fitted;
-    StampCalendar(fitted, layout.tile, layout.position, context.layout, settings.calenForm, context.clock);
-  }
-  if (context.beforeEffects) context.beforeEffects();
-  WriteWallpaperFile(settings.wallFile, fitted);
-  SetDesktopValues(layout.tile);
-  TellSystemWallpaper(settings.wallFile);
-  RunFollowUp(context.owner, settings.app, settings.appOption, settings.activeDesktopOn);
+  const LayoutChoice layout = ApplyOverrides(GlobalLayout(settings), record.tile, record.size, record.position);
+  if (!LoadFittedPicture(record.path, ScreenFit(layout, settings.screen, settings), picture, load)) return false;
+  InstallFittedPicture(picture, context, layout, nullptr, false);
+  return true;
 }
 
 void RecomposeAtExit(Picture& picture, const CompositionContext& context, const PictureLoadContext& load) {
@@ -112,12 +154,151 @@ void RecomposeAtExit(Picture& picture, const CompositionContext& context, const 
     return;
   }
   if (settings.calender && !settings.current.path.empty())
-    WriteCalendarFreeCopy(picture, context, load, settings.current);
+    WriteCalendarFreeCopy(picture, context, load, settings.current, settings.otherMonitors);
+}
+
+std::optional<WallpaperLayout> EveryMonitorLayout(const CompositionContext& context) {
+  if (!context.settings.perMonitor) return std::nullopt;
+  WallpaperLayout layout = LayoutOf(context.screens);
+  if (layout.monitors.size() < 2) return std::nullopt;
+  return layout;
+}
+
+VirtualScreenStyle SystemVirtualScreenStyle() {
+  return IsWindows8OrGreater() ? VirtualScreenStyle::kSpanned : VirtualScreenStyle::kTiledFromPrimary;
+}
+
+namespace {
+
+void WriteVirtualScreen(const Picture& canvas, const WallpaperLayout& layout, VirtualScreenStyle style,
+                        const std::string& path) {
+  const Offset roll = style == VirtualScreenStyle::kTiledFromPrimary ? layout.PrimaryCorner() : Offset{};
+  const bool written = ReplaceFileContent(path, [&](const std::function<bool(std::string_view)>& write) {
+    return StreamBmp24Rolled(canvas, roll.x, roll.y, write, kWallpaperChunkBytes);
+  });
+  if (!written) throw WallpaperWriteError(path);
+}
+
+void SetVirtualScreenDesktopValues(VirtualScreenStyle style, const std::string* wallpaper) {
+  if (style == VirtualScreenStyle::kTiledFromPrimary)
+    WriteDesktopValues(true, L"0", wallpaper);
+  else
+    WriteDesktopValues(false, kSpanStyle, wallpaper);
+}
+
+// The calendar on the primary's part, laid out for that part's size.
+void StampCalendarOnPrimary(Picture& canvas, const WallpaperLayout& layout, const CompositionContext& context,
+                            OverwrittenPixels* overwritten) {
+  const ScreenRect& primary = layout.monitors[0];
+  const PixelWindow part = WindowOf(canvas, primary.left, primary.top, primary.Width(), primary.Height());
+  CalendarLayout calendar = context.layout;
+  calendar.ScreenWidth = part.width;
+  calendar.ScreenHeight = part.height;
+  GdiCanvas gdi(part, calendar.Dpi);
+  DrawCalendar(gdi, calendar, context.settings.calenForm, context.clock);
+  gdi.Finish(overwritten);
+}
+
+}  // namespace
+
+std::vector<MonitorPictures> CurrentMonitorPictures(const Settings& settings, size_t monitors) {
+  std::vector<MonitorPictures> pictures(monitors);
+  for (size_t i = 0; i < monitors; ++i) {
+    const CurrentPictureRecord& record = i == 0                               ? settings.current
+                                         : i <= settings.otherMonitors.size() ? settings.otherMonitors[i - 1]
+                                                                              : CurrentPictureRecord{};
+    if (!record.path.empty()) pictures[i].push_back(record);
+  }
+  return pictures;
+}
+
+std::vector<CurrentPictureRecord> ShownRecords(const std::vector<MonitorPictures>& pictures,
+                                               const std::vector<int>& shown) {
+  std::vector<CurrentPictureRecord> records(pictures.size());
+  for (size_t i = 0; i < pictures.size() && i < shown.size(); ++i)
+    if (shown[i] >= 0) records[i] = pictures[i][static_cast<size_t>(shown[i])];
+  return records;
+}
+
+std::optional<std::vector<int>> InstallEveryMonitor(Picture& canvas, const WallpaperLayout& layout,
+                                                    const std::vector<MonitorPictures>& pictures,
+                                                    const CompositionContext& context, const PictureLoadContext& load,
+                                                    MonitorUse use, std::optional<CalendarFreeForm>* calendarFree) {
+  const Settings& settings = context.settings;
+  const bool shows = use == MonitorUse::kShow || use == MonitorUse::kRecompose;
+  const bool margins = shows && settings.screen;
+  const LayoutChoice globals = GlobalLayout(settings);
+  std::vector<int> shown(layout.monitors.size(), -1);
+  ComposeVirtualScreen(
+      canvas, layout,
+      [&](size_t monitor, const PixelWindow& target) {
+        if (monitor >= pictures.size()) return false;
+        for (size_t i = 0; i < pictures[monitor].size(); ++i) {
+          const CurrentPictureRecord& p = pictures[monitor][i];
+          if (p.path.empty()) continue;
+          const FitRequest fit{ApplyOverrides(globals, p.tile, p.size, p.position), margins ? settings.screenX : 0,
+                               margins ? settings.screenY : 0, target.width, target.height};
+          if (LoadFittedInto(p.path, fit, target, load)) {
+            shown[monitor] = static_cast<int>(i);
+            return true;
+          }
+        }
+        return false;
+      },
+      DesktopColour);
+  if (std::none_of(shown.begin(), shown.end(), [](int s) { return s == 0; })) {
+    canvas = Picture{};
+    return std::nullopt;
+  }
+  OverwrittenPixels underCalendar;
+  const bool calendar = shows && settings.calender;
+  InstallVirtualScreen(canvas, layout, context, use, calendarFree && !margins ? &underCalendar : nullptr);
+  if (calendarFree && calendar && !margins) {
+    const ScreenRect& primary = layout.monitors[0];
+    PutBack(underCalendar, WindowOf(canvas, primary.left, primary.top, primary.Width(), primary.Height()));
+    *calendarFree = CalendarFreeForm{std::move(canvas), layout, false};
+  }
+  return shown;
+}
+
+void InstallVirtualScreen(Picture& canvas, const WallpaperLayout& layout, const CompositionContext& context,
+                          MonitorUse use, OverwrittenPixels* underCalendar) {
+  const Settings& settings = context.settings;
+  const bool shows = use == MonitorUse::kShow || use == MonitorUse::kRecompose;
+  if (shows && settings.calender) StampCalendarOnPrimary(canvas, layout, context, underCalendar);
+  if (context.beforeEffects) context.beforeEffects();
+  const VirtualScreenStyle style = SystemVirtualScreenStyle();
+  WriteVirtualScreen(canvas, layout, style, settings.wallFile);
+  SetVirtualScreenDesktopValues(style, use == MonitorUse::kPrepare ? &settings.wallFile : nullptr);
+  if (shows) TellSystemWallpaper(settings.wallFile);
+  if (use == MonitorUse::kShow) RunFollowUp(context.owner, settings.app, settings.appOption, settings.activeDesktopOn);
+}
+
+void WriteCalendarFreeForm(const CalendarFreeForm& form, const Settings& settings) {
+  if (form.monitors) {
+    const VirtualScreenStyle style = SystemVirtualScreenStyle();
+    WriteVirtualScreen(form.picture, *form.monitors, style, settings.wallFile);
+    SetVirtualScreenDesktopValues(style, nullptr);
+    return;
+  }
+  WriteWallpaperFile(settings.wallFile, form.picture);
+  SetDesktopValues(form.tile);
 }
 
 bool WriteCalendarFreeCopy(Picture& picture, const CompositionContext& context, const PictureLoadContext& load,
-                           const CurrentPictureRecord& record) {
+                           const CurrentPictureRecord& record, const std::vector<CurrentPictureRecord>& otherMonitors) {
   const Settings& settings = context.settings;
+  if (const std::optional<WallpaperLayout> monitors = EveryMonitorLayout(context)) {
+    Settings records;
+    records.current = record;
+    records.otherMonitors = otherMonitors;
+    const bool written =
+        InstallEveryMonitor(picture, *monitors, CurrentMonitorPictures(records, monitors->monitors.size()), context,
+                            load, MonitorUse::kCalendarFree)
+            .has_value();
+    picture = Picture{};
+    return written;
+  }
   const LayoutChoice layout = ApplyOverrides(GlobalLayout(settings), record.tile, record.size, record.position);
   if (!LoadFittedPicture(record.path, ScreenFit(layout, false, settings), picture, load)) return false;
   if (context.beforeEffects) context.beforeEffects();

@@ -13,8 +13,10 @@
 #include "calendar/calendar_draw.h"
 #include "engine/fit_picture.h"
 #include "engine/load_picture_win32.h"
+#include "engine/monitor_layout.h"
 #include "engine/picture.h"
 #include "engine/settings.h"
+#include "platform/gdi_canvas_win32.h"
 
 namespace vorel {
 
@@ -30,7 +32,14 @@ struct CompositionContext {
   // Vorelrun prepares the picture while its title shows and holds the change back here until
   // its timer. It may be called more than once and may throw to abandon the change.
   std::function<void()> beforeEffects = nullptr;
+  // The desk at this composition (CurrentScreenGeometry). With "PerMonitor" on and two or
+  // more monitors every monitor gets its own picture; without monitors, one screen.
+  ScreenGeometry screens = {};
 };
+
+// The monitors to compose one by one: set when "PerMonitor" is on and the desk has two or
+// more monitors; otherwise the wallpaper is the one picture of the primary screen.
+std::optional<WallpaperLayout> EveryMonitorLayout(const CompositionContext& context);
 
 // The wallpaper file could not be written; the desktop and its values are untouched.
 class WallpaperWriteError : public std::runtime_error {
@@ -52,7 +61,9 @@ void WriteWallpaperFile(const std::string& path, const Picture& picture);
 // memory to fault in at each change, and a second copy of the picture.
 inline constexpr size_t kWallpaperChunkBytes = size_t{256} << 10;
 // "WallpaperOriginX", "WallpaperOriginY", "TileWallpaper" under Control Panel\Desktop, and
-// "Wallpaper" too when a path is given (Vorelrun's prepared mode).
+// "Wallpaper" too when a path is given (Vorelrun's prepared mode). A "WallpaperStyle" of 22
+// left from a virtual screen goes back to 0: it would stretch one screen's picture over
+// every monitor.
 void SetDesktopValues(bool tile, const std::string* wallpaper = nullptr);
 void TellSystemWallpaper(const std::string& path);
 void RunFollowUp(HWND owner, const std::string& application, const std::string& parameters, bool activeDesktopOn);
@@ -70,13 +81,75 @@ void ComposeWallpaper(Picture& picture, const CompositionContext& context, const
                       const std::string& positionText, const std::string& sizeText, const LayoutChoice& globals,
                       std::optional<Picture>* calendarFree = nullptr);
 
+// The record's picture loaded, composed and installed again (new screens): as ComposeWallpaper
+// with the record's texts, without the follow-up program. False when it cannot be loaded.
+bool RecomposeWallpaper(Picture& picture, const CompositionContext& context, const PictureLoadContext& load,
+                        const CurrentPictureRecord& record);
+
 // Loads the recorded picture and writes it without calendar and margins into the wallpaper
 // file, with the desktop values; the system is not told. False when it could not be loaded.
+// With every monitor its own picture, each monitor's recorded picture (the primary's record,
+// then the others') goes on its monitor; false when none of them loads.
 bool WriteCalendarFreeCopy(Picture& picture, const CompositionContext& context, const PictureLoadContext& load,
-                           const CurrentPictureRecord& record);
+                           const CurrentPictureRecord& record,
+                           const std::vector<CurrentPictureRecord>& otherMonitors = {});
 
 // Vorelset's wallpaper step at exit: erase ("Shade"), or leave the current picture without
 // calendar and margins in the wallpaper file without telling the system.
 void RecomposeAtExit(Picture& picture, const CompositionContext& context, const PictureLoadContext& load);
+
+// ---- Every monitor its own picture.
+
+// How a bitmap of the virtual screen lies on the desktop. Windows 7 tiles it from the
+// primary's top-left corner, wrapping what lies left of or above it, so the file is rolled
+// to match; Windows 8 and later lay it over the virtual screen as it is (span,
+// "WallpaperStyle" 22). Both put a file of the virtual screen's size where Wine draws it.
+enum class VirtualScreenStyle { kTiledFromPrimary, kSpanned };
+VirtualScreenStyle SystemVirtualScreenStyle();
+
+// What a composition per monitor is for.
+enum class MonitorUse {
+  kShow,          // a change: margins per "Screen", the calendar, the system told, the follow-up
+  kRecompose,     // the same pictures again for new screens: as kShow without the follow-up
+  kPrepare,       // Vorelrun's prepared mode: bare pictures, "Wallpaper" named, the system not told
+  kCalendarFree,  // no margins, no calendar, the system not told: the copy for the next reader
+};
+
+// A monitor's pictures in the order they are tried: the first that loads is shown.
+using MonitorPictures = std::vector<CurrentPictureRecord>;
+
+// The wallpaper file's calendar-free form, kept by a change so that its pictures are not
+// decoded (or converted by GV) a second time for it.
+struct CalendarFreeForm {
+  Picture picture;
+  std::optional<WallpaperLayout> monitors;  // a virtual screen; otherwise the primary screen's picture
+  bool tile = false;                        // the one picture's "TileWallpaper"
+};
+void WriteCalendarFreeForm(const CalendarFreeForm& form, const Settings& settings);
+
+// Composes the virtual screen (each monitor's first picture that loads, fitted to it with its
+// own texts and the global margins) and installs it for the use. Returns, per monitor, the
+// index of the picture shown or -1; nullopt when no monitor could show its first picture and
+// nothing was written. calendarFree, when given, receives the file's calendar-free form when
+// that is the canvas without its calendar (kShow, no margins).
+std::optional<std::vector<int>> InstallEveryMonitor(Picture& canvas, const WallpaperLayout& layout,
+                                                    const std::vector<MonitorPictures>& pictures,
+                                                    const CompositionContext& context, const PictureLoadContext& load,
+                                                    MonitorUse use,
+                                                    std::optional<CalendarFreeForm>* calendarFree = nullptr);
+
+// The common end of every composition per monitor, for a canvas composed by its caller: the
+// calendar on the primary's part (a showing use; what it replaced into underCalendar when
+// given), the file rolled for the system's style, the desktop values, and the system and the
+// follow-up program as the use wants.
+void InstallVirtualScreen(Picture& canvas, const WallpaperLayout& layout, const CompositionContext& context,
+                          MonitorUse use, OverwrittenPixels* underCalendar = nullptr);
+
+// Every monitor's current picture (the primary's and the others') in the order of the layout;
+// a monitor beyond the records has none.
+std::vector<MonitorPictures> CurrentMonitorPictures(const Settings& settings, size_t monitors);
+// The records a composition leaves: the picture each monitor shows, none where it shows none.
+std::vector<CurrentPictureRecord> ShownRecords(const std::vector<MonitorPictures>& pictures,
+                                               const std::vector<int>& shown);
 
 }  // namespace vorel

@@ -468,6 +468,9 @@ struct ScreenLayout {
   int64_t areaWidth = 0;
   int64_t areaHeight = 0;
   uint32_t frameColour = 0;
+  int64_t stride = 0;  // from one row to the next when the screen is part of a larger picture; else width
+
+  int64_t Stride() const { return stride ? stride : width; }
 };
 
 // What goes into the area: the picture at its offset on the area colour, or the picture
@@ -485,8 +488,10 @@ void Fill(uint32_t* out, int64_t n, uint32_t colour) {
   if (n > 0) std::fill_n(out, n, colour);
 }
 
+// A tile that is its own source (the picture placed in the area it tiles) is where it
+// belongs already.
 void Copy(uint32_t* out, const uint32_t* from, int64_t n) {
-  if (n > 0) std::memcpy(out, from, static_cast<size_t>(n) * sizeof(uint32_t));
+  if (n > 0 && out != from) std::memcpy(out, from, static_cast<size_t>(n) * sizeof(uint32_t));
 }
 
 // Area columns [x0, x1) of area row y.
@@ -521,7 +526,7 @@ void Compose(const ScreenLayout& canvas, const Placement& place) {
   const int64_t a0 = std::clamp<int64_t>(canvas.areaX, 0, canvas.width);
   const int64_t a1 = std::clamp<int64_t>(canvas.areaX + canvas.areaWidth, a0, canvas.width);
   for (int64_t row = 0; row < canvas.height; ++row) {
-    uint32_t* out = canvas.pixels + row * canvas.width;
+    uint32_t* out = canvas.pixels + row * canvas.Stride();
     const int64_t y = row - canvas.areaY;
     if (y < 0 || y >= canvas.areaHeight || a0 == a1) {
       Fill(out, canvas.width, canvas.frameColour);
@@ -609,7 +614,7 @@ struct FitPlan {
 
   // Inside the screen by construction: margins are not negative, the placed size is within
   // the area, and the offset of one of the nine positions keeps it there.
-  int64_t ScreenOffset() const { return (canvas.areaY + at.y) * canvas.width + (canvas.areaX + at.x); }
+  int64_t ScreenOffset() const { return (canvas.areaY + at.y) * canvas.Stride() + (canvas.areaX + at.x); }
 };
 
 FitPlan PlanFit(int32_t pictureWidth, int32_t pictureHeight, bool hasPixels, const FitRequest& request) {
@@ -654,35 +659,79 @@ void TakeColours(FitPlan& plan, Placement& place, const DesktopColourSource& des
 
 }  // namespace
 
+namespace {
+
+// A whole picture placed by the plan: its cropped window, or, scaled, left for ComposeWhole
+// to scale into its place.
+Placement PlaceWhole(const FitPlan& plan, const Picture& picture) {
+  Placement place;
+  place.tile = plan.tile;
+  place.at = plan.at;
+  if (plan.scale) {
+    place.picture = {nullptr, 0, plan.width, plan.height};
+    place.leavePicture = plan.width > 0 && plan.height > 0;
+  } else {
+    place.picture = CropView(picture, plan.canvas.areaWidth, plan.canvas.areaHeight);
+  }
+  return place;
+}
+
+// The plan's screen composed in its pixels, and a picture left to be scaled scaled into place.
+void ComposeWhole(FitPlan& plan, Placement& place, const Picture& picture, const DesktopColourSource& desktopColour) {
+  TakeColours(plan, place, desktopColour);
+  Compose(plan.canvas, place);
+  if (place.leavePicture)
+    ScaleInto(WholeView(picture), plan.canvas.pixels + plan.ScreenOffset(), plan.canvas.Stride(), plan.width,
+              plan.height);
+}
+
+FitRequest IntoWindow(FitRequest request, const PixelWindow& target) {
+  request.screenWidth = target.origin ? target.width : 0;
+  request.screenHeight = target.origin ? target.height : 0;
+  return request;
+}
+
+}  // namespace
+
 void FitPicture(Picture& picture, const FitRequest& request, const DesktopColourSource& desktopColour) {
   FitPlan plan = PlanFit(picture.width, picture.height, HasPixels(picture), request);
   if (plan.same) return;
 
-  Placement place;
-  place.tile = plan.tile;
-  place.at = plan.at;
+  Placement place = PlaceWhole(plan, picture);
   Picture scaled;  // only for a scaled picture that is tiled
   if (plan.scale && plan.tile) {
     scaled = MakePicture(plan.width, plan.height);
     ScaleInto(WholeView(picture), scaled.pixels.data(), plan.width, plan.width, plan.height);
     picture = Picture{};  // the source is not needed any more: release it before the screen
     place.picture = WholeView(scaled);
-  } else if (plan.scale) {
-    // Scaled later straight into the screen buffer.
-    place.picture = {nullptr, 0, plan.width, plan.height};
-    place.leavePicture = plan.width > 0 && plan.height > 0;
-  } else {
-    place.picture = CropView(picture, plan.canvas.areaWidth, plan.canvas.areaHeight);
+    place.leavePicture = false;
   }
-  TakeColours(plan, place, desktopColour);
-
   Picture screen = MakePicture(plan.canvas.width, plan.canvas.height);
   plan.canvas.pixels = screen.pixels.data();
-  Compose(plan.canvas, place);
-  if (place.leavePicture)
-    ScaleInto(WholeView(picture), screen.pixels.data() + plan.ScreenOffset(), plan.canvas.width, plan.width,
-              plan.height);
+  ComposeWhole(plan, place, picture, desktopColour);
   picture = std::move(screen);
+}
+
+void FitPictureInto(const Picture& picture, const FitRequest& request, const DesktopColourSource& desktopColour,
+                    const PixelWindow& target) {
+  FitPlan plan = PlanFit(picture.width, picture.height, HasPixels(picture), IntoWindow(request, target));
+  if (plan.canvas.width <= 0 || plan.canvas.height <= 0) return;
+  plan.canvas.pixels = target.origin;
+  plan.canvas.stride = target.stride;
+  if (plan.same) {
+    for (int32_t y = 0; y < target.height; ++y)
+      Copy(target.Row(y), picture.pixels.data() + static_cast<int64_t>(y) * picture.width, picture.width);
+    return;
+  }
+  Placement place = PlaceWhole(plan, picture);
+  if (plan.scale && plan.tile) {
+    // Scaled into its place, then tiled from there: no scaled copy beside the target.
+    uint32_t* const placed = plan.canvas.pixels + plan.ScreenOffset();
+    ScaleInto(WholeView(picture), placed, target.stride, plan.width, plan.height);
+    place.picture = {placed, target.stride, plan.width, plan.height};
+    place.leavePicture = false;
+  }
+  ComposeWhole(plan, place, picture, desktopColour);
 }
 
 // ---- The streamed fit ------------------------------------------------------------------
@@ -694,6 +743,7 @@ struct StreamedFit::State {
   Placement place;
   bool bottomUp = false;
   Picture screen;
+  PixelWindow into;            // the part of a larger picture written instead of screen, when given
   Picture placed;              // the placed picture, when it is tiled afterwards
   uint32_t* target = nullptr;  // where the placed picture's row 0 goes
   int64_t targetStride = 0;
@@ -720,6 +770,11 @@ StreamedFit::StreamedFit(const FitRequest& request, DesktopColourSource desktopC
   state_->desktopColour = std::move(desktopColour);
 }
 
+StreamedFit::StreamedFit(const FitRequest& request, DesktopColourSource desktopColour, const PixelWindow& into)
+    : StreamedFit(IntoWindow(request, into), std::move(desktopColour)) {
+  state_->into = into;
+}
+
 StreamedFit::~StreamedFit() = default;
 
 bool StreamedFit::Begin(int32_t width, int32_t height, bool bottomUp) {
@@ -741,7 +796,17 @@ bool StreamedFit::Begin(int32_t width, int32_t height, bool bottomUp) {
       s.ring.resize(static_cast<size_t>(s.ringRows) * static_cast<size_t>(width));
       s.nextOutput = bottomUp ? plan.height - 1 : 0;
     }
-    if (plan.tile) {
+    if (s.into.origin) {
+      // Straight into the part; a tiled picture is placed there and tiled from there.
+      plan.canvas.pixels = s.into.origin;
+      plan.canvas.stride = s.into.stride;
+      if (!plan.tile) {
+        TakeColours(plan, s.place, s.desktopColour);
+        Compose(plan.canvas, s.place);
+      }
+      s.target = plan.canvas.pixels + plan.ScreenOffset();
+      s.targetStride = s.into.stride;
+    } else if (plan.tile) {
       // Tiled afterwards from a picture of the placed size.
       s.placed = MakePicture(plan.width, plan.height);
       s.target = s.placed.pixels.data();
@@ -803,6 +868,15 @@ std::optional<Picture> StreamedFit::Finish() {
   if (s.rowsDone != (s.place.leavePicture ? s.plan.height : 0)) return std::nullopt;
   s.scaler.reset();
   s.ring = PixelBuffer();
+  if (s.into.origin) {
+    if (s.plan.tile) {
+      s.place.picture = {s.target, s.targetStride, s.plan.width, s.plan.height};
+      s.place.leavePicture = false;
+      TakeColours(s.plan, s.place, s.desktopColour);
+      Compose(s.plan.canvas, s.place);
+    }
+    return Picture{};
+  }
   if (s.plan.tile) {
     s.place.picture = WholeView(s.placed);
     s.place.leavePicture = false;

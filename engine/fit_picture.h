@@ -64,6 +64,11 @@ struct FitRequest {
 
 // After the call the picture has exactly the screen's size.
 void FitPicture(Picture& picture, const FitRequest& request, const DesktopColourSource& desktopColour);
+// The same fit written into a window of a larger picture, whose size is the screen's (the
+// request's screen size is not read): every pixel of the window is written, none outside
+// it. The picture is the source and is not changed.
+void FitPictureInto(const Picture& picture, const FitRequest& request, const DesktopColourSource& desktopColour,
+                    const PixelWindow& target);
 
 // FitPicture for a picture whose rows arrive one after another, as a decoder reads them from
 // a file: the fit follows from the picture's size alone, so only the rows and columns that
@@ -72,6 +77,9 @@ void FitPicture(Picture& picture, const FitRequest& request, const DesktopColour
 class StreamedFit final : public RowTarget {
  public:
   StreamedFit(const FitRequest& request, DesktopColourSource desktopColour);
+  // The same fit written into a part of a larger picture, whose size is the screen's (the
+  // request's screen size is not read); Finish then gives an empty picture.
+  StreamedFit(const FitRequest& request, DesktopColourSource desktopColour, const PixelWindow& into);
   ~StreamedFit() override;
   StreamedFit(const StreamedFit&) = delete;
   StreamedFit& operator=(const StreamedFit&) = delete;

@@ -3,6 +3,8 @@
 // afterwards, whether the conversion worked or not.
 #include "engine/load_picture_win32.h"
 
+#include <functional>
+#include <memory>
 #include <optional>
 #include <system_error>
 
@@ -100,32 +102,53 @@ uint32_t DesktopColour() {
   return (GetRValue(c) << 16) | (GetGValue(c) << 8) | GetBValue(c);
 }
 
-bool LoadFittedPicture(const std::string& path, const FitRequest& request, Picture& fitted,
-                       const PictureLoadContext& context) {
-  StreamedFit fit(request, context.desktopColour);
-  bool streamed = false;
-  ReadInOrder(path, [&](uint64_t size, const OrderedReader& read) { streamed = StreamBmpFile(read, size, fit); });
-  if (streamed) {
-    if (std::optional<Picture> screen = fit.Finish()) {
-      fitted = std::move(*screen);
-      return true;
-    }
+namespace {
+
+// The decoders in their order, for a fit: the rows of a bitmap file and of the system's codecs
+// go through a streamed fit made by makeFit as they arrive; a plug-in's or GV's picture comes
+// whole and goes to fitWhole.
+bool LoadThroughTheFit(const std::string& path, const PictureLoadContext& context,
+                       const std::function<std::unique_ptr<StreamedFit>()>& makeFit,
+                       const std::function<bool(StreamedFit&)>& finish, const std::function<void(Picture&)>& fitWhole) {
+  {
+    const std::unique_ptr<StreamedFit> fit = makeFit();
+    bool streamed = false;
+    ReadInOrder(path, [&](uint64_t size, const OrderedReader& read) { streamed = StreamBmpFile(read, size, *fit); });
+    if (streamed && finish(*fit)) return true;
   }
-  // A plug-in's or GV's picture comes whole; the system's codecs hand out rows like a bitmap.
   Picture picture;
   if (!LoadThroughSusie(path, picture, context)) {
-    StreamedFit systemFit(request, context.desktopColour);
-    if (LoadThroughSystemCodecs(path, systemFit, context)) {
-      if (std::optional<Picture> screen = systemFit.Finish()) {
-        fitted = std::move(*screen);
-        return true;
-      }
-    }
+    const std::unique_ptr<StreamedFit> fit = makeFit();
+    if (LoadThroughSystemCodecs(path, *fit, context) && finish(*fit)) return true;
     if (!LoadThroughGv(path, picture, context)) return false;
   }
-  FitPicture(picture, request, context.desktopColour);
-  fitted = std::move(picture);
+  fitWhole(picture);
   return true;
+}
+
+}  // namespace
+
+bool LoadFittedPicture(const std::string& path, const FitRequest& request, Picture& fitted,
+                       const PictureLoadContext& context) {
+  return LoadThroughTheFit(
+      path, context, [&] { return std::make_unique<StreamedFit>(request, context.desktopColour); },
+      [&](StreamedFit& fit) {
+        std::optional<Picture> screen = fit.Finish();
+        if (screen) fitted = std::move(*screen);
+        return screen.has_value();
+      },
+      [&](Picture& picture) {
+        FitPicture(picture, request, context.desktopColour);
+        fitted = std::move(picture);
+      });
+}
+
+bool LoadFittedInto(const std::string& path, const FitRequest& request, const PixelWindow& target,
+                    const PictureLoadContext& context) {
+  return LoadThroughTheFit(
+      path, context, [&] { return std::make_unique<StreamedFit>(request, context.desktopColour, target); },
+      [](StreamedFit& fit) { return fit.Finish().has_value(); },
+      [&](Picture& picture) { FitPictureInto(picture, request, context.desktopColour, target); });
 }
 
 PictureLoadContext LoadContextOf(const Settings& settings, TSusiePlugIn& host) {

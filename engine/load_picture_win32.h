@@ -45,4 +45,10 @@ bool LoadPicture(const std::string& path, Picture& picture, const PictureLoadCon
 bool LoadFittedPicture(const std::string& path, const FitRequest& request, Picture& fitted,
                        const PictureLoadContext& context);
 
+// The same fit written into a part of a larger picture, whose size is the screen's: one
+// monitor's part of the virtual screen. False when no decoder read the file; the part may
+// then hold a plain bitmap file's rows that came before its fault.
+bool LoadFittedInto(const std::string& path, const FitRequest& request, const PixelWindow& target,
+                    const PictureLoadContext& context);
+
 }  // namespace vorel

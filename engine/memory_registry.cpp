@@ -43,6 +43,13 @@ class MemoryKey final : public RegistryKey {
     ++owner_.writes;
     return true;
   }
+  bool DeleteValue(std::string_view name) override {
+    if (auto it = values_.find(name); it != values_.end()) {
+      values_.erase(it);
+      ++owner_.writes;
+    }
+    return true;
+  }
 
  private:
   MemoryRegistry& owner_;

@@ -55,6 +55,32 @@ struct Picture {
   bool operator==(const Picture&) const = default;
 };
 
+// A rectangle of a picture's pixels that a step writes into in place: one monitor's part of
+// the virtual screen, the primary's part under the calendar.
+struct PixelWindow {
+  uint32_t* origin = nullptr;
+  int64_t stride = 0;  // pixels from one row to the next
+  int32_t width = 0;
+  int32_t height = 0;
+
+  uint32_t* Row(int64_t y) const { return origin + y * stride; }
+};
+
+// The part of the picture at (left, top), cut to the picture; the whole picture by default.
+inline PixelWindow WindowOf(Picture& picture, int32_t left = 0, int32_t top = 0, int32_t width = -1,
+                            int32_t height = -1) {
+  if (picture.Empty() || picture.pixels.size() < static_cast<size_t>(picture.width) * picture.height) return {};
+  if (width < 0) width = picture.width;
+  if (height < 0) height = picture.height;
+  const int32_t x0 = left < 0 ? 0 : left > picture.width ? picture.width : left;
+  const int32_t y0 = top < 0 ? 0 : top > picture.height ? picture.height : top;
+  const int64_t x1 = static_cast<int64_t>(left) + width > picture.width ? picture.width : int64_t{left} + width;
+  const int64_t y1 = static_cast<int64_t>(top) + height > picture.height ? picture.height : int64_t{top} + height;
+  if (x1 <= x0 || y1 <= y0) return {};
+  return {picture.pixels.data() + static_cast<size_t>(y0) * picture.width + x0, picture.width,
+          static_cast<int32_t>(x1 - x0), static_cast<int32_t>(y1 - y0)};
+}
+
 // Where a decoder that reads a picture's rows one after another puts them: a whole picture,
 // or a fit that consumes each row as it arrives so the source is never held whole.
 class RowTarget {

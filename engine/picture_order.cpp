@@ -260,4 +260,12 @@ const PictureEntry& NextPicture(const std::vector<PictureEntry>& candidates, boo
   return candidates[NextPictureIndex(candidates.size(), inOrder, registry, random, cache)];
 }
 
+std::vector<PictureEntry> NextPictures(const std::vector<PictureEntry>& candidates, size_t count, bool inOrder,
+                                       Registry& registry, const RandomSource& random, OrderPieceCache* cache) {
+  std::vector<PictureEntry> chosen;
+  chosen.reserve(count);
+  while (chosen.size() < count) chosen.push_back(NextPicture(candidates, inOrder, registry, random, cache));
+  return chosen;
+}
+
 }  // namespace vorel

@@ -90,4 +90,10 @@ size_t NextPictureIndex(size_t candidateCount, bool inOrder, Registry& registry,
 const PictureEntry& NextPicture(const std::vector<PictureEntry>& candidates, bool inOrder, Registry& registry,
                                 const RandomSource& random, OrderPieceCache* cache = nullptr);
 
+// One NextPicture per monitor, the first for the primary: a random cycle runs on across the
+// monitors and is dealt again when it runs out, as it would over as many changes.
+std::vector<PictureEntry> NextPictures(const std::vector<PictureEntry>& candidates, size_t count, bool inOrder,
+                                       Registry& registry, const RandomSource& random,
+                                       OrderPieceCache* cache = nullptr);
+
 }  // namespace vorel

@@ -33,6 +33,8 @@ class RegistryKey {
   virtual std::optional<std::vector<uint8_t>> ReadBinary(std::string_view name) = 0;
   virtual bool WriteInt(std::string_view name, int32_t value) = 0;
   virtual bool WriteText(std::string_view name, std::string_view text) = 0;
+  // Removes the value; true when it is gone afterwards (a missing value included).
+  virtual bool DeleteValue(std::string_view name) = 0;
 };
 
 // Stands in for a key that cannot be opened: reads fail, writes have no effect.
@@ -43,6 +45,7 @@ class NullRegistryKey final : public RegistryKey {
   std::optional<std::vector<uint8_t>> ReadBinary(std::string_view) override { return std::nullopt; }
   bool WriteInt(std::string_view, int32_t) override { return false; }
   bool WriteText(std::string_view, std::string_view) override { return false; }
+  bool DeleteValue(std::string_view) override { return false; }
 };
 
 class Registry {

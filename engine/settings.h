@@ -126,6 +126,11 @@ struct Settings {
   std::array<CalendarFont, 3> fonts;
 
   CurrentPictureRecord current;
+  // Every monitor its own picture ("PerMonitor"); off unless stored. With it on and several
+  // monitors, current is the primary's picture and otherMonitors hold the others' in the
+  // monitors' order ("OldFile1", "OldTile1", … for the second monitor, and so on).
+  bool perMonitor = false;
+  std::vector<CurrentPictureRecord> otherMonitors;
   std::string wallFile;
   std::vector<FolderEntry> folders;
   std::vector<PictureEntry> pictures;
@@ -144,6 +149,11 @@ struct Settings {
 
   // The font face each program starts with and falls back to.
   std::string StartFontFace() const;
+  // An erase: no picture on any monitor any more.
+  void ForgetCurrentPictures() {
+    current.path.clear();
+    otherMonitors.clear();
+  }
 
   static Settings VorelsetDefaults();
   static Settings VorelrunDefaults();
@@ -151,5 +161,8 @@ struct Settings {
 };
 
 inline constexpr int kMaxFontNameChars = 31;
+// The monitors whose current pictures are stored: a hand-edited run of "OldFile" + n values
+// beyond this is not a desk.
+inline constexpr int kMaxMonitors = 64;
 
 }  // namespace vorel

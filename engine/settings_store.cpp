@@ -64,6 +64,7 @@ constexpr ScalarValue kScalars[] = {
     {"CalenColorShadow", &Settings::colorShadow, true},
     {"CalenCurrentLaw", &Settings::calenCurrentLaw, true},
     {"SystemCodecs", &Settings::systemCodecs, true},
+    {"PerMonitor", &Settings::perMonitor, true},
 };
 
 constexpr const char* kFontSuffix[3] = {"Year", "Week", "Day"};
@@ -208,11 +209,48 @@ void WriteFonts(RegistryKey& key, const Settings& s) {
   }
 }
 
-void WriteCurrent(RegistryKey& key, const CurrentPictureRecord& r) {
-  key.WriteText("OldFile", r.path);
-  key.WriteText("OldTile", r.tile);
-  key.WriteText("OldPosi", r.position);
-  key.WriteText("OldSize", r.size);
+// The record of monitor place n: the primary's at 0 with the plain names, the others' with
+// the place after the name, as the lists number their entries.
+std::string RecordName(const char* stem, int place) {
+  return place == 0 ? std::string(stem) : std::string(stem) + std::to_string(place);
+}
+
+CurrentPictureRecord ReadCurrent(RegistryKey& key, int place) {
+  CurrentPictureRecord r;
+  r.path = ReadTextOr(key, RecordName("OldFile", place), "");
+  r.tile = ReadTextOr(key, RecordName("OldTile", place), kStandard);
+  r.position = ReadTextOr(key, RecordName("OldPosi", place), kStandard);
+  r.size = ReadTextOr(key, RecordName("OldSize", place), kStandard);
+  return r;
+}
+
+void WriteCurrent(RegistryKey& key, const CurrentPictureRecord& r, int place = 0) {
+  key.WriteText(RecordName("OldFile", place), r.path);
+  key.WriteText(RecordName("OldTile", place), r.tile);
+  key.WriteText(RecordName("OldPosi", place), r.position);
+  key.WriteText(RecordName("OldSize", place), r.size);
+}
+
+// Another monitor's record is there while its path value is, whatever its type.
+bool HasRecord(RegistryKey& key, int place) {
+  return key.ReadText(RecordName("OldFile", place)).status != TextStatus::kMissing;
+}
+
+void LoadOtherMonitors(RegistryKey& key, Settings& s) {
+  for (int place = 1; place < kMaxMonitors && HasRecord(key, place); ++place)
+    s.otherMonitors.push_back(ReadCurrent(key, place));
+}
+
+// The primary's record and the others', and no record for a monitor that is not there
+// any more.
+void WriteAllCurrent(RegistryKey& key, const CurrentPictureRecord& primary,
+                     const std::vector<CurrentPictureRecord>& others) {
+  WriteCurrent(key, primary);
+  int place = 1;
+  for (; place <= static_cast<int>(others.size()) && place < kMaxMonitors; ++place)
+    WriteCurrent(key, others[static_cast<size_t>(place - 1)], place);
+  for (; place < kMaxMonitors && HasRecord(key, place); ++place)
+    for (const char* stem : {"OldFile", "OldTile", "OldPosi", "OldSize"}) key.DeleteValue(RecordName(stem, place));
 }
 
 }  // namespace
@@ -274,10 +312,8 @@ Settings LoadSettings(ProgramKind program, Registry& registry, const LoadContext
   }
   LoadFonts(*key, s);
 
-  s.current.path = ReadTextOr(*key, "OldFile", "");
-  s.current.tile = ReadTextOr(*key, "OldTile", kStandard);
-  s.current.position = ReadTextOr(*key, "OldPosi", kStandard);
-  s.current.size = ReadTextOr(*key, "OldSize", kStandard);
+  s.current = ReadCurrent(*key, 0);
+  LoadOtherMonitors(*key, s);
 
   s.wallFile = ReadTextOr(*key, "WallFile", "");
   if (s.wallFile.empty()) {
@@ -305,7 +341,7 @@ bool SaveSettings(const Settings& s, Registry& registry) {
   if (!key) return false;
   WriteScalars(*key, s);
   WriteFonts(*key, s);
-  WriteCurrent(*key, s.current);
+  WriteAllCurrent(*key, s.current, s.otherMonitors);
   key->WriteText("WallFile", s.wallFile);
 
   key->WriteInt("WallNum", static_cast<int32_t>(s.folders.size()));
@@ -336,10 +372,11 @@ bool SaveSettings(const Settings& s, Registry& registry) {
   return true;
 }
 
-bool SaveCurrentPicture(const CurrentPictureRecord& record, Registry& registry) {
+bool SaveCurrentPicture(const CurrentPictureRecord& record, Registry& registry,
+                        const std::vector<CurrentPictureRecord>& otherMonitors) {
   auto key = registry.Open(kSettingsKeyPath, true);
   if (!key) return false;
-  WriteCurrent(*key, record);
+  WriteAllCurrent(*key, record, otherMonitors);
   return true;
 }
 

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 #include "engine/registry.h"
 #include "engine/settings.h"
@@ -31,8 +32,10 @@ Settings LoadSettings(ProgramKind program, Registry& registry, const LoadContext
 // beyond the counts are left in place.
 bool SaveSettings(const Settings& settings, Registry& registry);
 
-// Vorelrun: writes the record of the picture now on the desktop.
-bool SaveCurrentPicture(const CurrentPictureRecord& record, Registry& registry);
+// Vorelrun: writes the record of the picture now on the desktop, and the other monitors'
+// records; the records of monitor places beyond them are removed.
+bool SaveCurrentPicture(const CurrentPictureRecord& record, Registry& registry,
+                        const std::vector<CurrentPictureRecord>& otherMonitors = {});
 
 // Cuts a UTF-8 text to at most maxChars characters without splitting a character.
 std::string CutToChars(const std::string& text, int maxChars);

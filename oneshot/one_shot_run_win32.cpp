@@ -13,6 +13,7 @@
 #include "platform/dpi_win32.h"
 #include "platform/files.h"
 #include "platform/program_paths_win32.h"
+#include "platform/screen_geometry_win32.h"
 #include "platform/strings.h"
 #include "platform/unique_handle.h"
 
@@ -26,6 +27,48 @@ Picture ReadPresentWallpaper(const std::string& path) {
   if (!bytes) return {};
   std::optional<Picture> picture = DecodeBmpFile(bytes->data(), bytes->size());
   return picture ? std::move(*picture) : Picture{};
+}
+
+// Today's calendar onto the pictures the previous log-on prepared, one per monitor. A file of
+// the virtual screen's size that is the wallpaper file gives every monitor its own part back,
+// with that monitor's texts; any other wallpaper goes onto every monitor with the global
+// layout, as the system itself shows one picture on each.
+void RefreshEveryMonitor(const WallpaperLayout& layout, const CompositionContext& context) {
+  const Settings& settings = context.settings;
+  const std::string present = PresentWallpaper();
+  Picture wallpaper = ReadPresentWallpaper(present);
+  const bool ours =
+      present == settings.wallFile && wallpaper.width == layout.Width() && wallpaper.height == layout.Height();
+  if (ours && SystemVirtualScreenStyle() == VirtualScreenStyle::kTiledFromPrimary)
+    UnrollVirtualScreen(wallpaper, layout.PrimaryCorner());
+  const std::vector<MonitorPictures> records = CurrentMonitorPictures(settings, layout.monitors.size());
+  Picture canvas;
+  ComposeVirtualScreen(
+      canvas, layout,
+      [&](size_t monitor, const PixelWindow& target) {
+        LayoutChoice choice = GlobalLayout(settings);
+        Picture part;
+        if (ours) {
+          const ScreenRect& r = layout.monitors[monitor];
+          const PixelWindow from = WindowOf(wallpaper, r.left, r.top, r.Width(), r.Height());
+          part.width = from.width;
+          part.height = from.height;
+          part.pixels.resize(static_cast<size_t>(part.width) * part.height);
+          for (int32_t y = 0; y < part.height; ++y)
+            std::copy_n(from.Row(y), part.width, part.pixels.data() + static_cast<size_t>(y) * part.width);
+          if (!records[monitor].empty()) {
+            const CurrentPictureRecord& record = records[monitor].front();
+            choice = ApplyOverrides(choice, record.tile, record.size, record.position);
+          }
+        }
+        const FitRequest fit{choice, settings.screen ? settings.screenX : 0, settings.screen ? settings.screenY : 0,
+                             target.width, target.height};
+        FitPictureInto(ours ? part : wallpaper, fit, DesktopColour, target);
+        return true;
+      },
+      DesktopColour);
+  wallpaper = Picture{};
+  InstallVirtualScreen(canvas, layout, context, MonitorUse::kShow);
 }
 
 }  // namespace
@@ -62,6 +105,8 @@ void RunOnce(Registry& registry, const std::optional<std::string>& directPicture
   const CalendarLayout calendar = CalendarLayoutFromSettings(settings);
   CompositionContext context{settings, calendar, owner};
   context.beforeEffects = beforeEffects;
+  context.screens = CurrentScreenGeometry();
+  const std::optional<WallpaperLayout> monitors = EveryMonitorLayout(context);
   const PictureLoadContext load = LoadContextOf(settings, host);
 
   const bool direct = directPicture.has_value();
@@ -70,7 +115,9 @@ void RunOnce(Registry& registry, const std::optional<std::string>& directPicture
 
   // Today's calendar onto the picture the previous log-on prepared (or onto whatever the
   // desktop shows now).
-  if (prepared && settings.calender) {
+  if (prepared && settings.calender && monitors) {
+    RefreshEveryMonitor(*monitors, context);
+  } else if (prepared && settings.calender) {
     const std::string present = PresentWallpaper();
     LayoutChoice layout = GlobalLayout(settings);
     if (present == settings.wallFile)
@@ -89,31 +136,32 @@ void RunOnce(Registry& registry, const std::optional<std::string>& directPicture
   const ChangeEnvironment environment{settings,         registry, scan.picturePatterns, context, load,
                                       std::ref(random), &cache};
   const InstallMode mode = prepared ? InstallMode::kPrepare : InstallMode::kShow;
-  CurrentPictureRecord current = settings.current;
-  std::optional<Picture> calendarFree;  // this run's picture as the calendar-free copy needs it
-  std::optional<PictureEntry> installed;
+  Settings records;  // the current pictures after this run
+  records.current = settings.current;
+  records.otherMonitors = settings.otherMonitors;
+  std::optional<CalendarFreeForm> calendarFree;  // this run's pictures as the calendar-free copy needs them
   if (direct) {
     PictureEntry entry;
     entry.path = *directPicture;
-    if (InstallPicture(entry, picture, environment, mode, &calendarFree)) installed = entry;
+    // With a picture per monitor it goes on the primary; the others keep theirs.
+    if (InstallPicture(entry, picture, environment, mode, &calendarFree)) {
+      records.current = RecordOf(entry);
+      if (!monitors) records.otherMonitors.clear();
+    }
   } else {
-    installed = ChangeWallpaper(picture, environment, mode, &calendarFree).installed;
+    TakeRecords(records, ChangeWallpaper(picture, environment, mode, &calendarFree).records);
   }
-  if (installed) current = RecordOf(*installed);
   if (beforeEffects) beforeEffects();
-  SaveCurrentPicture(current, registry);
+  SaveCurrentPicture(records.current, registry, records.otherMonitors);
 
   // Whoever reads the wallpaper file next (the next log-on) gets the picture without the
   // calendar of today. Without margins the picture fitted above is that copy already, so
   // the file is not decoded (or converted by GV) a second time.
   if (!prepared && settings.calender) {
-    if (calendarFree) {
-      const LayoutChoice layout = ApplyOverrides(GlobalLayout(settings), current.tile, current.size, current.position);
-      WriteWallpaperFile(settings.wallFile, *calendarFree);
-      SetDesktopValues(layout.tile);
-    } else {
-      WriteCalendarFreeCopy(picture, context, load, current);
-    }
+    if (calendarFree)
+      WriteCalendarFreeForm(*calendarFree, settings);
+    else
+      WriteCalendarFreeCopy(picture, context, load, records.current, records.otherMonitors);
   }
   host.UnloadPlugins();
 }

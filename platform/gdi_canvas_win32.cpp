@@ -2,6 +2,7 @@
 // same three fonts hundreds of times.
 #include "platform/gdi_canvas_win32.h"
 
+#include <algorithm>
 #include <cstring>
 #include <utility>
 
@@ -9,6 +10,26 @@
 
 namespace vorel {
 namespace {
+
+// A DIB section holding a copy of a part of a picture.
+UniqueBitmap CreatePartDib(const PixelWindow& part, uint32_t*& bits) {
+  bits = nullptr;
+  if (!part.origin || part.width <= 0 || part.height <= 0) return {};
+  const BITMAPINFO info = PictureDibInfo(part.width, part.height);
+  void* section = nullptr;
+  UniqueBitmap bitmap(CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &section, nullptr, 0));
+  if (!bitmap || !section) return {};
+  bits = static_cast<uint32_t*>(section);
+  for (int32_t y = 0; y < part.height; ++y)
+    std::memcpy(bits + static_cast<size_t>(y) * part.width, part.Row(y), static_cast<size_t>(part.width) * 4);
+  return bitmap;
+}
+
+// Only a picture with every pixel serves whole.
+PixelWindow PictureWindow(Picture& picture) {
+  if (picture.pixels.size() != static_cast<size_t>(std::max(picture.width, 0)) * std::max(picture.height, 0)) return {};
+  return WindowOf(picture);
+}
 
 // Only the colour bytes count: a stray top byte would make GDI read a palette index.
 COLORREF Rgb(uint32_t colour) { return colour & 0x00FFFFFF; }
@@ -38,14 +59,19 @@ UniqueBitmap CreatePictureDib(const Picture& picture, uint32_t*& bits) {
   return bitmap;
 }
 
-GdiCanvas::GdiCanvas(Picture& picture, int32_t logPixelsY)
-    : picture_(picture),
-      width_(picture.width),
-      height_(picture.height),
+GdiCanvas::GdiCanvas(Picture& picture, int32_t logPixelsY) : GdiCanvas(PictureWindow(picture), logPixelsY) {
+  picture_ = &picture;
+}
+
+GdiCanvas::GdiCanvas(const PixelWindow& part, int32_t logPixelsY)
+    : picture_(nullptr),
+      part_(part),
+      width_(part.width),
+      height_(part.height),
       logPixelsY_(logPixelsY > 0 ? logPixelsY : 96),
       measureDc_(CreateCompatibleDC(nullptr)),
       dc_(CreateCompatibleDC(nullptr)),
-      bitmap_(CreatePictureDib(picture, bits_)),
+      bitmap_(CreatePartDib(part, bits_)),
       bitmapSelection_(dc_.Get(), bitmap_.Get()),
       fontSelection_(dc_.Get(), GetStockObject(DEFAULT_GUI_FONT)),
       penSelection_(dc_.Get(), GetStockObject(BLACK_PEN)),
@@ -56,14 +82,56 @@ GdiCanvas::GdiCanvas(Picture& picture, int32_t logPixelsY)
 
 GdiCanvas::~GdiCanvas() { Finish(); }
 
-void GdiCanvas::Finish() {
+void GdiCanvas::Finish(OverwrittenPixels* overwritten) {
+  if (overwritten) *overwritten = {};
   if (!drawn_ || !bits_) return;
   drawn_ = false;
-  const size_t count = static_cast<size_t>(width_) * height_;
-  if (picture_.width != width_ || picture_.height != height_ || picture_.pixels.size() != count) return;
+  if (picture_ && (picture_->width != width_ || picture_->height != height_ ||
+                   picture_->pixels.size() != static_cast<size_t>(width_) * height_))
+    return;
   GdiFlush();
   // GDI may leave its own value in the unused top byte.
-  for (size_t i = 0; i < count; ++i) picture_.pixels[i] = bits_[i] & 0x00FFFFFF;
+  const auto drawnRow = [this](int32_t y) { return bits_ + static_cast<size_t>(y) * width_; };
+  if (overwritten) {
+    int32_t left = width_, top = height_, right = 0, bottom = 0;
+    for (int32_t y = 0; y < height_; ++y) {
+      const uint32_t* now = drawnRow(y);
+      const uint32_t* was = part_.Row(y);
+      for (int32_t x = 0; x < width_; ++x)
+        if ((now[x] & 0x00FFFFFF) != was[x]) {
+          left = std::min(left, x);
+          right = std::max(right, x + 1);
+          top = std::min(top, y);
+          bottom = y + 1;
+        }
+    }
+    if (right > left) {
+      Picture& old = overwritten->pixels;
+      old.width = right - left;
+      old.height = bottom - top;
+      old.pixels.resize(static_cast<size_t>(old.width) * old.height);
+      for (int32_t y = top; y < bottom; ++y)
+        std::memcpy(old.pixels.data() + static_cast<size_t>(y - top) * old.width, part_.Row(y) + left,
+                    static_cast<size_t>(old.width) * 4);
+      overwritten->left = left;
+      overwritten->top = top;
+    }
+  }
+  for (int32_t y = 0; y < height_; ++y) {
+    const uint32_t* now = drawnRow(y);
+    uint32_t* out = part_.Row(y);
+    for (int32_t x = 0; x < width_; ++x) out[x] = now[x] & 0x00FFFFFF;
+  }
+}
+
+void PutBack(const OverwrittenPixels& overwritten, const PixelWindow& part) {
+  const Picture& old = overwritten.pixels;
+  if (old.Empty() || overwritten.left < 0 || overwritten.top < 0 || overwritten.left + old.width > part.width ||
+      overwritten.top + old.height > part.height)
+    return;
+  for (int32_t y = 0; y < old.height; ++y)
+    std::memcpy(part.Row(overwritten.top + y) + overwritten.left,
+                old.pixels.data() + static_cast<size_t>(y) * old.width, static_cast<size_t>(old.width) * 4);
 }
 
 HFONT GdiCanvas::Font(const CalendarFont& font, bool rotated, int32_t cellHeight) {

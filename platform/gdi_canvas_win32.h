@@ -1,6 +1,7 @@
 // The calendar's canvas in the product: GDI drawing on a 32-bit DIB section holding a copy
-// of the wallpaper picture, with texts measured on a screen-compatible DC as the screen
-// shows them. The drawing goes back into the picture at Finish and at the end.
+// of the wallpaper picture (or of one part of it), with texts measured on a screen-compatible
+// DC as the screen shows them. The drawing goes back into the picture at Finish and at the
+// end.
 #pragma once
 
 #include <windows.h>
@@ -21,18 +22,32 @@ BITMAPINFO PictureDibInfo(int32_t width, int32_t height);
 // the picture is empty or GDI cannot hold it.
 UniqueBitmap CreatePictureDib(const Picture& picture, uint32_t*& bits);
 
+// What a drawing replaced: the old pixels of the rectangle it changed, at (left, top) of
+// the part drawn on; empty when it changed nothing.
+struct OverwrittenPixels {
+  int32_t left = 0;
+  int32_t top = 0;
+  Picture pixels;
+};
+// Puts them back into the part they came from.
+void PutBack(const OverwrittenPixels& overwritten, const PixelWindow& part);
+
 class GdiCanvas : public Canvas {
  public:
   // The picture must keep its size while the canvas lives. A picture that GDI cannot hold
   // (empty, or no memory for the section) leaves the canvas drawing nowhere. The fonts' point
   // sizes become pixels by logPixelsY, the DPI the calendar is drawn for.
   GdiCanvas(Picture& picture, int32_t logPixelsY);
+  // Draws on one part of a larger picture, which stays where it is while the canvas lives;
+  // only that part is copied for GDI.
+  GdiCanvas(const PixelWindow& part, int32_t logPixelsY);
   ~GdiCanvas() override;
   GdiCanvas(const GdiCanvas&) = delete;
   GdiCanvas& operator=(const GdiCanvas&) = delete;
 
-  // Copies what was drawn since the last copy into the picture.
-  void Finish();
+  // Copies what was drawn since the last copy into the picture; overwritten, when given,
+  // receives what the drawing replaced there.
+  void Finish(OverwrittenPixels* overwritten = nullptr);
   bool Drawable() const { return bits_ != nullptr; }
 
   TextSize MeasureText(const CalendarFont& font, const std::string& text) override;
@@ -56,7 +71,8 @@ class GdiCanvas : public Canvas {
   };
   HFONT Font(const CalendarFont& font, bool rotated, int32_t cellHeight);
 
-  Picture& picture_;
+  Picture* picture_;  // the whole picture drawn on, whose size must not change; or none
+  PixelWindow part_;
   const int32_t width_;
   const int32_t height_;
   const int32_t logPixelsY_;

@@ -91,6 +91,11 @@ class Win32Key final : public RegistryKey {
                           static_cast<DWORD>((wtext.size() + 1) * sizeof(wchar_t))) == ERROR_SUCCESS;
   }
 
+  bool DeleteValue(std::string_view name) override {
+    const LONG rc = RegDeleteValueW(key_.Get(), ToWide(name).c_str());
+    return rc == ERROR_SUCCESS || rc == ERROR_FILE_NOT_FOUND;
+  }
+
  private:
   UniqueKey key_;
 };

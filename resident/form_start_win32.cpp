@@ -127,7 +127,7 @@ void TFormStart::PopupMenuReDrawClick() {
 void TFormStart::K1Click() {
   if (!formMain_) return;
   Settings& settings = formMain_->Model();
-  settings.current.path.clear();
+  settings.ForgetCurrentPictures();
   EraseWallpaper();
   // The menu form starts the follow-up program without its parameters.
   RunFollowUp(Handle(), settings.app, "", settings.activeDesktopOn);
@@ -175,7 +175,7 @@ void TFormStart::TaskBarTrayClick(int button) {
       PopupMenuScreenClick();
       break;
     default:
-      settings.current.path.clear();
+      settings.ForgetCurrentPictures();
       EraseWallpaper();
       RunFollowUp(Handle(), settings.app, settings.appOption, settings.activeDesktopOn);
       break;

@@ -12,6 +12,7 @@
 #include "engine/settings_store.h"
 #include "platform/dpi_win32.h"
 #include "platform/program_paths_win32.h"
+#include "platform/screen_geometry_win32.h"
 
 namespace vorel {
 
@@ -110,25 +111,13 @@ void TFormMain::BitBtnChangeClick() {
 void TFormMain::RunChange() {
   schedule_.BeginRun();
   ApplyTimers();
-  try {
-    // The settings as they stand at the start: edits made while a load waits for GV apply
-    // to the next run.
-    const Settings settings = settings_;
-    const CalendarLayout calendar = CalendarLayoutFromSettings(settings);
-    const CompositionContext composition{settings, calendar, Handle()};
-    const PictureLoadContext load = PictureLoading(settings);
-    const ChangeEnvironment environment{settings, registry_,         patterns_,   composition,
-                                        load,     std::ref(random_), &orderCache_};
-    const ChangeOutcome outcome = ChangeWallpaper(picture_, environment, InstallMode::kShow);
+  WithEnvironment([this](const ChangeEnvironment& environment) {
+    ChangeOutcome outcome = ChangeWallpaper(picture_, environment, InstallMode::kShow);
     if (outcome.installed) {
-      settings_.current = RecordOf(*outcome.installed);
+      TakeRecords(settings_, std::move(outcome.records));
       schedule_.Installed(outcome.installed->displayTime, settings_.changeTime);
     }
-  } catch (const std::exception& error) {
-    ReportRunError(error.what());
-  } catch (...) {
-    ReportRunError("予期しないエラーが発生しました");
-  }
+  });
   // The big buffers are not kept between changes.
   picture_ = Picture{};
   if (schedule_.DayCheckAtEnd(clock_())) {
@@ -140,20 +129,58 @@ void TFormMain::RunChange() {
 }
 
 void TFormMain::InstallPreviewed(const PictureEntry& entry) {
+  WithEnvironment([&entry](const ChangeEnvironment& environment) {
+    Picture picture;
+    InstallPicture(entry, picture, environment, InstallMode::kShow);
+  });
+}
+
+void TFormMain::WithEnvironment(const std::function<void(const ChangeEnvironment&)>& step) {
   try {
+    // The settings as they stand at the start: edits made while a load waits for GV apply
+    // to the next run.
     const Settings settings = settings_;
     const CalendarLayout calendar = CalendarLayoutFromSettings(settings);
-    const CompositionContext composition{settings, calendar, Handle()};
+    const CompositionContext composition = Composition(settings, calendar);
     const PictureLoadContext load = PictureLoading(settings);
     const ChangeEnvironment environment{settings, registry_,         patterns_,   composition,
                                         load,     std::ref(random_), &orderCache_};
-    Picture picture;
-    InstallPicture(entry, picture, environment, InstallMode::kShow);
+    step(environment);
   } catch (const std::exception& error) {
     ReportRunError(error.what());
   } catch (...) {
     ReportRunError("予期しないエラーが発生しました");
   }
+}
+
+void TFormMain::DisplayChanged() {
+  // Plugging a monitor in or changing a resolution sends several of these; the screens are
+  // composed for once they have settled.
+  if (Handle()) SetTimer(Handle(), kTimerScreensId, kScreensQuietMs, nullptr);
+}
+
+void TFormMain::TimerScreensTimer() {
+  if (Handle()) KillTimer(Handle(), kTimerScreensId);
+  // A change run in progress (waiting for GV) composes for the screens it found; these are
+  // composed again once it is over.
+  if (schedule_.InRun()) {
+    DisplayChanged();
+    return;
+  }
+  // The calendar's drawing area is the new primary screen, at its scale.
+  settings_.screenWidth = GetSystemMetrics(SM_CXSCREEN);
+  settings_.screenHeight = GetSystemMetrics(SM_CYSCREEN);
+  settings_.screenDpi = SystemDpi();
+  WithEnvironment([this](const ChangeEnvironment& environment) {
+    TakeRecords(settings_, RecomposeForScreens(picture_, environment));
+  });
+  picture_ = Picture{};
+}
+
+CompositionContext TFormMain::Composition(const Settings& settings, const CalendarLayout& calendar) const {
+  CompositionContext context{settings, calendar, Handle()};
+  context.screens = CurrentScreenGeometry();
+  return context;
 }
 
 PictureLoadContext TFormMain::PictureLoading(const Settings& settings) {
@@ -177,8 +204,7 @@ void TFormMain::Exit() {
   }
   try {
     const CalendarLayout calendar = CalendarLayoutFromSettings(settings_);
-    const CompositionContext composition{settings_, calendar, Handle()};
-    RecomposeAtExit(picture_, composition, PictureLoading(settings_));
+    RecomposeAtExit(picture_, Composition(settings_, calendar), PictureLoading(settings_));
   } catch (const std::exception&) {
     // A wallpaper file that cannot be written at exit keeps its previous content; there is
     // no one left to tell.

@@ -310,6 +310,10 @@ LRESULT TFormMain::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_TIMER:
       if (wParam == kTimerChangeId) TimerChangeTimer();
       if (wParam == kTimerDayId) TimerSuspendTimer();
+      if (wParam == kTimerScreensId) TimerScreensTimer();
+      return 0;
+    case WM_DISPLAYCHANGE:
+      DisplayChanged();
       return 0;
     case WM_POWERBROADCAST:
       if (wParam == PBT_APMRESUMESUSPEND) TimerSuspendTimer();

@@ -17,6 +17,8 @@
 
 #include "calendar/calendar_dates.h"
 #include "converters/susie_plugin_win32.h"
+#include "engine/change_run_win32.h"
+#include "engine/compose_win32.h"
 #include "engine/load_picture_win32.h"
 #include "engine/picture.h"
 #include "engine/picture_order.h"
@@ -53,8 +55,10 @@ struct FormMainDialogs {
 enum FormMainPage { kPageWallpaper = 0, kPageChange, kPageCalendar, kPageLink, kPageUser, kPageCount };
 
 // Window timers of the settings window.
-inline constexpr UINT_PTR kTimerChangeId = 1;  // TimerChange
-inline constexpr UINT_PTR kTimerDayId = 2;     // TimerDay
+inline constexpr UINT_PTR kTimerChangeId = 1;   // TimerChange
+inline constexpr UINT_PTR kTimerDayId = 2;      // TimerDay
+inline constexpr UINT_PTR kTimerScreensId = 3;  // the screens settled after WM_DISPLAYCHANGE
+inline constexpr UINT kScreensQuietMs = 2000;
 
 class TFormMain final : public Window {
  public:
@@ -109,6 +113,10 @@ class TFormMain final : public Window {
   void MemoTimeIntervalExit();     // settings_.changeTime committed
   void TimerSuspendTimer();        // the day check
   void TimerChangeTimer();
+  // WM_DISPLAYCHANGE: once no further one has come for kScreensQuietMs, the pictures on the
+  // desktop are composed again for the new screens (TimerScreensTimer).
+  void DisplayChanged();
+  void TimerScreensTimer();
   // Loads the plug-ins of settings_.susiePath and rebuilds the picture-file patterns.
   void ApplySusieFolder();
   // Every setting read back from the registry, with the switch handling that follows it.
@@ -139,6 +147,11 @@ class TFormMain final : public Window {
   void ReportRunError(const std::string& text);
   // The loader with this program's plug-ins and the given settings' viewer and file.
   PictureLoadContext PictureLoading(const Settings& settings);
+  // A composition of the given settings on the desk as it is now.
+  CompositionContext Composition(const Settings& settings, const CalendarLayout& calendar) const;
+  // Runs the step with a change's environment for the settings as they stand now; an error
+  // ends it and is shown.
+  void WithEnvironment(const std::function<void(const ChangeEnvironment&)>& step);
 
   UiFonts fonts_;
   ToolTips hints_;

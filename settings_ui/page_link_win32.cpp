@@ -1,6 +1,5 @@
 // The pages "他のソフトとの連携" (follow-up program, the viewer GV, the Susie plug-ins, the
-// system's own picture formats) and
-// "ユーザー環境" (the wallpaper file).
+// system's own picture formats) and "ユーザー環境" (the wallpaper file, a picture per monitor).
 #include <array>
 
 #include "converters/susie_plugin_win32.h"
@@ -46,6 +45,12 @@ const std::array kUserRows{
         "LabelWall", K::kLabel, "壁紙ファイル", "実際にカレンダーが書き込まれるファイルです", {8, 8, 200, 14}, false},
     ControlRow{"EditWall", K::kEdit, "", "実際にカレンダーが書き込まれるファイルです", {8, 26, 402, 20}},
     ControlRow{"BitBtnWall", K::kButton, "設定", "壁紙ファイルを設定します", {411, 24, 60, 24}},
+    // Below the file's row, where the page is empty: one picture for each monitor.
+    ControlRow{"CheckBoxPerMonitor",
+               K::kCheckBox,
+               "モニターごとに別の絵を表示する",
+               "モニターが二つ以上あるとき，それぞれのモニターに別の絵を張ります",
+               {8, 58, 300, 16}},
 };
 
 std::string FolderPart(const std::string& path) {
@@ -205,10 +210,14 @@ class UserPage final : public TablePage {
     controls_.Place("BitBtnWall", width - Scale(69), button.top, button.right, button.bottom);
   }
 
-  void ShowModel() override { controls_.SetText("EditWall", form_->Model().wallFile); }
+  void ShowModel() override {
+    controls_.SetText("EditWall", form_->Model().wallFile);
+    controls_.SetChecked("CheckBoxPerMonitor", form_->Model().perMonitor);
+  }
 
  protected:
   void Command(const std::string& name, int code, int) override {
+    if (name == "CheckBoxPerMonitor" && code == BN_CLICKED) form_->Model().perMonitor = controls_.Checked(name);
     // Text typed into EditWall is not taken: only the button names the file written.
     if (name != "BitBtnWall" || code != BN_CLICKED) return;
     const auto chosen =

@@ -8,7 +8,9 @@
 #  - NextPicture over 100,000 candidates: natively (Google Benchmark, in-memory registry)
 #    and under Wine against the prefix's real registry;
 #  - the page "壁紙" filling its folder contents for folders of 10,000 and 100,000 pictures,
-#    beside the listing of the folder alone.
+#    beside the listing of the folder alone;
+#  - the peak memory of a change with every monitor its own picture on three 3840x2160
+#    monitors, beside the largest decoded source plus the composed virtual screen.
 # Build folders: VOREL_BENCH_NATIVE, VOREL_BENCH_WIN32 (default build/bench-native and
 # build/bench-win32); Wine prefix: VOREL_WINEPREFIX (default build/bench-wineprefix-<arch>).
 set -uo pipefail
@@ -88,5 +90,7 @@ VOREL_BENCH_WIN32="$win32" "$root/bench/vorelrun_vs_feh.sh"
 # A change run inside the running Vorelset, and its counts between changes.
 VOREL_BENCH_WIN32="$win32" VOREL_BENCH_CHANGES="${VOREL_BENCH_CHANGES:-200}" "$root/bench/vorelset_vs_feh.sh" \
   | tr -d '\r' | tee "$out/vorelset"
+# The peak memory of a change with every monitor its own picture, three 3840x2160 monitors.
+VOREL_BENCH_WIN32="$win32" "$root/bench/monitors_memory.sh" | tee "$out/monitors"
 python3 "$root/tools/bench-table.py" "$out" "$best"
 exit 0

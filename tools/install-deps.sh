@@ -9,15 +9,17 @@ set -euo pipefail
 native_pkgs=(cmake ninja-build make g++ googletest libgtest-dev libbenchmark-dev g++-mingw-w64-i686
              wine fonts-wine xvfb xauth locales fonts-ipafont-gothic fonts-ipafont-mincho imagemagick
              fonts-urw-base35
-             feh time python3 ccache nsis chromium)
+             feh time python3 ccache nsis chromium xserver-xephyr)
 # The 32-bit Wine where this machine runs 32-bit code; elsewhere the 64-bit Wine and the
 # compilers of the 64-bit test tree (tools/wine-env.sh).
 here="$(dirname "${BASH_SOURCE[0]}")"
 i386_pkgs=()
+# Xinerama's library for the Wine that runs the tests: the several-monitor tests run it on a
+# Xephyr server with +xinerama.
 if [ "$(bash "$here/wine-arch.sh")" = win32 ]; then
-  i386_pkgs=(wine32:i386)
+  i386_pkgs=(wine32:i386 libxinerama1:i386)
 else
-  native_pkgs+=(wine64 g++-mingw-w64-x86-64)
+  native_pkgs+=(wine64 g++-mingw-w64-x86-64 libxinerama1)
 fi
 if [ "${1:-}" = "--fuzz" ]; then
   native_pkgs+=(clang libclang-rt-dev llvm)

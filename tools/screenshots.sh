@@ -1,10 +1,11 @@
 #!/usr/bin/env bash
 # make screenshots: the settings window on a Wine virtual desktop of 1024x768, every page,
 # the page "壁紙" with a folder's contents and a preview, the folder settings dialog, the
-# picker with a preview, the about window, the window at its smallest and at 1024x768, as PNGs
-# under build/screens/; the same at 144 DPI (150 %) under build/screens/dpi144/; and a wallpaper
-# with the calendar composed for a 3840x2160 screen at 192 DPI (200 %) beside one for a
-# 1920x1080 screen at 96 DPI, as build/screens/calendar-192dpi.png and calendar-96dpi.png.
+# picker with a preview, the about window, the window at its smallest and at 1024x768, and a
+# desk of two monitors with a picture on each and the calendar (monitors.png), as PNGs under
+# build/screens/; the same windows at 144 DPI (150 %) under build/screens/dpi144/; and a
+# wallpaper with the calendar composed for a 3840x2160 screen at 192 DPI (200 %) beside one for
+# a 1920x1080 screen at 96 DPI, as build/screens/calendar-192dpi.png and calendar-96dpi.png.
 set -euo pipefail
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 # The prefix of the tests (wine-env.sh), unless told otherwise.
@@ -49,6 +50,10 @@ export win32 out out144 plugins pics
   calendar 1920 1080
   "$1"/wine-dpi.sh 144 -- bash -c "shoot \"\$out144\""
   "$1"/wine-dpi.sh 192 -- bash -c "calendar 3840 2160"' _ "$root/tools"
+
+"$root/tools/with-monitors.sh" --photo "$screens/monitors.png" 1280x1024 1024x768 -- \
+  "$win32/tools/vorel_monitors_screen.exe" "$out" "$pics" >/dev/null 2>&1 ||
+  echo "screenshots: the desk of two monitors could not be photographed" >&2
 
 for bmp in "$screens"/*.bmp "$screens"/dpi144/*.bmp; do
   convert "$bmp" "${bmp%.bmp}.png"

@@ -114,6 +114,7 @@ TEST(SettingsStore, AddedSwitchesKeepTheirDefaultsAndBothProgramsReadThem) {
   };
   const Case cases[] = {
       {"SystemCodecs", &Settings::systemCodecs, true},
+      {"PerMonitor", &Settings::perMonitor, false},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
@@ -138,6 +139,50 @@ TEST(SettingsStore, AddedSwitchesKeepTheirDefaultsAndBothProgramsReadThem) {
       EXPECT_EQ(Load(reg, ProgramKind::kVorelrun).*c.field, on);
     }
   }
+}
+
+TEST(SettingsStore, TheOtherMonitorsRecords) {
+  for (ProgramKind kind : {ProgramKind::kVorelset, ProgramKind::kVorelrun}) {
+    MemoryRegistry absent;
+    EXPECT_TRUE(Load(absent, kind).otherMonitors.empty());
+    MemoryRegistry on;
+    // Two other monitors; the second's texts are empty or unreadable, a gap ends the run.
+    on.SetText(kKey, "OldFile1", "D:\\左.bmp");
+    on.SetText(kKey, "OldTile1", "タイル");
+    on.SetText(kKey, "OldSize1", "しない");
+    on.SetText(kKey, "OldPosi1", "右下");
+    on.SetInt(kKey, "OldFile2", 5);
+    on.SetText(kKey, "OldTile2", "");
+    on.SetText(kKey, "OldFile4", "D:\\遠い.bmp");
+    const Settings s = Load(on, kind);
+    ASSERT_EQ(s.otherMonitors.size(), 2u);
+    EXPECT_EQ(s.otherMonitors[0], (CurrentPictureRecord{"D:\\左.bmp", "タイル", "しない", "右下"}));
+    EXPECT_EQ(s.otherMonitors[1], CurrentPictureRecord{});
+  }
+
+  MemoryRegistry reg;
+  Settings s = Load(reg);
+  s.current = {"C:\\主.bmp", kStandard, kStandard, "左上"};
+  s.otherMonitors = {{"C:\\二.bmp", "中央", "する", kStandard}, {"C:\\三.bmp", kStandard, kStandard, "下"}};
+  ASSERT_TRUE(SaveSettings(s, reg));
+  EXPECT_EQ(reg.Get(kKey, "OldFile")->text, "C:\\主.bmp");
+  EXPECT_EQ(reg.Get(kKey, "OldFile2")->text, "C:\\三.bmp");
+  EXPECT_EQ(reg.Get(kKey, "OldSize1")->text, "する");
+  const Settings again = Load(reg, ProgramKind::kVorelrun);
+  EXPECT_EQ(again.current, s.current);
+  EXPECT_EQ(again.otherMonitors, s.otherMonitors);
+
+  // One monitor fewer: its four values go, the others stay; no other monitor: all go.
+  for (size_t others : {size_t{1}, size_t{0}}) {
+    s.otherMonitors.resize(others);
+    ASSERT_TRUE(SaveCurrentPicture(s.current, reg, s.otherMonitors));
+    for (const char* stem : {"OldFile", "OldTile", "OldSize", "OldPosi"}) {
+      EXPECT_EQ(reg.Get(kKey, std::string(stem) + "1") != nullptr, others == 1) << stem;
+      EXPECT_EQ(reg.Get(kKey, std::string(stem) + "2"), nullptr) << stem;
+    }
+    EXPECT_EQ(Load(reg).otherMonitors, s.otherMonitors);
+  }
+  EXPECT_EQ(reg.Get(kKey, "OldFile")->text, "C:\\主.bmp");
 }
 
 TEST(SettingsStore, ListEntriesTakeDefaultsForEmptyMissingAndUnreadableTexts) {

@@ -7,9 +7,10 @@
 #include <optional>
 #include <string>
 
+#include "engine/settings.h"
+#include "platform/files.h"
 #include "platform/strings.h"
 #include "platform/unique_handle.h"
-#include "engine/settings.h"
 #include "resident/resident_ids.h"
 #include "tests/fixtures/wine_test_support.h"
 
@@ -97,6 +98,23 @@ inline int CountLines(const std::string& path) {
   DWORD got = 0;
   while (ReadFile(file.Get(), buffer, sizeof buffer, &got, nullptr) && got > 0)
     lines += static_cast<int>(std::count(buffer, buffer + got, '\n'));
+  return lines;
+}
+
+// The log's lines once no follow-up program has added one for quietMs: a cmd.exe started by
+// a change just before a pause or a fault may take seconds to start under load and write
+// after it (at most limitMs is waited).
+inline int SettledLines(const std::string& path, DWORD quietMs = 2500, DWORD limitMs = 20000) {
+  const DWORD start = GetTickCount();
+  int lines = CountLines(path);
+  DWORD since = start;
+  while (GetTickCount() - since < quietMs && GetTickCount() - start < limitMs) {
+    Sleep(100);
+    if (const int now = CountLines(path); now != lines) {
+      lines = now;
+      since = GetTickCount();
+    }
+  }
   return lines;
 }
 

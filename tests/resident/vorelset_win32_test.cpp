@@ -183,6 +183,7 @@ class VorelsetWin32 : public ::testing::Test {
     return -1;
   }
   int Changes() const { return CountLines(log_); }
+  int SettledChanges() const { return testing::SettledLines(log_); }
   bool WaitForChanges(int n, DWORD timeoutMs = 15000) const {
     return WaitFor([&] { return Changes() >= n; }, timeoutMs);
   }
@@ -230,8 +231,7 @@ TEST_F(VorelsetWin32, TimedChangesRunOnTheIntervalAndPauseHoldsThem) {
   ASSERT_TRUE(WaitForChanges(3));  // one cycle of the three pictures, a second apart
   vorelset.Command(kCmdStop);
   vorelset.Settle();
-  Sleep(800);  // a follow-up program started just before the pause may still write
-  const int held = Changes();
+  const int held = SettledChanges();
   Sleep(3000);
   EXPECT_EQ(Changes(), held);
   // The menu changes the wallpaper while paused. The request waits for any run still in
@@ -288,8 +288,7 @@ TEST_F(VorelsetWin32, LeftClickPauseTogglesOnlyTheTimedChanges) {
   ASSERT_TRUE(WaitForChanges(1));
   vorelset.Tray(WM_LBUTTONDOWN);
   vorelset.Settle();
-  Sleep(800);
-  const int held = Changes();
+  const int held = SettledChanges();
   Sleep(2500);
   EXPECT_EQ(Changes(), held);
   vorelset.Tray(WM_LBUTTONDOWN);  // running again
@@ -526,7 +525,8 @@ TEST_F(VorelsetWin32, AFailedRunKeepsTheFileTheSettingsAndTheSchedule) {
     SCOPED_TRACE(c.name);
     const std::string path = pictureFolder_.File(c.picture);
     const auto encode = [&c](const Picture& p) {
-      return c.throughPlugIn ? testing::EncodeTestPicture({p.width, p.height, {p.pixels.begin(), p.pixels.end()}}) : EncodeBmp24(p);
+      return c.throughPlugIn ? testing::EncodeTestPicture({p.width, p.height, {p.pixels.begin(), p.pixels.end()}})
+                             : EncodeBmp24(p);
     };
     const Picture first = Striped(320, 240, 7);
     const Picture second = Striped(400, 300, 9);
@@ -550,7 +550,8 @@ TEST_F(VorelsetWin32, AFailedRunKeepsTheFileTheSettingsAndTheSchedule) {
     ASSERT_TRUE(WaitFor([&] { return testing::ReadBmpFile(settings_.wallFile) == Fitted(first); }));
     const std::string before = testing::ReadFileBytes(settings_.wallFile);
 
-    // The fault; three timed runs meet it.
+    // The fault; three timed runs meet it. A timed run may be reading the picture at this
+    // moment, which keeps it from being deleted or written until the read is over.
     UniqueFile lock;
     switch (c.fault) {
       case Fault::kWallpaperFileLocked:
@@ -559,19 +560,19 @@ TEST_F(VorelsetWin32, AFailedRunKeepsTheFileTheSettingsAndTheSchedule) {
         ASSERT_TRUE(lock);
         break;
       case Fault::kPictureGone:
-        ASSERT_TRUE(DeleteFileW(ToWide(path).c_str()));
+        ASSERT_TRUE(WaitFor([&] { return DeleteFileW(ToWide(path).c_str()) != 0; }));
         break;
       case Fault::kPlugInFaults:  // the byte after the pixels picks the plug-in's misbehaviour
-        ASSERT_TRUE(testing::WriteFileBytes(path, encode(second) + 'V'));
+        ASSERT_TRUE(WaitFor([&] { return testing::WriteFileBytes(path, encode(second) + 'V'); }));
         break;
       case Fault::kPlugInLiesAboutTheSize:
-        ASSERT_TRUE(testing::WriteFileBytes(path, encode(second) + 'P'));
+        ASSERT_TRUE(WaitFor([&] { return testing::WriteFileBytes(path, encode(second) + 'P'); }));
         break;
     }
     // A timed run already past its check of the file when the fault came may still finish
-    // (Wine renames over a file held open, as Windows does not); it is let end first.
-    Sleep(1200);
-    const int changesBefore = Changes();
+    // (Wine renames over a file held open, as Windows does not), and the follow-up program of
+    // the last good one still write; both are let end first.
+    const int changesBefore = SettledChanges();
     if (c.reported) {
       ASSERT_TRUE(WaitFor([] { return !ErrorBoxes().empty(); }));
     }
@@ -586,7 +587,7 @@ TEST_F(VorelsetWin32, AFailedRunKeepsTheFileTheSettingsAndTheSchedule) {
     // The fault gone and any box answered: the timer's next change installs the new picture,
     // a bitmap (a plug-in that faulted is not trusted again; the bitmap needs none).
     lock.Reset();
-    ASSERT_TRUE(testing::WriteFileBytes(path, EncodeBmp24(second)));
+    ASSERT_TRUE(WaitFor([&] { return testing::WriteFileBytes(path, EncodeBmp24(second)); }));
     for (HWND box : ErrorBoxes()) PostMessageW(box, WM_COMMAND, IDOK, 0);
     EXPECT_TRUE(WaitForChanges(changesBefore + 1));
     EXPECT_TRUE(WaitFor([&] { return testing::ReadBmpFile(settings_.wallFile) == Fitted(second); }));

@@ -381,7 +381,8 @@ TEST_F(SettingsWindow, OkWritesEveryValueAsTheWindowShowsIt) {
   Open([&] {
     for (const char* box : {"CheckBoxTile", "CheckBoxResize", "CheckBoxResizeOver", "CheckBoxScreen", "CheckBoxStart",
                             "CheckBoxShade", "CheckBoxChangeDay", "CheckBoxChangeTime", "CheckBoxVorelrun",
-                            "CheckBoxCalender", "CheckBoxShadow", "CheckBoxCurrentLaw", "CheckBoxSystemCodecs"})
+                            "CheckBoxCalender", "CheckBoxShadow", "CheckBoxCurrentLaw", "CheckBoxSystemCodecs",
+                            "CheckBoxPerMonitor"})
       Click(box);
     ClickRadio("RadioGroupType", 1);
     ClickRadio("RadioGroupPosition", 0);
@@ -417,8 +418,9 @@ TEST_F(SettingsWindow, OkWritesEveryValueAsTheWindowShowsIt) {
   EXPECT_TRUE(stored == Model());
   const Settings& t = stored;
   EXPECT_EQ(std::tuple(t.tile, t.resize, t.resizeOver, t.screen, t.start, t.shade, t.day, t.interval, t.vorelrun,
-                       t.calender, t.calenShadowOn, t.inOrder, t.calenCurrentLaw, t.systemCodecs),
-            std::tuple(false, true, false, false, true, true, false, true, false, false, false, true, true, false));
+                       t.calender, t.calenShadowOn, t.inOrder, t.calenCurrentLaw, t.systemCodecs,
+                       t.perMonitor),
+            std::tuple(false, true, false, false, true, true, false, true, false, false, false, true, true, false, true));
   EXPECT_EQ(std::tuple(t.position, t.click, t.changeTime, t.delayTime), std::tuple(0, 3, 30, 5));
   // The day font is taller than the cell was: the cell grows to it.
   EXPECT_EQ(std::tuple(t.calenYear, t.calenMonth, t.calenWeek, t.calenDay, t.calenTraOrLon, t.calenForm, t.calenPlace,
@@ -652,6 +654,8 @@ const Caption kCaptions[] = {
     {"LabelWall", "壁紙ファイル", "実際にカレンダーが書き込まれるファイルです"},
     {"BitBtnWall", "設定", "壁紙ファイルを設定します"},
     {"EditWall", nullptr, "実際にカレンダーが書き込まれるファイルです"},
+    {"CheckBoxPerMonitor", "モニターごとに別の絵を表示する",
+     "モニターが二つ以上あるとき，それぞれのモニターに別の絵を張ります"},
 };
 
 // Names used on two pages: the row is looked up on that page.
