@@ -7,6 +7,8 @@
 #include <limits>
 #include <string>
 
+#include "engine/display_scale.h"
+
 namespace vorel {
 namespace {
 
@@ -69,7 +71,7 @@ void DrawTodayMark(Canvas& canvas, const CalendarStyle& style, Px x, Px y, TextS
 
   if (mark == kMarkRing) {
     canvas.SetBrush(BrushStyle::kClear, style.ColorToday);
-    canvas.SetPen(PenStyle::kSolid, style.ColorToday, 2);
+    canvas.SetPen(PenStyle::kSolid, style.ColorToday, style.RingWidth);
   } else {
     canvas.SetPen(PenStyle::kSolid, style.ColorToday, 1);
     canvas.SetBrush(BrushStyle::kSolid, style.ColorToday);
@@ -229,6 +231,7 @@ CalendarLayout CalendarLayoutFromSettings(const Settings& settings) {
   layout.DistY = settings.calenDistY;
   layout.ScreenWidth = settings.screenWidth;
   layout.ScreenHeight = settings.screenHeight;
+  layout.Dpi = settings.screenDpi;
 
   CalendarStyle& style = layout.Style;
   style.YearStart = settings.calenYearStart;
@@ -256,6 +259,24 @@ CalendarLayout CalendarLayoutFromSettings(const Settings& settings) {
   return layout;
 }
 
+CalendarLayout InScreenPixels(const CalendarLayout& layout) {
+  if (layout.Dpi == kDesignDpi) return layout;
+  const auto px = [&layout](int32_t designValue) { return ScaleForDpi(designValue, layout.Dpi); };
+  CalendarLayout scaled = layout;
+  scaled.Space = px(layout.Space);
+  scaled.DistX = px(layout.DistX);
+  scaled.DistY = px(layout.DistY);
+  CalendarStyle& style = scaled.Style;
+  style.YearStart = px(layout.Style.YearStart);
+  style.YW = px(layout.Style.YW);
+  style.WD = px(layout.Style.WD);
+  style.DayWidth = px(layout.Style.DayWidth);
+  style.DayHeight = px(layout.Style.DayHeight);
+  style.ShadowOffset = px(layout.Style.ShadowOffset);
+  style.RingWidth = px(layout.Style.RingWidth);
+  return scaled;
+}
+
 void DrawCalendar(Canvas& canvas, const CalendarLayout& layout, int32_t form, const Clock& clock) {
   if (form == 0) {
     DrawBoxCalendar(canvas, layout, clock);
@@ -264,9 +285,10 @@ void DrawCalendar(Canvas& canvas, const CalendarLayout& layout, int32_t form, co
   }
 }
 
-void DrawBoxCalendar(Canvas& canvas, const CalendarLayout& layout, const Clock& clock) {
+void DrawBoxCalendar(Canvas& canvas, const CalendarLayout& stored, const Clock& clock) {
   // A hand-edited length names no months to show.
-  if (layout.Length < 0 || layout.Length > 3) return;
+  if (stored.Length < 0 || stored.Length > 3) return;
+  const CalendarLayout layout = InScreenPixels(stored);
   const CalendarStyle& style = layout.Style;
   canvas.SetBrush(BrushStyle::kClear, 0);
   const Date today = clock();
@@ -315,10 +337,11 @@ void DrawBoxMonth(Canvas& canvas, int32_t year, int32_t month, const CalendarSty
   DrawMonthGrid(canvas, year, month, style, top, left, todayDay);
 }
 
-void DrawBarCalendar(Canvas& canvas, const CalendarLayout& layout, const Clock& clock) {
+void DrawBarCalendar(Canvas& canvas, const CalendarLayout& stored, const Clock& clock) {
   // Lengths and places outside their lists can only come from a hand-edited store; they
   // define neither the run nor its origin, so nothing is drawn.
-  if (layout.Length < 0 || layout.Length > 18 || layout.Place < 0 || layout.Place > 3) return;
+  if (stored.Length < 0 || stored.Length > 18 || stored.Place < 0 || stored.Place > 3) return;
+  const CalendarLayout layout = InScreenPixels(stored);
   const CalendarStyle& style = layout.Style;
   canvas.SetBrush(BrushStyle::kClear, 0);
   const Date today = clock();

@@ -1,5 +1,8 @@
 // The wallpaper calendar: its two option records, the entry DrawCalendar, the box form
 // (one to three month grids) and the bar form (a run of day numbers along an edge).
+// The records' distances are the stored 96-DPI values; the drawers scale them by the screen's
+// DPI ÷ 96, the factor by which the fonts' point sizes grow in pixels, so that the calendar
+// keeps its proportions at every display scale. The screen's size stays in its own pixels.
 #pragma once
 
 #include <cstdint>
@@ -17,6 +20,7 @@ struct CalendarStyle {
   int32_t DayWidth = 48;
   int32_t DayHeight = 20;
   int32_t ShadowOffset = 2;
+  int32_t RingWidth = 2;  // the pen of the ring around today (mark 4)
   int32_t YearFormat = 1;
   int32_t MonthFormat = 2;
   int32_t WeekFormat = 3;
@@ -45,8 +49,13 @@ struct CalendarLayout {
   int32_t DistY = 16;
   int32_t ScreenWidth = 0;
   int32_t ScreenHeight = 0;
+  int32_t Dpi = 96;  // the screen's, for which the distances above and in Style are scaled
   CalendarStyle Style;
 };
+
+// The layout's distances, offsets and the ring's pen in pixels of a screen of layout.Dpi; at
+// 96 DPI the layout itself.
+CalendarLayout InScreenPixels(const CalendarLayout& layout);
 
 // The records as the loaded settings describe them (screen size included).
 CalendarLayout CalendarLayoutFromSettings(const Settings& settings);
@@ -54,6 +63,7 @@ CalendarLayout CalendarLayoutFromSettings(const Settings& settings);
 // form 0 draws the box form, any other value the bar form.
 void DrawCalendar(Canvas& canvas, const CalendarLayout& layout, int32_t form, const Clock& clock = Today);
 void DrawBoxCalendar(Canvas& canvas, const CalendarLayout& layout, const Clock& clock = Today);
+// One month grid and one bar run with a style in pixels of the canvas (InScreenPixels).
 void DrawBoxMonth(Canvas& canvas, int32_t year, int32_t month, const CalendarStyle& style, int32_t top, int32_t left,
                   int32_t todayDay);
 void DrawBarCalendar(Canvas& canvas, const CalendarLayout& layout, const Clock& clock = Today);

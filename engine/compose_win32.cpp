@@ -38,7 +38,7 @@ void FitPicture(Picture& picture, const LayoutChoice& layout, bool marginsOn, co
 void StampCalendar(Picture& picture, bool tile, int32_t position, const CalendarLayout& layout, int32_t form,
                    const Clock& clock) {
   PlaceOnArea(picture, tile, position, layout.ScreenWidth, layout.ScreenHeight, DesktopColour);
-  GdiCanvas canvas(picture);
+  GdiCanvas canvas(picture, layout.Dpi);
   DrawCalendar(canvas, layout, form, clock);
   canvas.Finish();
 }
@@ -194,7 +194,7 @@ void StampCalendarOnPrimary(Picture& canvas, const WallpaperLayout& layout, cons
   CalendarLayout calendar = context.layout;
   calendar.ScreenWidth = part.width;
   calendar.ScreenHeight = part.height;
-  GdiCanvas gdi(part);
+  GdiCanvas gdi(part, calendar.Dpi);
   DrawCalendar(gdi, calendar, context.settings.calenForm, context.clock);
   gdi.Finish(overwritten);
 }

@@ -145,6 +145,7 @@ struct Settings {
   bool activeDesktopOn = false;
   int32_t screenWidth = 0;
   int32_t screenHeight = 0;
+  int32_t screenDpi = 96;  // the calendar's stored distances are drawn times this ÷ 96
 
   // The font face each program starts with and falls back to.
   std::string StartFontFace() const;

@@ -301,6 +301,7 @@ Settings LoadSettings(ProgramKind program, Registry& registry, const LoadContext
   Settings s = program == ProgramKind::kVorelset ? Settings::VorelsetDefaults() : Settings::VorelrunDefaults();
   s.screenWidth = context.screenWidth;
   s.screenHeight = context.screenHeight;
+  s.screenDpi = context.screenDpi;
   auto key = OpenOrNull(registry, kSettingsKeyPath, true);
 
   for (const ScalarValue& v : kScalars) {

@@ -14,6 +14,7 @@ struct LoadContext {
   std::string programFolder;  // folder of the running executable, with its trailing backslash
   int32_t screenWidth = 0;
   int32_t screenHeight = 0;
+  int32_t screenDpi = 96;  // the DPI the wallpaper's calendar is drawn for
 };
 
 // A list count beyond this is a corrupted value, not a list: a hand-edited "FileNum" of two

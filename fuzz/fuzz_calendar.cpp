@@ -61,6 +61,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   }
   s.screenWidth = 1 + in.U16() % 8192;
   s.screenHeight = 1 + in.U16() % 8192;
+  // Any DPI Windows may report, up to 500 %, scales every stored distance.
+  const int32_t quarterSteps = in.Byte() % 4;
+  s.screenDpi = 96 + quarterSteps * 24 + in.Byte() % 5 * 96;
   // Any date the system clock can give.
   const vorel::Date today{1980 + in.Byte() % 120, 1 + in.Byte() % 12, 1 + in.Byte() % 28};
 

@@ -10,6 +10,7 @@
 #include "converters/susie_plugin_win32.h"
 #include "engine/change_run_win32.h"
 #include "engine/settings_store.h"
+#include "platform/dpi_win32.h"
 #include "platform/files.h"
 #include "platform/program_paths_win32.h"
 #include "platform/screen_geometry_win32.h"
@@ -94,7 +95,9 @@ std::optional<DWORD> StoredDelayMs(Registry& registry) {
 void RunOnce(Registry& registry, const std::optional<std::string>& directPicture, HWND owner,
              const std::function<void()>& beforeEffects) {
   Random15 random;
-  const LoadContext loadContext{ProgramFolder(), GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
+  // The screen as it is now: its size, and the DPI the wallpaper's calendar is drawn for.
+  const LoadContext loadContext{ProgramFolder(), GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN),
+                                SystemDpi()};
   const Settings settings = LoadSettings(ProgramKind::kVorelrun, registry, loadContext);
   TSusiePlugIn host;
   const PatternScan scan =

@@ -10,6 +10,7 @@
 
 #include "oneshot/one_shot_run_win32.h"
 #include "platform/com_win32.h"
+#include "platform/dpi_win32.h"
 #include "platform/outside_code_win32.h"
 #include "platform/unique_handle.h"
 #include "platform/win32_registry.h"
@@ -19,8 +20,11 @@
 namespace vorel {
 namespace {
 
+// The title picture's size, the window's client area, at 96 DPI.
 constexpr int kClientWidth = 435;
 constexpr int kClientHeight = 126;
+constexpr DWORD kStyle = WS_POPUP;
+constexpr DWORD kExStyle = WS_EX_TOPMOST;
 constexpr UINT_PTR kTimerId = 1;
 constexpr UINT kTimerIntervalMs = 1000;
 constexpr UINT kShownMessage = WM_APP + 1;
@@ -33,17 +37,11 @@ class TFormMain final : public Window {
   explicit TFormMain(std::optional<std::string> directPicture) : directPicture_(std::move(directPicture)) {}
 
   bool Create() {
-    title_.Reset(static_cast<HBITMAP>(
-        LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDB_TITLE), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION)));
-    RECT frame{0, 0, kClientWidth, kClientHeight};
-    AdjustWindowRectEx(&frame, WS_POPUP, FALSE, WS_EX_TOPMOST);
-    const int width = frame.right - frame.left;
-    const int height = frame.bottom - frame.top;
-    const int x = (GetSystemMetrics(SM_CXSCREEN) - width) / 2;
-    const int y = (GetSystemMetrics(SM_CYSCREEN) - height) / 2;
-    const HICON icon = LoadIconW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDI_APP));
-    if (!CreateWindowOf(L"TFormMain.Vorelrun", WS_EX_TOPMOST, WS_POPUP, x, y, width, height, nullptr, L"Vorel", icon))
-      return false;
+    // Made where the primary screen begins, so that it has that screen's DPI, then sized for it.
+    if (!CreateWindowOf(L"TFormMain.Vorelrun", kExStyle, kStyle, 0, 0, 0, 0, nullptr, L"Vorel")) return false;
+    TitleForDpi();
+    const SIZE size = OuterSizeForDesignClient(kClientWidth, kClientHeight, kStyle, kExStyle, Dpi());
+    PlaceCentred(size.cx, size.cy);
     // Shown without taking the focus from what the user is starting at log-on.
     ShowWindow(Handle(), SW_SHOWNOACTIVATE);
     PostMessageW(Handle(), kShownMessage, 0, 0);
@@ -51,6 +49,14 @@ class TFormMain final : public Window {
   }
 
  protected:
+  void DpiChanged(const RECT& suggested) override {
+    // The picture's window keeps the picture's size at the new DPI, where Windows suggests.
+    TitleForDpi();
+    const SIZE size = OuterSizeForDesignClient(kClientWidth, kClientHeight, kStyle, kExStyle, Dpi());
+    SetWindowPos(Handle(), nullptr, suggested.left, suggested.top, size.cx, size.cy, SWP_NOZORDER | SWP_NOACTIVATE);
+    InvalidateRect(Handle(), nullptr, FALSE);
+  }
+
   LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override {
     switch (message) {
       case WM_PAINT:
@@ -72,13 +78,20 @@ class TFormMain final : public Window {
   }
 
  private:
+  // The title picture and the window's icons at the window's DPI.
+  void TitleForDpi() {
+    const HINSTANCE instance = GetModuleHandleW(nullptr);
+    title_ = LoadPictureAtSize(instance, IDB_TITLE, IDB_TITLE_2X, Scale(kClientWidth), Scale(kClientHeight));
+    icons_.Apply(Handle(), instance, IDI_APP, Dpi());
+  }
+
   void Paint() {
     PAINTSTRUCT ps;
     const HDC dc = BeginPaint(Handle(), &ps);
     if (title_) {
       UniqueMemoryDc memory(CreateCompatibleDC(dc));
       SelectionRestorer keep(memory.Get(), title_.Get());
-      BitBlt(dc, 0, 0, kClientWidth, kClientHeight, memory.Get(), 0, 0, SRCCOPY);
+      BitBlt(dc, 0, 0, Scale(kClientWidth), Scale(kClientHeight), memory.Get(), 0, 0, SRCCOPY);
     }
     EndPaint(Handle(), &ps);
   }
@@ -158,6 +171,7 @@ class TFormMain final : public Window {
   std::optional<std::string> directPicture_;
   Win32Registry registry_;
   UniqueBitmap title_;
+  WindowIcons icons_;
   bool ran_ = false;
   UniqueKernelHandle release_;  // set at the timer: the run may change the wallpaper
   UniqueKernelHandle worker_;

@@ -11,22 +11,11 @@
 namespace vorel {
 namespace {
 
-int32_t ScreenLogPixelsY() {
-  const WindowDc screen(nullptr);
-  return screen.Get() ? GetDeviceCaps(screen.Get(), LOGPIXELSY) : 96;
-}
-
-// A top-down 32-bit DIB has the picture's own memory layout, 0x00RRGGBB per pixel.
+// A DIB section holding a copy of a part of a picture.
 UniqueBitmap CreatePartDib(const PixelWindow& part, uint32_t*& bits) {
   bits = nullptr;
   if (!part.origin || part.width <= 0 || part.height <= 0) return {};
-  BITMAPINFO info{};
-  info.bmiHeader.biSize = sizeof(info.bmiHeader);
-  info.bmiHeader.biWidth = part.width;
-  info.bmiHeader.biHeight = -part.height;
-  info.bmiHeader.biPlanes = 1;
-  info.bmiHeader.biBitCount = 32;
-  info.bmiHeader.biCompression = BI_RGB;
+  const BITMAPINFO info = PictureDibInfo(part.width, part.height);
   void* section = nullptr;
   UniqueBitmap bitmap(CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &section, nullptr, 0));
   if (!bitmap || !section) return {};
@@ -47,14 +36,39 @@ COLORREF Rgb(uint32_t colour) { return colour & 0x00FFFFFF; }
 
 }  // namespace
 
-GdiCanvas::GdiCanvas(Picture& picture) : GdiCanvas(PictureWindow(picture)) { picture_ = &picture; }
+BITMAPINFO PictureDibInfo(int32_t width, int32_t height) {
+  BITMAPINFO info{};
+  info.bmiHeader.biSize = sizeof(info.bmiHeader);
+  info.bmiHeader.biWidth = width;
+  info.bmiHeader.biHeight = -height;
+  info.bmiHeader.biPlanes = 1;
+  info.bmiHeader.biBitCount = 32;
+  info.bmiHeader.biCompression = BI_RGB;
+  return info;
+}
 
-GdiCanvas::GdiCanvas(const PixelWindow& part)
+UniqueBitmap CreatePictureDib(const Picture& picture, uint32_t*& bits) {
+  bits = nullptr;
+  if (picture.Empty() || picture.pixels.size() != static_cast<size_t>(picture.width) * picture.height) return {};
+  const BITMAPINFO info = PictureDibInfo(picture.width, picture.height);
+  void* section = nullptr;
+  UniqueBitmap bitmap(CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &section, nullptr, 0));
+  if (!bitmap || !section) return {};
+  bits = static_cast<uint32_t*>(section);
+  std::memcpy(bits, picture.pixels.data(), picture.pixels.size() * sizeof(uint32_t));
+  return bitmap;
+}
+
+GdiCanvas::GdiCanvas(Picture& picture, int32_t logPixelsY) : GdiCanvas(PictureWindow(picture), logPixelsY) {
+  picture_ = &picture;
+}
+
+GdiCanvas::GdiCanvas(const PixelWindow& part, int32_t logPixelsY)
     : picture_(nullptr),
       part_(part),
       width_(part.width),
       height_(part.height),
-      logPixelsY_(ScreenLogPixelsY()),
+      logPixelsY_(logPixelsY > 0 ? logPixelsY : 96),
       measureDc_(CreateCompatibleDC(nullptr)),
       dc_(CreateCompatibleDC(nullptr)),
       bitmap_(CreatePartDib(part, bits_)),

@@ -16,6 +16,12 @@
 
 namespace vorel {
 
+// The header of a top-down 32-bit DIB: the picture's own memory layout, 0x00RRGGBB per pixel.
+BITMAPINFO PictureDibInfo(int32_t width, int32_t height);
+// A DIB section holding a copy of the picture; bits points at its pixels. Empty (bits null) when
+// the picture is empty or GDI cannot hold it.
+UniqueBitmap CreatePictureDib(const Picture& picture, uint32_t*& bits);
+
 // What a drawing replaced: the old pixels of the rectangle it changed, at (left, top) of
 // the part drawn on; empty when it changed nothing.
 struct OverwrittenPixels {
@@ -29,11 +35,12 @@ void PutBack(const OverwrittenPixels& overwritten, const PixelWindow& part);
 class GdiCanvas : public Canvas {
  public:
   // The picture must keep its size while the canvas lives. A picture that GDI cannot hold
-  // (empty, or no memory for the section) leaves the canvas drawing nowhere.
-  explicit GdiCanvas(Picture& picture);
+  // (empty, or no memory for the section) leaves the canvas drawing nowhere. The fonts' point
+  // sizes become pixels by logPixelsY, the DPI the calendar is drawn for.
+  GdiCanvas(Picture& picture, int32_t logPixelsY);
   // Draws on one part of a larger picture, which stays where it is while the canvas lives;
   // only that part is copied for GDI.
-  explicit GdiCanvas(const PixelWindow& part);
+  GdiCanvas(const PixelWindow& part, int32_t logPixelsY);
   ~GdiCanvas() override;
   GdiCanvas(const GdiCanvas&) = delete;
   GdiCanvas& operator=(const GdiCanvas&) = delete;

@@ -2,6 +2,7 @@
 
 #include <exception>
 
+#include "platform/dpi_win32.h"
 #include "platform/strings.h"
 
 namespace vorel {
@@ -70,7 +71,22 @@ void Window::EndModal(int result) {
 }
 
 LRESULT Window::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message == WM_DPICHANGED && lParam) {
+    if (LOWORD(wParam) > 0) dpi_ = LOWORD(wParam);
+    DpiChanged(*reinterpret_cast<const RECT*>(lParam));
+    return 0;
+  }
   return DefWindowProcW(hwnd_, message, wParam, lParam);
+}
+
+void Window::DpiChanged(const RECT& suggested) {
+  SetWindowPos(hwnd_, nullptr, suggested.left, suggested.top, suggested.right - suggested.left,
+               suggested.bottom - suggested.top, SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void Window::PlaceCentred(int width, int height) const {
+  SetWindowPos(hwnd_, nullptr, (GetSystemMetrics(SM_CXSCREEN) - width) / 2,
+               (GetSystemMetrics(SM_CYSCREEN) - height) / 2, width, height, SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 void Window::ShowError(const std::string& text) const {
@@ -79,9 +95,12 @@ void Window::ShowError(const std::string& text) const {
 
 LRESULT CALLBACK Window::Procedure(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
   if (message == WM_NCCREATE) {
-    auto* self = static_cast<Window*>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams);
+    const auto* create = reinterpret_cast<const CREATESTRUCTW*>(lParam);
+    auto* self = static_cast<Window*>(create->lpCreateParams);
     self->hwnd_ = hwnd;
     SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
+    self->dpi_ = WindowDpi(hwnd);
+    if (!(create->style & WS_CHILD)) EnableNonClientScaling(hwnd);
   }
   auto* self = reinterpret_cast<Window*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
   if (!self) return DefWindowProcW(hwnd, message, wParam, lParam);

@@ -3,6 +3,7 @@
 #include <shellapi.h>
 
 #include "engine/compose_win32.h"
+#include "platform/dpi_win32.h"
 #include "platform/program_paths_win32.h"
 #include "platform/strings.h"
 #include "resident/resident_ids.h"
@@ -12,8 +13,10 @@
 namespace vorel {
 namespace {
 
+// The about picture's size, the window's client area, at 96 DPI.
 constexpr int kAboutWidth = 435;
 constexpr int kAboutHeight = 126;
+constexpr RECT kOkDesign{kAboutWidth - 88, kAboutHeight - 34, 80, 26};  // left, top, width, height
 constexpr int kOkId = IDOK;
 
 void OpenWithShell(HWND owner, const std::string& target) {
@@ -28,42 +31,62 @@ void SetScreenSaverActive(bool active) {
 }  // namespace
 
 bool TFormStart::Create() {
-  const HINSTANCE instance = GetModuleHandleW(nullptr);
-  imageAbout_.Reset(
-      static_cast<HBITMAP>(LoadImageW(instance, MAKEINTRESOURCEW(IDB_ABOUT), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION)));
-  imageIconNonStop_ = static_cast<HICON>(LoadImageW(instance, MAKEINTRESOURCEW(IDI_TRAY_RUNNING), IMAGE_ICON,
-                                                    GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON), 0));
-  imageIconStop_ = static_cast<HICON>(LoadImageW(instance, MAKEINTRESOURCEW(IDI_TRAY_PAUSED), IMAGE_ICON,
-                                                 GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON), 0));
-  const HICON appIcon = LoadIconW(instance, MAKEINTRESOURCEW(IDI_APP));
-
-  RECT frame{0, 0, kAboutWidth, kAboutHeight};
-  AdjustWindowRectEx(&frame, WS_POPUP, FALSE, 0);
-  const int width = frame.right - frame.left;
-  const int height = frame.bottom - frame.top;
-  const int x = (GetSystemMetrics(SM_CXSCREEN) - width) / 2;
-  const int y = (GetSystemMetrics(SM_CYSCREEN) - height) / 2;
-  if (!CreateWindowOf(kTrayFormClass, WS_EX_CONTROLPARENT, WS_POPUP | WS_CLIPCHILDREN, x, y, width, height, nullptr,
-                      L"Vorel セットアップ", appIcon))
+  // Made where the primary screen begins, so that it has that screen's DPI, then sized for it.
+  if (!CreateWindowOf(kTrayFormClass, WS_EX_CONTROLPARENT, kStyle, 0, 0, 0, 0, nullptr, L"Vorel セットアップ"))
     return false;
-
-  bitBtnOk_ = CreateWindowExW(0, L"BUTTON", L"OK!", WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_DEFPUSHBUTTON,
-                              kAboutWidth - 88, kAboutHeight - 34, 80, 26, Handle(),
-                              reinterpret_cast<HMENU>(static_cast<INT_PTR>(kOkId)), instance, nullptr);
-  SendMessageW(bitBtnOk_, WM_SETFONT, reinterpret_cast<WPARAM>(GetStockObject(DEFAULT_GUI_FONT)), TRUE);
+  const HINSTANCE instance = GetModuleHandleW(nullptr);
+  bitBtnOk_ = CreateWindowExW(0, L"BUTTON", L"OK!", WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_DEFPUSHBUTTON, 0, 0, 0, 0,
+                              Handle(), reinterpret_cast<HMENU>(static_cast<INT_PTR>(kOkId)), instance, nullptr);
   hints_.Create(Handle());
   hints_.Set(bitBtnOk_, "閉じます");
+  LayOutAbout();
+  const SIZE size = OuterSizeForDesignClient(kAboutWidth, kAboutHeight, kStyle, 0, Dpi());
+  PlaceCentred(size.cx, size.cy);
 
   CreatePopupMenu1();
-  if (!taskBar_.Create(appIcon)) return false;
+  if (!taskBar_.Create(nullptr)) return false;
   taskBar_.menuOwner = Handle();
   taskBar_.PopupMenuMiddle = popupMenu1_;
   taskBar_.PopupMenuRight = popupMenu1_;
   taskBar_.OnTrayClick = [this](int button) { TaskBarTrayClick(button); };
+  taskBar_.OnIconSizeChanged = [this](int dpi) { TrayIcons(dpi); };
   taskBar_.SetTips(kTipRunning);
-  taskBar_.SetIcon(imageIconNonStop_);
+  TrayIcons(taskBar_.Dpi());
   taskBar_.Loaded();
   return true;
+}
+
+void TFormStart::TrayIcons(int dpi) {
+  const HINSTANCE instance = GetModuleHandleW(nullptr);
+  const int side = MetricForDpi(SM_CXSMICON, dpi);
+  UniqueIcon running = LoadIconAtSide(instance, IDI_TRAY_RUNNING, side);
+  UniqueIcon paused = LoadIconAtSide(instance, IDI_TRAY_PAUSED, side);
+  UniqueIcon application = LoadIconAtSide(instance, IDI_APP, side);
+  taskBar_.SetApplicationIcon(application.Get());
+  taskBar_.SetIcon(showingPaused_ ? paused.Get() : running.Get());
+  // The tray holds its own copy or the new application icon now: the old ones can go.
+  imageIconNonStop_ = std::move(running);
+  imageIconStop_ = std::move(paused);
+  applicationIcon_ = std::move(application);
+}
+
+void TFormStart::LayOutAbout() {
+  const HINSTANCE instance = GetModuleHandleW(nullptr);
+  imageAbout_ = LoadPictureAtSize(instance, IDB_ABOUT, IDB_ABOUT_2X, Scale(kAboutWidth), Scale(kAboutHeight));
+  const RECT ok = ScaleDesignRect(kOkDesign, Dpi());
+  MoveWindow(bitBtnOk_, ok.left, ok.top, ok.right, ok.bottom, TRUE);
+  UniqueFont font = GuiFontForDpi(Dpi());
+  SendMessageW(bitBtnOk_, WM_SETFONT, reinterpret_cast<WPARAM>(font.Get()), TRUE);
+  okFont_ = std::move(font);
+  icons_.Apply(Handle(), instance, IDI_APP, Dpi());
+  InvalidateRect(Handle(), nullptr, TRUE);
+}
+
+void TFormStart::DpiChanged(const RECT& suggested) {
+  // The picture's window keeps the picture's size at the new DPI, where Windows suggests.
+  LayOutAbout();
+  const SIZE size = OuterSizeForDesignClient(kAboutWidth, kAboutHeight, kStyle, 0, Dpi());
+  SetWindowPos(Handle(), nullptr, suggested.left, suggested.top, size.cx, size.cy, SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 void TFormStart::CreatePopupMenu1() {
@@ -122,7 +145,8 @@ void TFormStart::PopupMenuStopClick() {
   formMain_->SetRewritePaused(paused);
   ShowPauseCaption(paused);
   SetScreenSaverActive(!paused);
-  taskBar_.SetIcon(paused ? imageIconStop_ : imageIconNonStop_);
+  showingPaused_ = paused;
+  taskBar_.SetIcon(paused ? imageIconStop_.Get() : imageIconNonStop_.Get());
 }
 
 void TFormStart::PopupMenuScreenClick() { SendMessageW(Handle(), WM_SYSCOMMAND, SC_SCREENSAVE, 0); }
@@ -164,7 +188,7 @@ void TFormStart::Paint() {
   if (imageAbout_) {
     UniqueMemoryDc memory(CreateCompatibleDC(dc));
     SelectionRestorer keep(memory.Get(), imageAbout_.Get());
-    BitBlt(dc, 0, 0, kAboutWidth, kAboutHeight, memory.Get(), 0, 0, SRCCOPY);
+    BitBlt(dc, 0, 0, Scale(kAboutWidth), Scale(kAboutHeight), memory.Get(), 0, 0, SRCCOPY);
   }
   EndPaint(Handle(), &ps);
 }

@@ -4,6 +4,7 @@
 
 #include <windows.h>
 
+#include "platform/dpi_win32.h"
 #include "platform/tool_tip_win32.h"
 #include "platform/unique_handle.h"
 #include "platform/window_win32.h"
@@ -41,12 +42,19 @@ class TFormStart final : public Window {
   void TaskBarTrayClick(int button);
 
   TTaskBar& TaskBar() { return taskBar_; }
+  HWND OkButton() const { return bitBtnOk_; }
 
  protected:
   LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
+  void DpiChanged(const RECT& suggested) override;
 
  private:
+  static constexpr DWORD kStyle = WS_POPUP | WS_CLIPCHILDREN;
   void CreatePopupMenu1();
+  // The tray's icons at the small-icon size the taskbar asks for at dpi, the one shown kept.
+  void TrayIcons(int dpi);
+  // The about picture, its button and the window's icons at the window's DPI.
+  void LayOutAbout();
   void Paint();
   void ShowPauseCaption(bool paused);
   void EndSession();
@@ -56,9 +64,13 @@ class TFormStart final : public Window {
   UniqueMenu menuBar_;  // holds PopupMenu1 as its one submenu
   HMENU popupMenu1_ = nullptr;
   UniqueBitmap imageAbout_;
-  HICON imageIconStop_ = nullptr;  // shared resource icons, not destroyed
-  HICON imageIconNonStop_ = nullptr;
+  UniqueIcon imageIconStop_;
+  UniqueIcon imageIconNonStop_;
+  UniqueIcon applicationIcon_;
+  bool showingPaused_ = false;  // which of the two the tray shows
   HWND bitBtnOk_ = nullptr;
+  UniqueFont okFont_;
+  WindowIcons icons_;
   ToolTips hints_;
 };
 

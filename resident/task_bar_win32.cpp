@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <stdexcept>
 
+#include "platform/dpi_win32.h"
 #include "platform/strings.h"
 #include "resident/resident_ids.h"
 
@@ -61,6 +62,16 @@ void TTaskBar::SetIcon(HICON icon) {
   Refresh();
 }
 
+void TTaskBar::SetApplicationIcon(HICON icon) {
+  applicationIcon_ = icon;
+  Refresh();
+}
+
+void TTaskBar::DpiChanged(const RECT&) {
+  // The hidden window has no size to take; only the icon follows.
+  if (OnIconSizeChanged) OnIconSizeChanged(Dpi());
+}
+
 void TTaskBar::SetTips(const std::string& tips) {
   // The property holds up to 255 characters; the shell sees the first 63.
   std::wstring wide = ToWide(tips);
@@ -100,7 +111,10 @@ LRESULT TTaskBar::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
   POINT cursor{};
   GetCursorPos(&cursor);
   if (taskbarCreated_ && message == taskbarCreated_) {
-    // Explorer started again: its tray no longer knows the icon.
+    // Explorer started again: its tray no longer knows the icon, and the display's scale may
+    // have changed meanwhile, which Windows asks of the window again.
+    AdoptDpi(WindowDpi(Handle()));
+    if (OnIconSizeChanged) OnIconSizeChanged(Dpi());
     if (enableTaskTray_) Add();
     return 0;
   }

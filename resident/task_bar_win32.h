@@ -1,6 +1,8 @@
 // TTaskBar: the tray icon of Vorelset. It owns a hidden window of its own that receives
 // the shell's notifications, turns presses into OnTrayClick (0 left, 1 right, 2 middle) and
-// releases into the pop-up menus, and puts the icon back when Explorer starts again.
+// releases into the pop-up menus, and puts the icon back when Explorer starts again. It tells
+// its owner when the icon should be made again at another size: when the DPI of its window
+// changes, and when Explorer starts again (as it may after the display's scale changed).
 #pragma once
 
 #include <windows.h>
@@ -28,11 +30,15 @@ class TTaskBar final : public Window {
   void Loaded();
 
   void SetIcon(HICON icon);  // takes a copy; the tray entry is refreshed
+  // The icon shown while Icon is empty; not copied, the caller keeps it.
+  void SetApplicationIcon(HICON icon);
   void SetTips(const std::string& tips);
   void SetEnableTaskTray(bool on);
   bool EnableTaskTray() const { return enableTaskTray_; }
 
   std::function<void(int button)> OnTrayClick;
+  // The icon wants to be made anew for the small-icon size of this DPI.
+  std::function<void(int dpi)> OnIconSizeChanged;
   // The window that owns the menus and receives their commands, brought to the foreground
   // before a menu opens.
   HWND menuOwner = nullptr;
@@ -44,6 +50,7 @@ class TTaskBar final : public Window {
 
  protected:
   LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
+  void DpiChanged(const RECT& suggested) override;
 
  private:
   void Add();

@@ -16,6 +16,13 @@ done
 # One thread: blurs and composites then cannot differ in rounding between machines.
 magick=(convert -limit thread 1)
 
+# The sides of every program and tray icon: what Windows asks for between 100 % and 300 %
+# (16-pixel small icons and 32-pixel large ones at 100 %, 125 %, 150 %, 175 %, 200 %, 300 %) and
+# Explorer's largest view. The small pictures of the settings window are shown at 16 design
+# pixels only, and have the sides of that at every scale.
+icon_sides=(16 20 24 28 32 40 48 64 96 256)
+glyph_sides=(16 20 24 28 32 40 48)
+
 # Palette.
 c_navy='#20344e'     # outlines and lettering
 c_frame='#3b5068'    # picture frames

@@ -15,6 +15,15 @@ import subprocess
 import sys
 
 
+def frame_of_side(icon, side):
+    """The index of the icon's frame that is side pixels square."""
+    sides = subprocess.run(["identify", "-format", "%w\\n", str(icon)], check=True, capture_output=True,
+                           text=True).stdout.split()
+    if str(side) not in sides:
+        sys.exit(f"{icon}: no frame of {side} pixels")
+    return sides.index(str(side))
+
+
 def main():
     if len(sys.argv) != 5:
         sys.exit("usage: make_help.py SOURCE_DIR OUT_DIR VERSION ART_DIR")
@@ -37,19 +46,21 @@ def main():
         (out / page.name).write_text(html, encoding="utf-8", newline="\r\n")
     shutil.copyfile(src / "style.css", out / "style.css")
 
-    # (picture in the build, frame of the icon, name in the help). The 32-pixel frames of the
-    # small pictures are shown at 16 so that they stay sharp on high-resolution screens.
-    pictures = [("vorelset.ico", 2, "vorelset.png"), ("vorelset.ico", 0, "vorelset16.png"),
-                ("vorelrun.ico", 0, "vorelrun16.png"),
-                ("vorelset_tray_running.ico", 1, "tray_running.png"),
-                ("vorelset_tray_paused.ico", 1, "tray_paused.png"),
+    # (picture in the build, side of the icon's frame, name in the help). The 32-pixel frames of
+    # the small pictures are shown at 16 so that they stay sharp on high-resolution screens.
+    pictures = [("vorelset.ico", 48, "vorelset.png"), ("vorelset.ico", 16, "vorelset16.png"),
+                ("vorelrun.ico", 16, "vorelrun16.png"),
+                ("vorelset_tray_running.ico", 32, "tray_running.png"),
+                ("vorelset_tray_paused.ico", 32, "tray_paused.png"),
                 ("vorelset_logo.bmp", None, "logo.png")]
     for glyph in ("help", "setup", "head_common", "head_resident", "head_oneshot", "page_wallpaper",
                   "page_change", "page_calendar", "page_link", "page_env", "folder", "file",
                   "viewer", "plugin"):
-        pictures.append((f"glyph_{glyph}.ico", 1, f"{glyph}.png"))
-    for source, frame, name in pictures:
-        picture = str(art / source) + (f"[{frame}]" if frame is not None else "")
+        pictures.append((f"glyph_{glyph}.ico", 32, f"{glyph}.png"))
+    for source, side, name in pictures:
+        picture = str(art / source)
+        if side is not None:
+            picture += f"[{frame_of_side(art / source, side)}]"
         subprocess.run(["convert", "-limit", "thread", "1", picture, "+repage", "PNG32:" + str(out / "img" / name)],
                        check=True)
 

@@ -2,14 +2,17 @@
 # Draws Vorelset's pictures with ImageMagick, in the look of art_common.sh:
 #   vorelset_about.bmp          the about picture, 435 x 126: Vorelrun's dawn landscape with the
 #                               program's name, version and maker
-#   vorelset.ico                the program icon, 16/32/48/256: the framed landscape with a calendar
-#   vorelset_tray_running.ico   tray icon while changes run, 16/32: the framed landscape in colour
-#   vorelset_tray_paused.ico    tray icon while paused, 16/32: the landscape in grey with an
-#                               orange pause disc, so the state shows on light and dark task bars
 #   vorelset_logo.bmp           the settings window's logo, 88 x 32
-#   glyph_*.ico                 16/32 pictures of the settings window: the help and set-up buttons,
+#   vorelset_about_2x.bmp,      the same two drawn at twice the size, for screens above 100 %
+#   vorelset_logo_2x.bmp
+#   vorelset.ico                the program icon: the framed landscape with a calendar
+#   vorelset_tray_running.ico   tray icon while changes run: the framed landscape in colour
+#   vorelset_tray_paused.ico    tray icon while paused: the landscape in grey with an orange pause
+#                               disc, so the state shows on light and dark task bars
+#   glyph_*.ico                 pictures of the settings window: the help and set-up buttons,
 #                               the three headings of the page "張り替えかた", the five page tabs and
 #                               the labels of folders, files, the viewer and the plug-ins
+# The icons have every side of icon_sides, the glyphs those of glyph_sides (art_common.sh).
 # Usage: make_vorelset_art.sh OUTDIR VERSION
 set -euo pipefail
 if [ $# -ne 2 ]; then
@@ -25,44 +28,66 @@ mkdir -p "$out"
 tmp="$(mktemp -d)"
 trap 'rm -rf "$tmp"' EXIT
 
-# --- About picture: the title landscape, then the program's own line under the name. Vorelrun's
-# icon is drawn too but not used here.
-bash "$here/make_vorelrun_art.sh" "$tmp/title.bmp" "$tmp/unused.ico"
+# --- About picture: the title landscape, then the program's own line under the name, at the
+# design size and at twice it. Vorelrun's icon is drawn too but not used here.
+bash "$here/make_vorelrun_art.sh" "$tmp/title.bmp" "$tmp/unused.ico" "$tmp/title_2x.bmp"
 line="Vorelset  version $version    © Brelkin"
-"${magick[@]}" "$tmp/title.bmp" \
-  '(' -size 435x126 xc:none -font "$serif" -pointsize 13 -fill white -gravity NorthWest \
-      -annotate +33+88 "$line" -blur 0x2 -channel A -evaluate multiply 0.8 +channel ')' \
-  -compose over -composite \
-  -font "$serif" -pointsize 13 -fill "$c_navy" -gravity NorthWest -annotate +33+88 "$line" \
-  -alpha off -type TrueColor "BMP3:$out/vorelset_about.bmp"
+about() { # scale title.bmp out.bmp
+  local k=$1
+  "${magick[@]}" "$2" \
+    '(' -size $((435 * k))x$((126 * k)) xc:none -font "$serif" -pointsize $((13 * k)) -fill white \
+        -gravity NorthWest -annotate +$((33 * k))+$((88 * k)) "$line" -blur 0x$((2 * k)) \
+        -channel A -evaluate multiply 0.8 +channel ')' \
+    -compose over -composite \
+    -font "$serif" -pointsize $((13 * k)) -fill "$c_navy" -gravity NorthWest \
+    -annotate +$((33 * k))+$((88 * k)) "$line" \
+    -alpha off -type TrueColor "BMP3:$3"
+}
+about 1 "$tmp/title.bmp" "$out/vorelset_about.bmp"
+about 2 "$tmp/title_2x.bmp" "$out/vorelset_about_2x.bmp"
 
-# --- Program icon and tray icons.
-for s in 16 32 48 256; do
+# --- Program icon and tray icons, at every side.
+app=() run=() pause=()
+for s in "${icon_sides[@]}"; do
   framed_icon "$s" "$tmp/app$s.png" 0 calendar
-done
-"${magick[@]}" "$tmp/app16.png" "$tmp/app32.png" "$tmp/app48.png" "$tmp/app256.png" "ICO:$out/vorelset.ico"
-for s in 16 32; do
   framed_icon "$s" "$tmp/run$s.png" 0 none
   framed_icon "$s" "$tmp/pause$s.png" 1 pause
+  app+=("$tmp/app$s.png") run+=("$tmp/run$s.png") pause+=("$tmp/pause$s.png")
 done
-"${magick[@]}" "$tmp/run16.png" "$tmp/run32.png" "ICO:$out/vorelset_tray_running.ico"
-"${magick[@]}" "$tmp/pause16.png" "$tmp/pause32.png" "ICO:$out/vorelset_tray_paused.ico"
+"${magick[@]}" "${app[@]}" "ICO:$out/vorelset.ico"
+"${magick[@]}" "${run[@]}" "ICO:$out/vorelset_tray_running.ico"
+"${magick[@]}" "${pause[@]}" "ICO:$out/vorelset_tray_paused.ico"
 
-# --- Logo: the 32-pixel framed landscape beside the name, on the frame's light mat.
-"${magick[@]}" -size 88x32 "xc:$c_mat" "$tmp/run32.png" -geometry +1+0 -compose over -composite \
-  -font "$serif" -pointsize 21 -fill "$c_navy" -gravity West -annotate +35+0 'Vorel' \
-  -gravity none -fill none -stroke "$c_frame" -draw 'rectangle 0,0 87,31' \
-  -alpha off -type TrueColor "BMP3:$out/vorelset_logo.bmp"
+# --- Logo: the framed landscape of a 32-pixel icon beside the name, on the frame's light mat,
+# at the design size and at twice it (with the 64-pixel icon: each size draws its own frame).
+logo() { # scale out.bmp
+  local k=$1 i
+  local -a frame=()
+  for ((i = 0; i < k; i++)); do
+    frame+=(-draw "rectangle $i,$i $((88 * k - 1 - i)),$((32 * k - 1 - i))")
+  done
+  "${magick[@]}" -size $((88 * k))x$((32 * k)) "xc:$c_mat" "$tmp/run$((32 * k)).png" -geometry +$((1 * k))+0 \
+    -compose over -composite \
+    -font "$serif" -pointsize $((21 * k)) -fill "$c_navy" -gravity West -annotate +$((35 * k))+0 'Vorel' \
+    -gravity none -fill none -stroke "$c_frame" "${frame[@]}" \
+    -alpha off -type TrueColor "BMP3:$2"
+}
+logo 1 "$out/vorelset_logo.bmp"
+logo 2 "$out/vorelset_logo_2x.bmp"
 
-# --- Glyphs. Each is drawing commands on a 16-unit grid, rendered at 16 and at 32 pixels (the
-# same commands scaled), so the two sizes of one picture always agree.
+# --- Glyphs. Each is drawing commands on a 16-unit grid, rendered at every glyph side (the same
+# commands scaled), so the sizes of one picture always agree.
 glyph() { # name mvg
   local s
-  for s in 16 32; do
+  local -a frames=()
+  for s in "${glyph_sides[@]}"; do
+    local zoom
+    zoom=$(awk -v s="$s" 'BEGIN { print s / 16 }')
     "${magick[@]}" -size "${s}x${s}" xc:none -strokewidth 1 \
-      -draw "scale $((s / 16)),$((s / 16)) $2" "PNG32:$tmp/$1_$s.png"
+      -draw "scale $zoom,$zoom $2" "PNG32:$tmp/$1_$s.png"
+    frames+=("$tmp/$1_$s.png")
   done
-  "${magick[@]}" "$tmp/$1_16.png" "$tmp/$1_32.png" "ICO:$out/glyph_$1.ico"
+  "${magick[@]}" "${frames[@]}" "ICO:$out/glyph_$1.ico"
 }
 navy="stroke '$c_navy'"
 # A small framed landscape, the motif of every picture.

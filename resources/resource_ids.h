@@ -7,15 +7,22 @@
 #define IDI_APP 1
 #define IDB_TITLE 100
 
+// Each picture of a window (title, about, logo) is drawn twice: at its size for 96 DPI and at
+// twice that size, from which every larger scale is made.
+#define IDB_TITLE_2X 110
+
 // Vorelset: the tray icons while changes run and while they are paused, the about picture
 // (435 x 126) and the settings window's logo (88 x 32).
 #define IDI_TRAY_RUNNING 2
 #define IDI_TRAY_PAUSED 3
 #define IDB_ABOUT 101
 #define IDB_LOGO 102
+#define IDB_ABOUT_2X 111
+#define IDB_LOGO_2X 112
 
-// Vorelset's settings window: small pictures (icons of 16 and 32 pixels, load with LoadImage at
-// the size wanted). The flat help button and the set-up buttons of the two lists:
+// Vorelset's settings window: small pictures (icons of every size a 16-pixel picture takes
+// between 100 % and 300 %; load with LoadImage at the size wanted). The flat help button and
+// the set-up buttons of the two lists:
 #define IDI_BTN_HELP 10
 #define IDI_BTN_SETUP 11
 // The headings "共通", "常駐版" and "非常駐版" of the page "張り替えかた":

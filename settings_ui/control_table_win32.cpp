@@ -5,15 +5,20 @@
 #include <algorithm>
 #include <stdexcept>
 
+#include "platform/dpi_win32.h"
 #include "platform/strings.h"
 
 namespace vorel {
 namespace {
 
-UniqueFont MakeFont(int pixels, int weight, bool italic) {
-  return UniqueFont(CreateFontW(-pixels, 0, 0, 0, weight, italic, FALSE, FALSE, SHIFTJIS_CHARSET, OUT_DEFAULT_PRECIS,
-                                CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE, L"ＭＳ Ｐゴシック"));
+UniqueFont MakeFont(int pixels, int weight, bool italic, int dpi) {
+  return UniqueFont(CreateFontW(-ScaleForDpi(pixels, dpi), 0, 0, 0, weight, italic, FALSE, FALSE, SHIFTJIS_CHARSET,
+                                OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE,
+                                L"ＭＳ Ｐゴシック"));
 }
+
+// The height of a drop-down list with its list opened.
+constexpr int kComboDroppedHeight = 260;
 
 struct ClassAndStyle {
   const wchar_t* className;
@@ -65,12 +70,12 @@ ClassAndStyle StyleOf(const ControlRow& row) {
 
 }  // namespace
 
-UiFonts UiFonts::Make() {
+UiFonts UiFonts::Make(int dpi) {
   UiFonts fonts;
-  fonts.text = MakeFont(12, FW_NORMAL, false);
-  fonts.numeric = MakeFont(19, FW_NORMAL, false);
-  fonts.heading = MakeFont(19, FW_BOLD, true);
-  fonts.bold = MakeFont(12, FW_BOLD, false);
+  fonts.text = MakeFont(12, FW_NORMAL, false, dpi);
+  fonts.numeric = MakeFont(19, FW_NORMAL, false, dpi);
+  fonts.heading = MakeFont(19, FW_BOLD, true, dpi);
+  fonts.bold = MakeFont(12, FW_BOLD, false, dpi);
   return fonts;
 }
 
@@ -98,30 +103,23 @@ std::string WindowText(HWND hwnd) {
 }
 
 void ControlSet::Create(HWND parent, std::span<const ControlRow> rows, const UiFonts& fonts, ToolTips& hints,
-                        int firstId) {
+                        int firstId, int dpi) {
   const HINSTANCE instance = GetModuleHandleW(nullptr);
+  dpi_ = dpi;
   int id = firstId;
   for (const ControlRow& row : rows) {
     const ClassAndStyle cs = StyleOf(row);
     DWORD style = WS_CHILD | WS_VISIBLE | WS_GROUP | cs.style;
     if (row.tabStop) style |= WS_TABSTOP;
-    const RECT& r = row.rect;
-    const bool combo = row.kind == ControlKind::kComboList;
-    // A drop-down list's height is that of its opened list.
-    const int height = combo ? 260 : r.bottom;
     Entry entry;
     entry.row = row;
     entry.id = id++;
-    entry.hwnd =
-        CreateWindowExW(cs.exStyle, cs.className, ToWide(row.caption).c_str(), style, r.left, r.top, r.right, height,
-                        parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(entry.id)), instance, nullptr);
+    // Placed below, once the radio buttons exist too.
+    entry.hwnd = CreateWindowExW(cs.exStyle, cs.className, ToWide(row.caption).c_str(), style, 0, 0, 0, 0, parent,
+                                 reinterpret_cast<HMENU>(static_cast<INT_PTR>(entry.id)), instance, nullptr);
     if (!entry.hwnd) throw std::runtime_error(std::string("コントロールを作れません: ") + row.name);
-    HFONT font = fonts.text.Get();
-    if (row.kind == ControlKind::kNumeric) font = fonts.numeric.Get();
-    if (row.kind == ControlKind::kHeading) font = fonts.heading.Get();
-    SendMessageW(entry.hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
     hints.Set(entry.hwnd, row.hint);
-    if (combo) {
+    if (row.kind == ControlKind::kComboList) {
       for (const std::string& item : SplitItems(row.items))
         SendMessageW(entry.hwnd, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(ToWide(item).c_str()));
     }
@@ -135,7 +133,6 @@ void ControlSet::Create(HWND parent, std::span<const ControlRow> rows, const UiF
         first = false;
         HWND radio = CreateWindowExW(0, L"BUTTON", ToWide(item).c_str(), radioStyle, 0, 0, 10, 10, parent,
                                      reinterpret_cast<HMENU>(static_cast<INT_PTR>(radioId)), instance, nullptr);
-        SendMessageW(radio, WM_SETFONT, reinterpret_cast<WPARAM>(fonts.text.Get()), FALSE);
         hints.Set(radio, row.hint);
         entry.radios.push_back(radio);
         entry.radioIds.push_back(radioId);
@@ -144,10 +141,50 @@ void ControlSet::Create(HWND parent, std::span<const ControlRow> rows, const UiF
     }
     names_[entry.id] = row.name;
     const std::string name = row.name;
+    order_.push_back(name);
     entries_[name] = std::move(entry);
+  }
+  Rescale(dpi, fonts);
+}
+
+void ControlSet::SetFont(const Entry& entry, const UiFonts& fonts) const {
+  HFONT font = fonts.text.Get();
+  if (entry.row.kind == ControlKind::kNumeric) font = fonts.numeric.Get();
+  if (entry.row.kind == ControlKind::kHeading) font = fonts.heading.Get();
+  SendMessageW(entry.hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
+  for (const HWND radio : entry.radios)
+    SendMessageW(radio, WM_SETFONT, reinterpret_cast<WPARAM>(fonts.text.Get()), TRUE);
+}
+
+void ControlSet::Rescale(int dpi, const UiFonts& fonts) {
+  dpi_ = dpi;
+  for (const auto& [name, entry] : entries_) {
+    SetFont(entry, fonts);
+    const RECT r = ScaledRect(name);
     Place(name, r.left, r.top, r.right, r.bottom);
+    if (entry.row.kind == ControlKind::kComboList) WidenDroppedList(entry.hwnd, fonts.text.Get());
   }
 }
+
+void ControlSet::WidenDroppedList(HWND combo, HFONT font) const {
+  // The closed list shows what its design width holds; the opened one shows every item whole.
+  const WindowDc dc(combo);
+  const SelectionRestorer chosen(dc.Get(), font);
+  int widest = 0;
+  const LRESULT count = SendMessageW(combo, CB_GETCOUNT, 0, 0);
+  for (LRESULT i = 0; i < count; ++i) {
+    std::wstring text(static_cast<size_t>(std::max<LRESULT>(0, SendMessageW(combo, CB_GETLBTEXTLEN, i, 0))) + 1, L'\0');
+    text.resize(static_cast<size_t>(
+        std::max<LRESULT>(0, SendMessageW(combo, CB_GETLBTEXT, i, reinterpret_cast<LPARAM>(text.data())))));
+    SIZE extent{};
+    GetTextExtentPoint32W(dc.Get(), text.c_str(), static_cast<int>(text.size()), &extent);
+    widest = std::max<int>(widest, extent.cx);
+  }
+  const int width = widest + Scale(8) + MetricForDpi(SM_CXVSCROLL, dpi_);
+  SendMessageW(combo, CB_SETDROPPEDWIDTH, static_cast<WPARAM>(width), 0);
+}
+
+std::vector<std::string> ControlSet::Names() const { return order_; }
 
 HWND ControlSet::operator[](const std::string& name) const {
   const auto it = entries_.find(name);
@@ -197,25 +234,27 @@ RECT ControlSet::DesignRect(const std::string& name) const {
   return it == entries_.end() ? RECT{} : it->second.row.rect;
 }
 
+RECT ControlSet::ScaledRect(const std::string& name) const { return ScaleDesignRect(DesignRect(name), dpi_); }
+
 void ControlSet::Place(const std::string& name, int left, int top, int width, int height) const {
   const auto it = entries_.find(name);
   if (it == entries_.end()) return;
   const Entry& entry = it->second;
   const bool combo = entry.row.kind == ControlKind::kComboList;
-  MoveWindow(entry.hwnd, left, top, width, combo ? 260 : height, TRUE);
+  MoveWindow(entry.hwnd, left, top, width, combo ? Scale(kComboDroppedHeight) : height, TRUE);
   if (entry.radios.empty()) return;
-  // Items fill the columns one after the other, top to bottom.
+  // Items fill the columns one after the other, top to bottom, below the group's caption.
   const int count = static_cast<int>(entry.radios.size());
   const int columns = std::max(1, entry.row.columns);
   const int perColumn = (count + columns - 1) / columns;
-  const int innerTop = top + 15;
-  const int rowHeight = std::max(14, (height - 19) / perColumn);
-  const int columnWidth = (width - 12) / columns;
+  const int innerTop = top + Scale(15);
+  const int rowHeight = std::max(Scale(14), (height - Scale(19)) / perColumn);
+  const int columnWidth = (width - Scale(12)) / columns;
   for (int i = 0; i < count; ++i) {
     const int column = i / perColumn;
     const int line = i % perColumn;
-    MoveWindow(entry.radios[static_cast<size_t>(i)], left + 8 + column * columnWidth, innerTop + line * rowHeight,
-               columnWidth - 2, std::min(rowHeight, 16), TRUE);
+    MoveWindow(entry.radios[static_cast<size_t>(i)], left + Scale(8) + column * columnWidth,
+               innerTop + line * rowHeight, columnWidth - Scale(2), std::min(rowHeight, Scale(16)), TRUE);
   }
 }
 

@@ -5,9 +5,12 @@
 
 #include <algorithm>
 #include <array>
+#include <utility>
 
 #include "engine/collect_pictures.h"
 #include "engine/directory_listing_win32.h"
+#include "platform/dpi_win32.h"
+#include "platform/gdi_canvas_win32.h"
 #include "platform/program_paths_win32.h"
 #include "platform/strings.h"
 #include "platform/tool_tip_win32.h"
@@ -18,6 +21,8 @@ namespace {
 
 constexpr int kClientWidth = 495;
 constexpr int kClientHeight = 330;
+constexpr DWORD kStyle = WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN;
+constexpr DWORD kExStyle = WS_EX_DLGMODALFRAME | WS_EX_CONTROLPARENT;
 
 using K = ControlKind;
 const std::array kRows{
@@ -87,18 +92,13 @@ TFormDir::TFormDir() : parts_(std::make_unique<Parts>()) {}
 TFormDir::~TFormDir() = default;
 
 bool TFormDir::Create() {
-  const DWORD style = WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN;
-  RECT outer{0, 0, kClientWidth, kClientHeight};
-  AdjustWindowRectEx(&outer, style, FALSE, WS_EX_DLGMODALFRAME | WS_EX_CONTROLPARENT);
-  const int width = outer.right - outer.left;
-  const int height = outer.bottom - outer.top;
-  if (!CreateWindowOf(L"TFormDir", WS_EX_DLGMODALFRAME | WS_EX_CONTROLPARENT, style,
-                      (GetSystemMetrics(SM_CXSCREEN) - width) / 2, (GetSystemMetrics(SM_CYSCREEN) - height) / 2, width,
-                      height, nullptr, L"FormDir"))
-    return false;
-  parts_->fonts = UiFonts::Make();
+  // Made where the primary screen begins, so that it has that screen's DPI, then sized for it.
+  if (!CreateWindowOf(L"TFormDir", kExStyle, kStyle, 0, 0, 0, 0, nullptr, L"FormDir")) return false;
+  const SIZE size = OuterSizeForDesignClient(kClientWidth, kClientHeight, kStyle, kExStyle, Dpi());
+  PlaceCentred(size.cx, size.cy);
+  parts_->fonts = UiFonts::Make(Dpi());
   parts_->hints.Create(Handle());
-  parts_->controls.Create(Handle(), kRows, parts_->fonts, parts_->hints, 100);
+  parts_->controls.Create(Handle(), kRows, parts_->fonts, parts_->hints, 100, Dpi());
   std::array<wchar_t, 512> drives{};
   const DWORD length = GetLogicalDriveStringsW(static_cast<DWORD>(drives.size()), drives.data());
   for (const wchar_t* d = drives.data(); length && length < drives.size() && *d; d += wcslen(d) + 1)
@@ -232,17 +232,25 @@ void TFormDir::ListBoxFileClick() {
   InvalidateRect(Control("Image"), nullptr, TRUE);
 }
 
+void TFormDir::DpiChanged(const RECT& suggested) {
+  // A dialog of fixed design size: its own size at the new DPI, where Windows suggests.
+  UiFonts old = std::exchange(parts_->fonts, UiFonts::Make(Dpi()));
+  parts_->controls.Rescale(Dpi(), parts_->fonts);
+  const SIZE size = OuterSizeForDesignClient(kClientWidth, kClientHeight, kStyle, kExStyle, Dpi());
+  SetWindowPos(Handle(), nullptr, suggested.left, suggested.top, size.cx, size.cy, SWP_NOZORDER | SWP_NOACTIVATE);
+  if (!preview_.Empty()) {
+    RECT client{};
+    GetClientRect(Handle(), &client);
+    previewPlace_ = FitPreview(client.right, client.bottom, preview_.width, preview_.height);
+  }
+  InvalidateRect(Handle(), nullptr, TRUE);
+}
+
 void TFormDir::DrawPreview(const DRAWITEMSTRUCT& item) {
   FillRect(item.hDC, &item.rcItem, GetSysColorBrush(COLOR_BTNFACE));
   if (preview_.Empty()) return;
-  const RECT design = parts_->controls.DesignRect("Image");
-  BITMAPINFO info{};
-  info.bmiHeader.biSize = sizeof(info.bmiHeader);
-  info.bmiHeader.biWidth = preview_.width;
-  info.bmiHeader.biHeight = -preview_.height;
-  info.bmiHeader.biPlanes = 1;
-  info.bmiHeader.biBitCount = 32;
-  info.bmiHeader.biCompression = BI_RGB;
+  const RECT design = parts_->controls.ScaledRect("Image");
+  const BITMAPINFO info = PictureDibInfo(preview_.width, preview_.height);
   SetStretchBltMode(item.hDC, HALFTONE);
   StretchDIBits(item.hDC, previewPlace_.left - design.left, previewPlace_.top - design.top,
                 previewPlace_.right - previewPlace_.left, previewPlace_.bottom - previewPlace_.top, 0, 0,

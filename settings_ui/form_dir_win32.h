@@ -59,6 +59,7 @@ class TFormDir final : public Window {
 
  protected:
   LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
+  void DpiChanged(const RECT& suggested) override;
 
  private:
   struct Parts;

@@ -2,12 +2,15 @@
 
 #include <commctrl.h>
 
+#include "platform/dpi_win32.h"
 #include "platform/strings.h"
 
 namespace vorel {
 namespace {
 
 constexpr wchar_t kClass[] = L"TFormFolderSetup";
+constexpr DWORD kStyle = WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN;
+constexpr DWORD kExStyle = WS_EX_DLGMODALFRAME | WS_EX_CONTROLPARENT;
 constexpr int kLeft = 16;
 constexpr int kFieldLeft = 112;
 
@@ -16,7 +19,7 @@ struct ControlRow {
   const wchar_t* windowClass;
   const char* caption;
   DWORD style;
-  int x, y, width, height;
+  int x, y, width, height;  // at 96 DPI; a drop-down list's height is that of its opened list
   const char* hint;
 };
 
@@ -74,27 +77,21 @@ std::string WindowText(HWND control) {
 }  // namespace
 
 bool TFormFolderSetup::Create(HWND owner) {
-  constexpr DWORD style = WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN;
-  constexpr DWORD exStyle = WS_EX_DLGMODALFRAME | WS_EX_CONTROLPARENT;
-  RECT frame{0, 0, kFolderSetupClientWidth, kFolderSetupClientHeight};
-  AdjustWindowRectEx(&frame, style, FALSE, exStyle);
-  const int width = frame.right - frame.left;
-  const int height = frame.bottom - frame.top;
-  const int x = (GetSystemMetrics(SM_CXSCREEN) - width) / 2;
-  const int y = (GetSystemMetrics(SM_CYSCREEN) - height) / 2;
-  if (!CreateWindowOf(kClass, exStyle, style, x, y, width, height, owner, ToWide(kFolderSetupCaption).c_str()))
-    return false;
+  // Made where the primary screen begins, so that it has that screen's DPI, then sized for it.
+  if (!CreateWindowOf(kClass, kExStyle, kStyle, 0, 0, 0, 0, owner, ToWide(kFolderSetupCaption).c_str())) return false;
+  const SIZE size =
+      OuterSizeForDesignClient(kFolderSetupClientWidth, kFolderSetupClientHeight, kStyle, kExStyle, Dpi());
+  PlaceCentred(size.cx, size.cy);
   hints_.Create(Handle());
-  font_ = static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
   const HINSTANCE instance = GetModuleHandleW(nullptr);
   for (const ControlRow& row : kRows) {
-    const HWND control = CreateWindowExW(
-        0, row.windowClass, ToWide(row.caption).c_str(), WS_CHILD | WS_VISIBLE | row.style, row.x, row.y, row.width,
-        row.height, Handle(), reinterpret_cast<HMENU>(static_cast<INT_PTR>(row.id)), instance, nullptr);
+    const HWND control =
+        CreateWindowExW(0, row.windowClass, ToWide(row.caption).c_str(), WS_CHILD | WS_VISIBLE | row.style, 0, 0, 0, 0,
+                        Handle(), reinterpret_cast<HMENU>(static_cast<INT_PTR>(row.id)), instance, nullptr);
     if (!control) return false;
-    SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font_), FALSE);
     hints_.Set(control, row.hint);
   }
+  PlaceControls();
   FillCombo(Control(kSetupComboBoxSub), kSubfolderItems);
   FillCombo(Control(kSetupComboBoxTile), kTileItems);
   FillCombo(Control(kSetupComboBoxSize), kSizeItems);
@@ -112,6 +109,26 @@ bool TFormFolderSetup::Create(HWND owner) {
 }
 
 std::string TFormFolderSetup::ControlText(int id) const { return WindowText(Control(id)); }
+
+void TFormFolderSetup::PlaceControls() {
+  UniqueFont font = GuiFontForDpi(Dpi());
+  for (const ControlRow& row : kRows) {
+    const RECT r = ScaleDesignRect({row.x, row.y, row.width, row.height}, Dpi());
+    const HWND control = Control(row.id);
+    MoveWindow(control, r.left, r.top, r.right, r.bottom, TRUE);
+    SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font.Get()), TRUE);
+  }
+  // The controls hold the new font now: the old one can go.
+  font_ = std::move(font);
+}
+
+void TFormFolderSetup::DpiChanged(const RECT& suggested) {
+  // A dialog of fixed design size: its own size at the new DPI, where Windows suggests.
+  PlaceControls();
+  const SIZE size =
+      OuterSizeForDesignClient(kFolderSetupClientWidth, kFolderSetupClientHeight, kStyle, kExStyle, Dpi());
+  SetWindowPos(Handle(), nullptr, suggested.left, suggested.top, size.cx, size.cy, SWP_NOZORDER | SWP_NOACTIVATE);
+}
 
 void TFormFolderSetup::ShowFolderForm(bool folders) {
   SetWindowTextW(Handle(), ToWide(folders ? kFolderSetupCaption : kFileSetupCaption).c_str());

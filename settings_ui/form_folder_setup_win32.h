@@ -9,6 +9,7 @@
 
 #include "engine/numeric_field.h"
 #include "platform/tool_tip_win32.h"
+#include "platform/unique_handle.h"
 #include "platform/window_win32.h"
 #include "settings_ui/wallpaper_lists.h"
 
@@ -62,11 +63,14 @@ class TFormFolderSetup final : public Window {
 
  protected:
   LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
+  void DpiChanged(const RECT& suggested) override;
 
  private:
   void ShowFolderForm(bool folders);
+  // Every control at its design place and in the GUI font for the dialog's DPI.
+  void PlaceControls();
   ToolTips hints_;
-  HFONT font_ = nullptr;
+  UniqueFont font_;
 };
 
 }  // namespace vorel

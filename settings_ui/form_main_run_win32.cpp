@@ -10,6 +10,7 @@
 #include "engine/change_run_win32.h"
 #include "engine/compose_win32.h"
 #include "engine/settings_store.h"
+#include "platform/dpi_win32.h"
 #include "platform/program_paths_win32.h"
 #include "platform/screen_geometry_win32.h"
 
@@ -35,7 +36,8 @@ void TFormMain::StartSteps() {
 }
 
 void TFormMain::LoadAllSettings() {
-  const LoadContext context{ProgramFolder(), GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
+  // The screen as it is now: its size, and the DPI the wallpaper's calendar is drawn for.
+  const LoadContext context{ProgramFolder(), GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN), SystemDpi()};
   settings_ = LoadSettings(ProgramKind::kVorelset, registry_, context);
   // The plug-ins before the switch handling: a day check that finds a new day changes the
   // wallpaper, and its picture may need them.
@@ -165,9 +167,10 @@ void TFormMain::TimerScreensTimer() {
     DisplayChanged();
     return;
   }
-  // The calendar's drawing area is the new primary screen.
+  // The calendar's drawing area is the new primary screen, at its scale.
   settings_.screenWidth = GetSystemMetrics(SM_CXSCREEN);
   settings_.screenHeight = GetSystemMetrics(SM_CYSCREEN);
+  settings_.screenDpi = SystemDpi();
   WithEnvironment([this](const ChangeEnvironment& environment) {
     TakeRecords(settings_, RecomposeForScreens(picture_, environment));
   });

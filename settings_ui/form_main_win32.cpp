@@ -8,8 +8,10 @@
 #include <shellapi.h>
 
 #include <array>
+#include <utility>
 
 #include "engine/load_picture_win32.h"
+#include "platform/dpi_win32.h"
 #include "platform/program_paths_win32.h"
 #include "platform/strings.h"
 #include "resident/resident_ids.h"
@@ -19,9 +21,14 @@
 namespace vorel {
 namespace {
 
+// The window's outer size as designed for a 96-DPI frame; its client area, scaled, is the
+// window's smallest client area at every DPI.
 constexpr int kDesignWidth = 498;
 constexpr int kDesignHeight = 352;
+constexpr DWORD kStyle = WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN;
+constexpr DWORD kExStyle = WS_EX_APPWINDOW | WS_EX_CONTROLPARENT;
 constexpr int kBarFirstId = 100;
+constexpr int kBarHeight = 35;  // below the pages
 constexpr const char* kHomePage = "https://brelkin.example/vorel/";
 
 constexpr std::array<const char*, kPageCount> kTabCaptions{"壁紙", "張り替えかた", "カレンダー", "他のソフトとの連携",
@@ -63,13 +70,18 @@ std::wstring DialogFilter(const std::string& filter) {
 
 std::span<const ControlRow> BottomBarRows() { return kBarRows; }
 
+SIZE TFormMain::SmallestSize() const {
+  const SIZE client = DesignClientOfOuter(kDesignWidth, kDesignHeight, kStyle, kExStyle);
+  return OuterSizeForDesignClient(client.cx, client.cy, kStyle, kExStyle, Dpi());
+}
+
 bool TFormMain::Create() {
-  fonts_ = UiFonts::Make();
-  const int x = (GetSystemMetrics(SM_CXSCREEN) - kDesignWidth) / 2;
-  const int y = (GetSystemMetrics(SM_CYSCREEN) - kDesignHeight) / 2;
-  if (!CreateWindowOf(kFormMainClass, WS_EX_APPWINDOW | WS_EX_CONTROLPARENT, WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN, x,
-                      y, kDesignWidth, kDesignHeight, nullptr, L"Vorel"))
-    return false;
+  // Made where the primary screen begins, so that it has that screen's DPI, then sized for it.
+  if (!CreateWindowOf(kFormMainClass, kExStyle, kStyle, 0, 0, 0, 0, nullptr, L"Vorel")) return false;
+  fonts_ = UiFonts::Make(Dpi());
+  const SIZE size = SmallestSize();
+  PlaceCentred(size.cx, size.cy);
+  icons_.Apply(Handle(), GetModuleHandleW(nullptr), IDI_APP, Dpi());
   DefaultDialogs();
   picker_.Create();
   CreatePages();
@@ -152,8 +164,8 @@ void TFormMain::ShowSettings() {
 void TFormMain::CreatePages() {
   hints_.Create(Handle());
   tab_ = CreateWindowExW(WS_EX_CONTROLPARENT, WC_TABCONTROLW, L"",
-                         WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN | WS_CLIPSIBLINGS | WS_TABSTOP, 0, 0, kDesignWidth,
-                         kDesignHeight - 35, Handle(), nullptr, GetModuleHandleW(nullptr), nullptr);
+                         WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN | WS_CLIPSIBLINGS | WS_TABSTOP, 0, 0, 0, 0, Handle(),
+                         nullptr, GetModuleHandleW(nullptr), nullptr);
   SendMessageW(tab_, WM_SETFONT, reinterpret_cast<WPARAM>(fonts_.text.Get()), FALSE);
   for (int i = 0; i < kPageCount; ++i) {
     std::wstring caption = ToWide(kTabCaptions[static_cast<size_t>(i)]);
@@ -169,17 +181,41 @@ void TFormMain::CreatePages() {
   pages_.push_back(MakeUserPage());
   for (auto& page : pages_)
     if (!page->CreatePage(tab_, *this, hints_)) throw std::runtime_error("設定画面のページを作れません");
-  bar_.Create(Handle(), kBarRows, fonts_, hints_, kBarFirstId);
-  logo_.Reset(static_cast<HBITMAP>(
-      LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDB_LOGO), IMAGE_BITMAP, 0, 0, LR_DEFAULTCOLOR)));
-  if (logo_) SendMessageW(bar_["ImageBrelkin"], STM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(logo_.Get()));
-  // The program's own help glyph; a module without it (a test) shows the system's question mark.
-  HICON help = static_cast<HICON>(
-      LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDI_BTN_HELP), IMAGE_ICON, 16, 16, LR_SHARED));
-  if (!help) help = static_cast<HICON>(LoadImageW(nullptr, IDI_QUESTION, IMAGE_ICON, 16, 16, LR_SHARED));
-  SendMessageW(bar_["SpeedButtonHelp"], BM_SETIMAGE, IMAGE_ICON, reinterpret_cast<LPARAM>(help));
+  bar_.Create(Handle(), kBarRows, fonts_, hints_, kBarFirstId, Dpi());
+  BarPictures();
   SendMessageW(tab_, TCM_SETCURSEL, 0, 0);
   ShowActivePage();
+}
+
+void TFormMain::BarPictures() {
+  const HINSTANCE instance = GetModuleHandleW(nullptr);
+  const RECT logo = bar_.ScaledRect("ImageBrelkin");
+  UniqueBitmap picture = LoadPictureAtSize(instance, IDB_LOGO, IDB_LOGO_2X, logo.right, logo.bottom);
+  if (picture) {
+    SendMessageW(bar_["ImageBrelkin"], STM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(picture.Get()));
+    logo_ = std::move(picture);
+  }
+  // The program's own help glyph at the size of a small icon of the window's DPI; a module
+  // without it (a test) shows the system's question mark.
+  const int side = Scale(16);
+  UniqueIcon help = LoadIconAtSide(instance, IDI_BTN_HELP, side);
+  // The system's icon is shared (the system keeps it); only the program's own is destroyed.
+  const HICON shown =
+      help ? help.Get() : static_cast<HICON>(LoadImageW(nullptr, IDI_QUESTION, IMAGE_ICON, side, side, LR_SHARED));
+  SendMessageW(bar_["SpeedButtonHelp"], BM_SETIMAGE, IMAGE_ICON, reinterpret_cast<LPARAM>(shown));
+  helpIcon_ = std::move(help);
+}
+
+void TFormMain::DpiChanged(const RECT& suggested) {
+  // The controls get the new fonts before the old ones are deleted at the end of the scope.
+  UiFonts old = std::exchange(fonts_, UiFonts::Make(Dpi()));
+  SendMessageW(tab_, WM_SETFONT, reinterpret_cast<WPARAM>(fonts_.text.Get()), TRUE);
+  bar_.Rescale(Dpi(), fonts_);
+  BarPictures();
+  for (auto& page : pages_) page->Rescale(Dpi());
+  icons_.Apply(Handle(), GetModuleHandleW(nullptr), IDI_APP, Dpi());
+  Window::DpiChanged(suggested);
+  LayoutPages();
 }
 
 void TFormMain::ShowModelInControls() {
@@ -219,25 +255,29 @@ void TFormMain::LayoutPages() {
   GetClientRect(Handle(), &client);
   const int w = client.right;
   const int h = client.bottom;
-  const int changeLeft = w - 353;
-  const int top = h - 28;
+  const int changeLeft = w - Scale(353);
+  const int top = h - Scale(28);
   const auto place = [this, top](const char* name, int left) {
-    const RECT r = bar_.DesignRect(name);
+    const RECT r = bar_.ScaledRect(name);
     bar_.Place(name, left, top, r.right, r.bottom);
   };
+  const int okLeft = changeLeft + Scale(116);
+  const int cancelLeft = okLeft + Scale(80);
+  const int helpLeft = cancelLeft + Scale(87);
   place("BitBtnChange", changeLeft);
-  place("BitBtnOk", changeLeft + 116);
-  place("BitBtnCancel", changeLeft + 116 + 80);
-  place("SpeedButtonHelp", changeLeft + 116 + 80 + 87);
-  place("SpeedButtonAbout", changeLeft + 116 + 80 + 87 + 29);
-  const RECT logo = bar_.DesignRect("ImageBrelkin");
-  bar_.Place("ImageBrelkin", 0, top - 4, logo.right, logo.bottom);
-  MoveWindow(tab_, 0, 0, w, h - 35, TRUE);
+  place("BitBtnOk", okLeft);
+  place("BitBtnCancel", cancelLeft);
+  place("SpeedButtonHelp", helpLeft);
+  place("SpeedButtonAbout", helpLeft + Scale(29));
+  const RECT logo = bar_.ScaledRect("ImageBrelkin");
+  bar_.Place("ImageBrelkin", 0, top - Scale(4), logo.right, logo.bottom);
+  const int pagesHeight = h - Scale(kBarHeight);
+  MoveWindow(tab_, 0, 0, w, pagesHeight, TRUE);
 
   // Only the active page is arranged.
   SettingsPage* page = Page(ActivePage());
   if (!page) return;
-  RECT display{0, 0, w, h - 35};
+  RECT display{0, 0, w, pagesHeight};
   SendMessageW(tab_, TCM_ADJUSTRECT, FALSE, reinterpret_cast<LPARAM>(&display));
   MoveWindow(page->Handle(), display.left, display.top, display.right - display.left, display.bottom - display.top,
              TRUE);
@@ -315,7 +355,8 @@ LRESULT TFormMain::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     }
     case WM_GETMINMAXINFO: {
       auto* info = reinterpret_cast<MINMAXINFO*>(lParam);
-      info->ptMinTrackSize = {kDesignWidth, kDesignHeight};
+      const SIZE smallest = SmallestSize();
+      info->ptMinTrackSize = {smallest.cx, smallest.cy};
       return 0;
     }
     case WM_CLOSE:

@@ -24,6 +24,7 @@
 #include "engine/picture_order.h"
 #include "engine/registry.h"
 #include "engine/settings.h"
+#include "platform/dpi_win32.h"
 #include "platform/tool_tip_win32.h"
 #include "platform/unique_handle.h"
 #include "platform/window_win32.h"
@@ -91,6 +92,8 @@ class TFormMain final : public Window {
 
   // --- The window's controls, for the pages, the tests and the screenshots.
   const UiFonts& Fonts() const { return fonts_; }
+  // The outer size the window cannot be dragged below at its DPI: its design size.
+  SIZE SmallestSize() const;
   FormMainDialogs& Dialogs() { return dialogs_; }
   TFormDir& Picker() { return picker_; }
   // The picker's preview through the engine's loader with the program's plug-ins.
@@ -123,10 +126,12 @@ class TFormMain final : public Window {
 
  protected:
   LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
+  void DpiChanged(const RECT& suggested) override;
 
  private:
   // --- The window's controls (form_main_win32.cpp).
   void CreatePages();
+  void BarPictures();          // the logo and the help glyph at the window's DPI
   void ShowModelInControls();  // after every load
   void LayoutPages();
   void BitBtnOkClick();
@@ -154,6 +159,8 @@ class TFormMain final : public Window {
   std::vector<std::unique_ptr<SettingsPage>> pages_;
   ControlSet bar_;
   UniqueBitmap logo_;
+  UniqueIcon helpIcon_;
+  WindowIcons icons_;
   TFormDir picker_;
   FormMainDialogs dialogs_;
   bool centred_ = false;

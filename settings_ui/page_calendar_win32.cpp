@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 
+#include "platform/dpi_win32.h"
 #include "platform/strings.h"
 #include "settings_ui/form_main_win32.h"
 #include "settings_ui/table_page_win32.h"
@@ -221,8 +222,12 @@ class CalendarPage final : public TablePage {
     }
     ShowWindow(controls_["CheckBoxStuff"], SW_HIDE);
     ShowWindow(controls_["ComboBoxLengthLine"], SW_HIDE);
-    SendMessageW(controls_["GroupBoxFont"], WM_SETFONT, reinterpret_cast<WPARAM>(form_->Fonts().bold.Get()), FALSE);
-    SendMessageW(controls_["GroupBoxColor"], WM_SETFONT, reinterpret_cast<WPARAM>(form_->Fonts().bold.Get()), FALSE);
+  }
+
+  void FontsGiven() override {
+    for (const char* group : {"GroupBoxFont", "GroupBoxColor"})
+      SendMessageW(controls_[group], WM_SETFONT, reinterpret_cast<WPARAM>(form_->Fonts().bold.Get()), TRUE);
+    for (const FontRow& f : kFonts) ShowFont(f);
   }
 
   void Command(const std::string& name, int code, int radio) override {
@@ -321,23 +326,30 @@ class CalendarPage final : public TablePage {
   void ChooseFont(const FontRow& row) {
     Settings& s = form_->Model();
     CalendarFont& font = s.fonts[static_cast<size_t>(row.index)];
-    const auto chosen = form_->Dialogs().font(Handle(), LogFontOf(font));
+    // The font dialog speaks in the screen's pixels (the system DPI, as GDI measures them).
+    const int screenDpi = SystemDpi();
+    const auto chosen = form_->Dialogs().font(Handle(), LogFontOf(font, screenDpi));
     if (!chosen) return;
-    font = CalendarFontOf(*chosen);
+    font = CalendarFontOf(*chosen, screenDpi);
     ShowFont(row);
-    if (row.index == kFontDay && chosen->lfHeight + s.calenDayHeight < 0) {
-      controls_.SetText("MemoDayHeight", std::to_string(-chosen->lfHeight));
-      Field("DayHeight").Apply();
+    // DayHeight is a 96-DPI value, drawn times the screen's DPI ÷ 96 like the font itself: the
+    // font's character height is compared in the same units.
+    if (row.index == kFontDay && chosen->lfHeight < 0) {
+      const int32_t charHeight = DesignForDpi(-chosen->lfHeight, screenDpi);
+      if (charHeight > s.calenDayHeight) {
+        controls_.SetText("MemoDayHeight", std::to_string(charHeight));
+        Field("DayHeight").Apply();
+      }
     }
   }
 
   void ShowFont(const FontRow& row) {
-    LOGFONTW logFont = LogFontOf(form_->Model().fonts[static_cast<size_t>(row.index)]);
+    LOGFONTW logFont = LogFontOf(form_->Model().fonts[static_cast<size_t>(row.index)], Dpi());
     // The button shows the face and the style; a size taller than the button is shown at
     // the button's height so that its caption stays readable.
     RECT box{};
     GetClientRect(controls_[row.button], &box);
-    const LONG tallest = std::max<LONG>(8, box.bottom - box.top - 8);
+    const LONG tallest = std::max<LONG>(Scale(8), box.bottom - box.top - Scale(8));
     if (logFont.lfHeight < -tallest || logFont.lfHeight > tallest) logFont.lfHeight = -tallest;
     fontHandles_[static_cast<size_t>(row.index)].Reset(CreateFontIndirectW(&logFont));
     SendMessageW(controls_[row.button], WM_SETFONT,
@@ -350,11 +362,8 @@ class CalendarPage final : public TablePage {
 
 }  // namespace
 
-LOGFONTW LogFontOf(const CalendarFont& font) {
+LOGFONTW LogFontOf(const CalendarFont& font, int dpi) {
   LOGFONTW f{};
-  HDC screen = GetDC(nullptr);
-  const int dpi = GetDeviceCaps(screen, LOGPIXELSY);
-  ReleaseDC(nullptr, screen);
   f.lfHeight = -MulDiv(font.size, dpi, 72);
   f.lfWeight = font.bold ? FW_BOLD : FW_NORMAL;
   f.lfItalic = font.italic;
@@ -366,10 +375,7 @@ LOGFONTW LogFontOf(const CalendarFont& font) {
   return f;
 }
 
-CalendarFont CalendarFontOf(const LOGFONTW& f) {
-  HDC screen = GetDC(nullptr);
-  const int dpi = GetDeviceCaps(screen, LOGPIXELSY);
-  ReleaseDC(nullptr, screen);
+CalendarFont CalendarFontOf(const LOGFONTW& f, int dpi) {
   CalendarFont font;
   font.name = ToUtf8(f.lfFaceName);
   font.charset = f.lfCharSet;

@@ -68,24 +68,24 @@ class LinkPage final : public TablePage {
   std::span<const ControlRow> Rows() const override { return kLinkRows; }
 
   void Arrange(int width, int height) override {
-    const int editWidth = width - 78;
-    const int buttonLeft = width - 69;
-    const RECT group = controls_.DesignRect("GroupBoxApp");
+    const int editWidth = width - Scale(78);
+    const int buttonLeft = width - Scale(69);
+    const RECT group = controls_.ScaledRect("GroupBoxApp");
     controls_.Place("GroupBoxApp", 0, group.top, width, group.bottom);
     for (const char* edit : {"EditGv", "EditSusie", "EditApp", "EditAppOption"}) {
-      const RECT r = controls_.DesignRect(edit);
+      const RECT r = controls_.ScaledRect(edit);
       controls_.Place(edit, r.left, r.top, editWidth, r.bottom);
     }
     for (const char* button : {"BitBtnGv", "BitBtnSusie", "BitBtnApp"}) {
-      const RECT r = controls_.DesignRect(button);
+      const RECT r = controls_.ScaledRect(button);
       controls_.Place(button, buttonLeft, r.top, r.right, r.bottom);
     }
     // The plug-in list takes what the page has below its top, less a line for the switch of
     // the system's formats at the bottom.
-    const RECT list = controls_.DesignRect("ListBoxSusie");
-    const RECT codecs = controls_.DesignRect("CheckBoxSystemCodecs");
-    const int switchTop = height - kSwitchFromBottom;
-    controls_.Place("ListBoxSusie", 0, list.top, width, switchTop - 4 - list.top);
+    const RECT list = controls_.ScaledRect("ListBoxSusie");
+    const RECT codecs = controls_.ScaledRect("CheckBoxSystemCodecs");
+    const int switchTop = height - Scale(kSwitchFromBottom);
+    controls_.Place("ListBoxSusie", 0, list.top, width, switchTop - Scale(4) - list.top);
     controls_.Place("CheckBoxSystemCodecs", codecs.left, switchTop, codecs.right, codecs.bottom);
   }
 
@@ -204,10 +204,10 @@ class UserPage final : public TablePage {
   std::span<const ControlRow> Rows() const override { return kUserRows; }
 
   void Arrange(int width, int) override {
-    const RECT edit = controls_.DesignRect("EditWall");
-    controls_.Place("EditWall", edit.left, edit.top, width - 78, edit.bottom);
-    const RECT button = controls_.DesignRect("BitBtnWall");
-    controls_.Place("BitBtnWall", width - 69, button.top, button.right, button.bottom);
+    const RECT edit = controls_.ScaledRect("EditWall");
+    controls_.Place("EditWall", edit.left, edit.top, width - Scale(78), edit.bottom);
+    const RECT button = controls_.ScaledRect("BitBtnWall");
+    controls_.Place("BitBtnWall", width - Scale(69), button.top, button.right, button.bottom);
   }
 
   void ShowModel() override {

@@ -8,6 +8,7 @@
 
 #include "engine/collect_pictures.h"
 #include "engine/directory_listing_win32.h"
+#include "platform/dpi_win32.h"
 #include "platform/program_paths_win32.h"
 #include "platform/strings.h"
 #include "settings_ui/form_main_win32.h"
@@ -21,6 +22,9 @@ constexpr wchar_t kPreviewClass[] = L"TPanelPreview";
 // burst of them (a click deselects and selects: two notifications, one scan).
 constexpr UINT kRefreshMessage = WM_APP + 21;
 
+// Design places at 96 DPI; the page's size is the tab control's display area.
+constexpr int kDesignPageWidth = 481;
+constexpr int kDesignPageHeight = 270;
 constexpr int kListTop = 26;
 constexpr int kButtonWidth = 56;
 constexpr int kButtonHeight = 24;
@@ -45,21 +49,18 @@ const Column kFileColumns[] = {{"ファイル名", 184, LVCFMT_LEFT},
 
 HWND MakeControl(HWND parent, int id, const wchar_t* windowClass, const std::string& caption, DWORD style,
                  DWORD exStyle = 0) {
-  const HWND control =
-      CreateWindowExW(exStyle, windowClass, ToWide(caption).c_str(), WS_CHILD | WS_VISIBLE | style, 0, 0, 10, 10,
-                      parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), GetModuleHandleW(nullptr), nullptr);
-  if (control) SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(GetStockObject(DEFAULT_GUI_FONT)), FALSE);
-  return control;
+  return CreateWindowExW(exStyle, windowClass, ToWide(caption).c_str(), WS_CHILD | WS_VISIBLE | style, 0, 0, 10, 10,
+                         parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), GetModuleHandleW(nullptr), nullptr);
 }
 
 template <size_t N>
-void AddColumns(HWND list, const Column (&columns)[N]) {
+void AddColumns(HWND list, const Column (&columns)[N], int dpi) {
   for (size_t n = 0; n < N; ++n) {
     std::wstring header = ToWide(columns[n].header);
     LVCOLUMNW column{};
     column.mask = LVCF_TEXT | LVCF_WIDTH | LVCF_FMT | LVCF_SUBITEM;
     column.fmt = columns[n].format;
-    column.cx = columns[n].width;
+    column.cx = ScaleForDpi(columns[n].width, dpi);
     column.pszText = header.data();
     column.iSubItem = static_cast<int>(n);
     SendMessageW(list, LVM_INSERTCOLUMNW, n, reinterpret_cast<LPARAM>(&column));
@@ -70,13 +71,13 @@ void AddColumns(HWND list, const Column (&columns)[N]) {
 // trusted alone: Wine's measures the header narrower than the header draws it and cuts
 // "ｻﾌﾞﾌｫﾙﾀﾞ" to "ｻﾌﾞ...", so the header text is also measured in the header's own font.
 template <size_t N>
-void FitColumnsToHeaders(HWND list, const Column (&columns)[N]) {
+void FitColumnsToHeaders(HWND list, const Column (&columns)[N], int dpi) {
   const HWND header = reinterpret_cast<HWND>(SendMessageW(list, LVM_GETHEADER, 0, 0));
   const auto font = reinterpret_cast<HGDIOBJ>(SendMessageW(header ? header : list, WM_GETFONT, 0, 0));
   WindowDc dc(header ? header : list);
   SelectionRestorer chosen(dc.Get(), font ? font : GetStockObject(DEFAULT_GUI_FONT));
   // The header's margin on both sides of its text (three edges each), and its divider.
-  const int margins = 6 * GetSystemMetrics(SM_CXEDGE) + 2;
+  const int margins = 6 * MetricForDpi(SM_CXEDGE, dpi) + ScaleForDpi(2, dpi);
   for (size_t n = 1; n < N; ++n) {
     SendMessageW(list, LVM_SETCOLUMNWIDTH, n, LVSCW_AUTOSIZE_USEHEADER);
     const std::wstring text = ToWide(columns[n].header);
@@ -176,8 +177,7 @@ std::vector<std::string> DroppedPaths(HDROP drop) {
 
 bool PreviewPanel::Create(HWND parent, int id, std::function<void()> clicked) {
   clicked_ = std::move(clicked);
-  if (!CreateWindowOf(kPreviewClass, WS_EX_STATICEDGE, WS_CHILD | WS_VISIBLE, 0, 0, side_, side_, parent, L""))
-    return false;
+  if (!CreateWindowOf(kPreviewClass, WS_EX_STATICEDGE, WS_CHILD | WS_VISIBLE, 0, 0, 0, 0, parent, L"")) return false;
   SetWindowLongPtrW(Handle(), GWLP_ID, id);
   return true;
 }
@@ -194,15 +194,20 @@ void PreviewPanel::SetSide(int side) {
   InvalidateRect(Handle(), nullptr, TRUE);
 }
 
+void PreviewPanel::SetNoticeFont(HFONT font) {
+  noticeFont_ = font;
+  InvalidateRect(Handle(), nullptr, TRUE);
+}
+
 void PreviewPanel::Paint(HDC dc) {
   RECT client;
   GetClientRect(Handle(), &client);
   FillRect(dc, &client, GetSysColorBrush(COLOR_BTNFACE));
   if (picture_.Empty()) {
     // LabelNotion: word-wrapped, centred in the panel.
-    SelectionRestorer font(dc, GetStockObject(DEFAULT_GUI_FONT));
+    SelectionRestorer font(dc, noticeFont_ ? static_cast<HGDIOBJ>(noticeFont_) : GetStockObject(DEFAULT_GUI_FONT));
     const std::wstring text = ToWide(kNotion);
-    RECT box{0, 0, std::max<LONG>(1, client.right - 8), 0};
+    RECT box{0, 0, std::max<LONG>(1, client.right - Scale(8)), 0};
     DrawTextW(dc, text.c_str(), -1, &box, DT_WORDBREAK | DT_CALCRECT);
     const int dx = (client.right - box.right) / 2;
     const int dy = (client.bottom - box.bottom) / 2;
@@ -267,19 +272,14 @@ bool WallpaperPage::CreatePage(HWND parent, TFormMain& form, ToolTips& hints) {
   form_ = &form;
   INITCOMMONCONTROLSEX controls{sizeof(controls), ICC_LISTVIEW_CLASSES};
   InitCommonControlsEx(&controls);
-  if (!CreateWindowOf(kPageClass, WS_EX_CONTROLPARENT, WS_CHILD | WS_CLIPCHILDREN | WS_CLIPSIBLINGS, 0, 0, 481, 270,
-                      parent, L"壁紙"))
+  if (!CreateWindowOf(kPageClass, WS_EX_CONTROLPARENT, WS_CHILD | WS_CLIPCHILDREN | WS_CLIPSIBLINGS, 0, 0,
+                      ScaleForDpi(kDesignPageWidth, form.Dpi()), ScaleForDpi(kDesignPageHeight, form.Dpi()), parent,
+                      L"壁紙"))
     return false;
+  AdoptDpi(form.Dpi());
   const HWND page = Handle();
-  const HINSTANCE shell = GetModuleHandleW(L"shell32.dll");
-  const auto icon = [&](int id, int resource) {
-    const HWND image = MakeControl(page, id, L"STATIC", "", SS_ICON);
-    if (shell)
-      if (const HANDLE art = LoadImageW(shell, MAKEINTRESOURCEW(resource), IMAGE_ICON, 16, 16, LR_SHARED))
-        SendMessageW(image, STM_SETICON, reinterpret_cast<WPARAM>(art), 0);
-  };
-  icon(kWallImageFolder, 4);
-  icon(kWallImageFile, 1);
+  MakeControl(page, kWallImageFolder, L"STATIC", "", SS_ICON);
+  MakeControl(page, kWallImageFile, L"STATIC", "", SS_ICON);
   MakeControl(page, kWallLabel1, L"STATIC", "壁紙フォルダ", 0);
   MakeControl(page, kWallLabelFile, L"STATIC", "画像ファイル", 0);
   struct ButtonRow {
@@ -307,8 +307,8 @@ bool WallpaperPage::CreatePage(HWND parent, TFormMain& form, ToolTips& hints) {
   if (!folderList || !fileList) return false;
   for (const HWND list : {folderList, fileList})
     SendMessageW(list, LVM_SETEXTENDEDLISTVIEWSTYLE, LVS_EX_FULLROWSELECT, LVS_EX_FULLROWSELECT);
-  AddColumns(folderList, kFolderColumns);
-  AddColumns(fileList, kFileColumns);
+  AddColumns(folderList, kFolderColumns, Dpi());
+  AddColumns(fileList, kFileColumns, Dpi());
   hints.Set(folderList, "壁紙が収められているフォルダです");
   hints.Set(fileList, "壁紙の候補となる画像一覧です");
   // The names live in contents_, drawn by the page: a list of 100 000 names is one count.
@@ -325,8 +325,53 @@ bool WallpaperPage::CreatePage(HWND parent, TFormMain& form, ToolTips& hints) {
   // picker shows survives from one use to the next.
   if (!picker_) picker_ = [this](HWND, const FormDirRequest& request) { return form_->Dialogs().pick(request); };
   lastFolder_ = ProgramFolder();
-  Arrange(481, 270);
+  GiveFonts();
+  Arrange(Scale(kDesignPageWidth), Scale(kDesignPageHeight));
   return true;
+}
+
+void WallpaperPage::GiveFonts() {
+  UniqueFont font = GuiFontForDpi(Dpi());
+  for (int id = kWallLabel1; id <= kWallListBoxFolDir; ++id)
+    SendMessageW(Control(id), WM_SETFONT, reinterpret_cast<WPARAM>(font.Get()), TRUE);
+  preview_.AdoptDpi(Dpi());
+  preview_.SetNoticeFont(font.Get());
+  font_ = std::move(font);
+  // The folder contents draw their rows in that font.
+  SendMessageW(Control(kWallListBoxFolDir), LB_SETITEMHEIGHT, 0, ContentRowHeight());
+  // The system's pictures of a folder and a file, at a small icon's size for the DPI.
+  const HINSTANCE shell = GetModuleHandleW(L"shell32.dll");
+  const int side = Scale(16);
+  const struct {
+    int id;
+    int resource;
+    UniqueIcon& icon;
+  } pictures[] = {{kWallImageFolder, 4, folderIcon_}, {kWallImageFile, 1, fileIcon_}};
+  for (const auto& picture : pictures) {
+    UniqueIcon icon = shell ? LoadIconAtSide(shell, picture.resource, side) : UniqueIcon();
+    SendMessageW(Control(picture.id), STM_SETICON, reinterpret_cast<WPARAM>(icon.Get()), 0);
+    picture.icon = std::move(icon);
+  }
+}
+
+void WallpaperPage::Rescale(int dpi) {
+  // The path columns keep the width the user gave them, in proportion.
+  for (const int id : {kWallListViewFolder, kWallListViewFile}) {
+    const auto width = static_cast<int>(SendMessageW(Control(id), LVM_GETCOLUMNWIDTH, 0, 0));
+    SendMessageW(Control(id), LVM_SETCOLUMNWIDTH, 0, MulDiv(width, dpi, Dpi()));
+  }
+  AdoptDpi(dpi);
+  GiveFonts();
+  FitColumnsToHeaders(Control(kWallListViewFolder), kFolderColumns, Dpi());
+  FitColumnsToHeaders(Control(kWallListViewFile), kFileColumns, Dpi());
+}
+
+int WallpaperPage::ContentRowHeight() const {
+  WindowDc dc(Handle());
+  SelectionRestorer font(dc.Get(), font_ ? static_cast<HGDIOBJ>(font_.Get()) : GetStockObject(DEFAULT_GUI_FONT));
+  TEXTMETRICW metrics{};
+  GetTextMetricsW(dc.Get(), &metrics);
+  return std::max<int>(Scale(12), metrics.tmHeight + Scale(2));
 }
 
 void WallpaperPage::Arrange(int width, int height) {
@@ -335,22 +380,25 @@ void WallpaperPage::Arrange(int width, int height) {
   const int panelTop = height - side;
   SetBounds(preview_.Handle(), panelLeft, panelTop, side, side);
   preview_.SetSide(side);
-  const int contentsHeight = panelTop - 1;
+  const int contentsHeight = panelTop - Scale(1);
   SetBounds(Control(kWallListBoxFolDir), panelLeft, 0, side, contentsHeight);
-  const int folderHeight = contentsHeight - kListTop;
-  const int listWidth = panelLeft - 2;
-  SetBounds(Control(kWallListViewFolder), 0, kListTop, listWidth, folderHeight);
-  const int fileTop = kListTop + folderHeight + 31;
+  const int listTop = Scale(kListTop);
+  const int folderHeight = contentsHeight - listTop;
+  const int listWidth = panelLeft - Scale(2);
+  SetBounds(Control(kWallListViewFolder), 0, listTop, listWidth, folderHeight);
+  const int fileTop = listTop + folderHeight + Scale(31);
   SetBounds(Control(kWallListViewFile), 0, fileTop, listWidth, height - fileTop);
-  const int imageTop = fileTop - 24;
-  SetBounds(Control(kWallImageFile), 0, imageTop, 16, 16);
-  SetBounds(Control(kWallLabelFile), 20, imageTop + 5, 100, 16);
-  SetBounds(Control(kWallImageFolder), 0, 2, 16, 16);
-  SetBounds(Control(kWallLabel1), 20, 7, 100, 16);
+  const int imageTop = fileTop - Scale(24);
+  const int icon = Scale(16);
+  SetBounds(Control(kWallImageFile), 0, imageTop, icon, icon);
+  SetBounds(Control(kWallLabelFile), Scale(20), imageTop + Scale(5), Scale(100), Scale(16));
+  SetBounds(Control(kWallImageFolder), 0, Scale(2), icon, icon);
+  SetBounds(Control(kWallLabel1), Scale(20), Scale(7), Scale(100), Scale(16));
   for (int n = 0; n < 3; ++n) {
-    const int left = kAddLeft + n * (kButtonWidth + 4);
-    SetBounds(Control(kWallBitBtnWallAdd + n), left, 0, kButtonWidth, kButtonHeight);
-    SetBounds(Control(kWallBitBtnFileAdd + n), left, imageTop - 3, kButtonWidth, kButtonHeight);
+    const int left = Scale(kAddLeft + n * (kButtonWidth + 4));
+    const int buttonWidth = Scale(kAddLeft + n * (kButtonWidth + 4) + kButtonWidth) - left;
+    SetBounds(Control(kWallBitBtnWallAdd + n), left, 0, buttonWidth, Scale(kButtonHeight));
+    SetBounds(Control(kWallBitBtnFileAdd + n), left, imageTop - Scale(3), buttonWidth, Scale(kButtonHeight));
   }
 }
 
@@ -361,8 +409,8 @@ void WallpaperPage::ListsChanged() {
 
 void WallpaperPage::ShowModel() {
   ListsChanged();
-  FitColumnsToHeaders(Control(kWallListViewFolder), kFolderColumns);
-  FitColumnsToHeaders(Control(kWallListViewFile), kFileColumns);
+  FitColumnsToHeaders(Control(kWallListViewFolder), kFolderColumns, Dpi());
+  FitColumnsToHeaders(Control(kWallListViewFile), kFileColumns, Dpi());
   RefreshFolderContents();
   // After a load the file buttons show for a non-empty list; then they follow the selection.
   const int show = Files().empty() ? SW_HIDE : SW_SHOW;
@@ -585,7 +633,7 @@ void WallpaperPage::DrawContentItem(const DRAWITEMSTRUCT& item) {
     SetBkMode(item.hDC, TRANSPARENT);
     SetTextColor(item.hDC, GetSysColor(selected ? COLOR_HIGHLIGHTTEXT : COLOR_WINDOWTEXT));
     RECT text = item.rcItem;
-    text.left += 2;
+    text.left += Scale(2);
     const std::wstring name = ToWide(contents_.names[item.itemID]);
     DrawTextW(item.hDC, name.c_str(), static_cast<int>(name.size()), &text,
               DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX | DT_END_ELLIPSIS);
@@ -692,12 +740,7 @@ LRESULT WallpaperPage::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
     case WM_MEASUREITEM: {
       auto& measure = *reinterpret_cast<MEASUREITEMSTRUCT*>(lParam);
       if (measure.CtlID != kWallListBoxFolDir) break;
-      WindowDc dc(Handle());
-      SelectionRestorer font(dc.Get(), GetStockObject(DEFAULT_GUI_FONT));
-      TEXTMETRICW metrics{};
-      GetTextMetricsW(dc.Get(), &metrics);
-      itemHeight_ = std::max<int>(12, metrics.tmHeight + 2);
-      measure.itemHeight = static_cast<UINT>(itemHeight_);
+      measure.itemHeight = static_cast<UINT>(ContentRowHeight());
       return TRUE;
     }
     case WM_DRAWITEM: {

@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "engine/picture.h"
+#include "platform/unique_handle.h"
 #include "settings_ui/form_dir_win32.h"
 #include "settings_ui/form_folder_setup_win32.h"
 #include "settings_ui/settings_page_win32.h"
@@ -56,6 +57,8 @@ class PreviewPanel final : public Window {
   void Show(Picture picture);
   void Clear();
   void SetSide(int side);
+  // The font of the notice shown while the panel is empty (the page's).
+  void SetNoticeFont(HFONT font);
   const Picture& Shown() const { return picture_; }
   PreviewRect Placement() const { return FitIntoSquare(picture_.width, picture_.height, side_); }
 
@@ -66,6 +69,7 @@ class PreviewPanel final : public Window {
   void Paint(HDC dc);
   Picture picture_;
   int side_ = 140;
+  HFONT noticeFont_ = nullptr;
   std::function<void()> clicked_;
 };
 
@@ -80,6 +84,7 @@ class WallpaperPage final : public SettingsPage {
 
   bool CreatePage(HWND parent, TFormMain& form, ToolTips& hints) override;
   void Arrange(int width, int height) override;
+  void Rescale(int dpi) override;
   void ShowModel() override;
   void FilesDropped(const std::vector<std::string>& paths) override;
   void Opening() override;
@@ -128,6 +133,9 @@ class WallpaperPage final : public SettingsPage {
   void ShowPreview(const std::string& path, const std::string& tile, const std::string& size,
                    const std::string& position);
   void DrawContentItem(const DRAWITEMSTRUCT& item);
+  // The controls' font, the folder contents' row height and the small pictures at the DPI.
+  void GiveFonts();
+  int ContentRowHeight() const;
   HWND Root() const;
   std::vector<FolderEntry>& Folders();
   std::vector<PictureEntry>& Files();
@@ -142,7 +150,9 @@ class WallpaperPage final : public SettingsPage {
   std::string lastFolder_;    // where the picker opens next
   std::wstring displayText_;  // the text a virtual list row asked for last
   bool refreshPending_ = false;
-  int itemHeight_ = 16;
+  UniqueFont font_;
+  UniqueIcon folderIcon_;
+  UniqueIcon fileIcon_;
 };
 
 }  // namespace vorel

@@ -10,9 +10,16 @@ bool TablePage::CreatePage(HWND parent, TFormMain& form, ToolTips& hints) {
   form_ = &form;
   if (!CreateWindowOf(L"TVorelPage", WS_EX_CONTROLPARENT, WS_CHILD | WS_CLIPSIBLINGS, 0, 0, 100, 100, parent, nullptr))
     return false;
-  controls_.Create(Handle(), Rows(), form.Fonts(), hints, 1000);
+  controls_.Create(Handle(), Rows(), form.Fonts(), hints, 1000, form.Dpi());
   ControlsCreated();
+  FontsGiven();
   return true;
+}
+
+void TablePage::Rescale(int dpi) {
+  AdoptDpi(dpi);
+  controls_.Rescale(dpi, form_->Fonts());
+  FontsGiven();
 }
 
 LRESULT TablePage::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {

@@ -21,12 +21,16 @@ class TablePage : public SettingsPage {
  public:
   bool CreatePage(HWND parent, TFormMain& form, ToolTips& hints) override;
   void Arrange(int /*width*/, int /*height*/) override {}
+  void Rescale(int dpi) override;
   const ControlSet& Controls() const { return controls_; }
   virtual std::span<const ControlRow> Rows() const = 0;
 
  protected:
-  // After the controls exist: numeric fields attached, fonts given.
+  // After the controls exist: numeric fields attached.
   virtual void ControlsCreated() {}
+  // After the controls got the window's fonts (at creation and at every new DPI): the page's
+  // own fonts.
+  virtual void FontsGiven() {}
   // A command from the control of that name; radio is the button's index in its group.
   virtual void Command(const std::string& name, int code, int radio) = 0;
   // The background brush of a static control, for colour samples; nullptr for the default.
@@ -45,9 +49,10 @@ class TablePage : public SettingsPage {
   std::vector<std::pair<std::string, std::unique_ptr<NumericField>>> fields_;
 };
 
-// A calendar font as the font dialog and GDI take it, and back.
-LOGFONTW LogFontOf(const CalendarFont& font);
-CalendarFont CalendarFontOf(const LOGFONTW& font);
+// A calendar font as the font dialog and GDI take it at dpi (its height in pixels from the
+// point size), and back.
+LOGFONTW LogFontOf(const CalendarFont& font, int dpi);
+CalendarFont CalendarFontOf(const LOGFONTW& font, int dpi);
 
 std::unique_ptr<SettingsPage> MakeChangePage();
 std::unique_ptr<SettingsPage> MakeCalendarPage();

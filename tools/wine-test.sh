@@ -31,6 +31,18 @@ trap cleanup EXIT
 trap 'exit 130' INT TERM
 
 bash "$here/wine-prefix.sh" --clone "$session/prefix" || exit 1
+# VOREL_SESSION_DPI: the session's display scale (tools/wine-dpi.sh), written into the copy's
+# registry before Wine first reads it.
+if [ -n "${VOREL_SESSION_DPI:-}" ]; then
+  if ! [[ $VOREL_SESSION_DPI =~ ^[0-9]+$ ]] ||
+    ! grep -q '^\[Control Panel\\\\Desktop\] ' "$session/prefix/user.reg"; then
+    echo "wine-test: cannot set the display scale '$VOREL_SESSION_DPI'" >&2
+    exit 2
+  fi
+  awk -v value="$(printf '%08x' "$VOREL_SESSION_DPI")" \
+    '{ print } /^\[Control Panel\\\\Desktop\] / { print "\"LogPixels\"=dword:" value }' \
+    "$session/prefix/user.reg" >"$session/user.reg" && mv "$session/user.reg" "$session/prefix/user.reg" || exit 1
+fi
 export VOREL_WINEPREFIX="$session/prefix"
 export WINEPREFIX="$VOREL_WINEPREFIX"
 # The shell's Recycle Bin is the XDG trash under XDG_DATA_HOME: the session's own.

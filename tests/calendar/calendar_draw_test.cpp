@@ -4,9 +4,11 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <limits>
 #include <optional>
 
+#include "engine/display_scale.h"
 #include "tests/calendar/recording_canvas.h"
 
 namespace vorel {
@@ -702,6 +704,140 @@ TEST(Calendar, CurrentLawReachesHeadersAndColoursOfBothForms) {
     EXPECT_EQ(TextsOf(WithColour(box, kYear)), std::vector<std::string>{law ? "令和元年 / 5月" : "平成31年 / 5月"});
     EXPECT_EQ(FindNumber(box, layout, "1")->colour, law ? kFest : kNormal);
     EXPECT_EQ(FindNumber(box, layout, "6")->colour, law ? kFest : kSun);
+  }
+}
+
+// A screen of some DPI, measured as a font of that screen measures: the character height is
+// the point size × DPI ÷ 72, the line a sixth taller, each character half as wide as high. At
+// the default 18 points every one of these is a whole number at the DPIs below, so any
+// difference of proportion comes from the layout.
+class ScreenCanvas : public RecordingCanvas {
+ public:
+  explicit ScreenCanvas(int32_t dpi) : dpi_(dpi) {}
+  int32_t CharHeight(const CalendarFont& font) override { return font.size * dpi_ / 72; }
+  TextSize MeasureText(const CalendarFont& font, const std::string& text) override {
+    const int32_t em = CharHeight(font);
+    return {std::max(Glyphs(text), 1) * em / 2, em + em / 6};
+  }
+
+ private:
+  int32_t dpi_;
+};
+
+// Vorelset's stored calendar (its default fonts, distances and gaps) on a 1920 × 1080 screen.
+CalendarLayout DefaultLayoutAt(int32_t dpi, int32_t place, int32_t length) {
+  Settings settings = Settings::VorelsetDefaults();
+  settings.screenWidth = 1920;
+  settings.screenHeight = 1080;
+  settings.screenDpi = dpi;
+  settings.calenPlace = place;
+  settings.calenLength = length;
+  return CalendarLayoutFromSettings(settings);
+}
+
+TEST(CalendarDpi, TheStoredValuesAreTheLayoutAt96AndStayStored) {
+  Settings settings = Settings::VorelsetDefaults();
+  settings.screenDpi = 192;
+  const CalendarLayout stored = CalendarLayoutFromSettings(settings);
+  // The records keep the stored 96-DPI values; only the drawing scales them.
+  EXPECT_EQ(stored.Dpi, 192);
+  EXPECT_EQ(std::vector<int32_t>({stored.Space, stored.DistX, stored.DistY, stored.Style.DayWidth,
+                                  stored.Style.DayHeight, stored.Style.YW}),
+            std::vector<int32_t>({16, 37, 16, 48, 20, 2}));
+  const CalendarLayout drawn = InScreenPixels(stored);
+  EXPECT_EQ(std::vector<int32_t>({drawn.Space, drawn.DistX, drawn.DistY, drawn.Style.YearStart, drawn.Style.YW,
+                                  drawn.Style.WD, drawn.Style.DayWidth, drawn.Style.DayHeight, drawn.Style.ShadowOffset,
+                                  drawn.Style.RingWidth, drawn.ScreenWidth}),
+            std::vector<int32_t>({32, 74, 32, 32, 4, 4, 96, 40, 4, 4, stored.ScreenWidth}));
+
+  settings.screenDpi = 96;
+  const CalendarLayout at96 = CalendarLayoutFromSettings(settings);
+  const CalendarLayout same = InScreenPixels(at96);
+  EXPECT_EQ(
+      std::vector<int32_t>({same.Space, same.DistX, same.DistY, same.Style.YearStart, same.Style.YW, same.Style.WD,
+                            same.Style.DayWidth, same.Style.DayHeight, same.Style.ShadowOffset, same.Style.RingWidth}),
+      std::vector<int32_t>({16, 37, 16, 16, 2, 2, 48, 20, 2, 2}));
+}
+
+// Every text and shape of the calendar at a DPI lies where the one at 96 DPI lies, scaled by the
+// DPI ÷ 96 from the corner or edge it is anchored to, so the numbers overlap their rows no
+// more than at 100 %. Unscaled distances with fonts that grow put the numbers of a 200 %
+// screen on top of each other.
+TEST(CalendarDpi, KeepsItsProportionsAtEveryScale) {
+  const struct {
+    const char* name;
+    int32_t form, place, length;
+  } shapes[] = {
+      {"box, two months, bottom right", 0, 3, 1},
+      {"box, three months, top left", 0, 0, 3},
+      {"bar along the top", 1, 0, 1},
+      {"bar down the right edge", 1, 2, 4},
+  };
+  const Clock today = At(2026, 12, 9);
+  for (const auto& shape : shapes) {
+    const CalendarLayout base = DefaultLayoutAt(96, shape.place, shape.length);
+    ScreenCanvas reference(96);
+    DrawCalendar(reference, base, shape.form, today);
+    ASSERT_GT(reference.calls.size(), 40u) << shape.name;
+    const bool fromRight = shape.place == 2 || shape.place == 3;
+    const bool fromBottom = shape.form == 0 ? (shape.place == 1 || shape.place == 3) : shape.place == 3;
+    for (const int32_t dpi : {120, 144, 168, 192, 288}) {
+      SCOPED_TRACE(::testing::Message() << shape.name << " at " << dpi << " DPI");
+      ScreenCanvas screen(dpi);
+      DrawCalendar(screen, DefaultLayoutAt(dpi, shape.place, shape.length), shape.form, today);
+      ASSERT_EQ(screen.calls.size(), reference.calls.size());
+      // Distances from the anchoring edges, scaled; the rounding of a few scaled distances adds
+      // up to a pixel or two.
+      const auto expectScaled = [&](int32_t at96, int32_t atDpi, int32_t screenSide, bool fromFar, const char* what,
+                                    size_t call) {
+        const int32_t want = fromFar ? screenSide - ScaleForDpi(screenSide - at96, dpi) : ScaleForDpi(at96, dpi);
+        EXPECT_LE(std::abs(atDpi - want), 3)
+            << what << " of call " << call << " (" << reference.calls[call].text << "): " << atDpi << " for " << want;
+      };
+      for (size_t i = 0; i < reference.calls.size(); ++i) {
+        const Call& r = reference.calls[i];
+        const Call& c = screen.calls[i];
+        ASSERT_EQ(c.kind, r.kind) << i;
+        // The ring's pen grows; the one-pixel outline of a filled mark is drawn in the fill's colour.
+        if (c.kind == CallKind::kPen) {
+          EXPECT_EQ(c.penWidth, r.penWidth == 1 ? 1 : ScaleForDpi(r.penWidth, dpi)) << i;
+        }
+        if (c.kind == CallKind::kRotatedFont) {
+          EXPECT_EQ(c.cellHeight, ScaleForDpi(r.cellHeight, dpi)) << i;
+        }
+        if (c.kind != CallKind::kText && c.kind != CallKind::kRectangle && c.kind != CallKind::kEllipse &&
+            c.kind != CallKind::kRoundRect)
+          continue;
+        expectScaled(r.x, c.x, 1920, fromRight, "left", i);
+        expectScaled(r.y, c.y, 1080, fromBottom, "top", i);
+        if (c.kind != CallKind::kText) {
+          expectScaled(r.right, c.right, 1920, fromRight, "right", i);
+          expectScaled(r.bottom, c.bottom, 1080, fromBottom, "bottom", i);
+        }
+      }
+      // The box form's rows are as far apart, in proportion, as the numbers are high: a day lies
+      // one row's height below the day a week before it.
+      if (shape.form == 0) {
+        // The default fonts of the three rows are alike: the numbers are the digits that are
+        // not shadows.
+        const auto dayNumbers = [&base](const RecordingCanvas& canvas) {
+          std::vector<Call> out;
+          for (const Call& c : canvas.Texts(base.Style.ColorShadow))
+            if (!c.text.empty() && c.text.find_first_not_of("0123456789") == std::string::npos) out.push_back(c);
+          return out;
+        };
+        const std::vector<Call> numbers = dayNumbers(screen);
+        const std::vector<Call> numbers96 = dayNumbers(reference);
+        ASSERT_EQ(numbers.size(), numbers96.size());
+        size_t monthStart = 0;
+        for (size_t i = 0; i < numbers.size(); ++i) {
+          if (numbers[i].text == "1") monthStart = i;
+          if (i < monthStart + 7) continue;
+          EXPECT_EQ(numbers[i].y - numbers[i - 7].y, ScaleForDpi(numbers96[i].y - numbers96[i - 7].y, dpi));
+          EXPECT_EQ(numbers[i].y - numbers[i - 7].y, ScaleForDpi(20, dpi));
+        }
+      }
+    }
   }
 }
 

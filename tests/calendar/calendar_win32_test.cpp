@@ -148,7 +148,7 @@ TEST_P(CalendarGdi, RoleColoursLieWhereTheLayoutPutThem) {
   Picture picture = Uniform(1024, 768);
   std::vector<Area> areas;
   {
-    GdiCanvas gdi(picture);
+    GdiCanvas gdi(picture, layout.Dpi);
     ASSERT_TRUE(gdi.Drawable());
     TracingCanvas tracing(gdi);
     DrawCalendar(tracing, layout, s.form, [] { return Date{1998, 9, 2}; });
@@ -246,7 +246,7 @@ TEST_P(CalendarLawGdi, EveryDayHasTheColourOfItsRole) {
   Picture picture = Uniform(1024, 768);
   std::vector<Area> texts;
   {
-    GdiCanvas gdi(picture);
+    GdiCanvas gdi(picture, layout.Dpi);
     ASSERT_TRUE(gdi.Drawable());
     TracingCanvas tracing(gdi);
     DrawCalendar(tracing, layout, 0, [&] { return m.today; });
@@ -295,14 +295,18 @@ INSTANTIATE_TEST_SUITE_P(Months, CalendarLawGdi,
 
 TEST(GdiCanvasMeasures, CharHeightAndTheEmptyText) {
   Picture picture = Uniform(8, 8);
-  GdiCanvas canvas(picture);
-  const WindowDc screen(nullptr);
-  const int32_t dpi = GetDeviceCaps(screen.Get(), LOGPIXELSY);
   CalendarFont font = Settings::VorelsetDefaults().fonts[kFontDay];
-  for (int32_t size : {8, 9, 10, 11, 12, 18, 20, 36}) {
-    font.size = size;
-    EXPECT_EQ(canvas.CharHeight(font), std::lround(size * dpi / 72.0)) << size;
+  // The point size becomes pixels at the DPI the canvas is given, whatever the screen's.
+  for (int32_t dpi : {96, 120, 144, 192}) {
+    GdiCanvas scaled(picture, dpi);
+    for (int32_t size : {8, 9, 10, 11, 12, 18, 20, 36}) {
+      font.size = size;
+      EXPECT_EQ(scaled.CharHeight(font), std::lround(size * dpi / 72.0)) << size << " pt at " << dpi;
+    }
+    font.size = 18;
+    EXPECT_GE(scaled.MeasureText(font, "30").height, scaled.CharHeight(font)) << dpi;
   }
+  GdiCanvas canvas(picture, 96);
   font.size = 18;
   const TextSize space = canvas.MeasureText(font, " ");
   EXPECT_EQ(canvas.MeasureText(font, ""), space);
@@ -320,7 +324,7 @@ TEST(GdiCanvasMeasures, CharHeightAndTheEmptyText) {
 TEST(GdiCanvasPixels, DrawingReachesThePictureAtFinishAndAtTheEnd) {
   Picture picture = Uniform(64, 32);
   {
-    GdiCanvas canvas(picture);
+    GdiCanvas canvas(picture, 96);
     canvas.SetPen(PenStyle::kSolid, kSun, 1);
     canvas.SetBrush(BrushStyle::kSolid, kSun);
     canvas.DrawRectangle(2, 3, 10, 8);
@@ -347,7 +351,7 @@ TEST(GdiCanvasPixels, DrawingReachesThePictureAtFinishAndAtTheEnd) {
 
 TEST(GdiCanvasPixels, EmptyPictureDrawsNowhere) {
   Picture picture;
-  GdiCanvas canvas(picture);
+  GdiCanvas canvas(picture, 96);
   EXPECT_FALSE(canvas.Drawable());
   CalendarLayout layout = LayoutOf({"empty", 0, 0, 1, 2, 2, 1, 2, 48});
   DrawCalendar(canvas, layout, 0, [] { return Date{1998, 9, 2}; });

@@ -14,29 +14,13 @@
 
 #include "platform/unique_handle.h"
 #include "resources/resource_ids.h"
+#include "tests/resources/twice_drawn.h"
 
 namespace vorel {
 namespace {
 
 constexpr int kTitleWidth = 435;
 constexpr int kTitleHeight = 126;
-
-// Top-down 0x00RRGGBB pixels of a bitmap, read back through a memory DC.
-std::vector<std::uint32_t> ReadPixels(HBITMAP bitmap, int width, int height) {
-  BITMAPINFO info{};
-  info.bmiHeader.biSize = sizeof(info.bmiHeader);
-  info.bmiHeader.biWidth = width;
-  info.bmiHeader.biHeight = -height;
-  info.bmiHeader.biPlanes = 1;
-  info.bmiHeader.biBitCount = 32;
-  info.bmiHeader.biCompression = BI_RGB;
-  std::vector<std::uint32_t> pixels(static_cast<size_t>(width) * height);
-  UniqueMemoryDc dc(CreateCompatibleDC(nullptr));
-  const int lines = GetDIBits(dc.Get(), bitmap, 0, height, pixels.data(), &info, DIB_RGB_COLORS);
-  EXPECT_EQ(lines, height);
-  for (auto& p : pixels) p &= 0x00FFFFFF;
-  return pixels;
-}
 
 struct Rgb {
   double r, g, b;
@@ -83,7 +67,8 @@ TEST_P(TitleBitmapTest, IsAFullSizePictureWithALegibleName) {
   EXPECT_EQ(info.bmWidth, kTitleWidth);
   EXPECT_EQ(info.bmHeight, kTitleHeight);
 
-  const std::vector<std::uint32_t> pixels = ReadPixels(title.Get(), kTitleWidth, kTitleHeight);
+  const std::vector<std::uint32_t> pixels = drawn::BitmapPixels(title.Get(), kTitleWidth, kTitleHeight);
+  ASSERT_EQ(pixels.size(), static_cast<size_t>(kTitleWidth) * kTitleHeight);
   const std::unordered_set<std::uint32_t> colours(pixels.begin(), pixels.end());
   EXPECT_GE(colours.size(), 500u) << "a flat or posterised picture";
 
@@ -116,7 +101,14 @@ TEST_P(TitleBitmapTest, IsAFullSizePictureWithALegibleName) {
 INSTANTIATE_TEST_SUITE_P(Loaders, TitleBitmapTest, testing::Values(true, false),
                          [](const testing::TestParamInfo<bool>& p) { return p.param ? "DibSection" : "Device"; });
 
-TEST(AppIconTest, HasBothSizes) {
+// The larger drawing, which every scale above 100 % is made from, shows the same picture.
+TEST(TitleDrawingTest, TheTwiceDrawnTitleIsTheSamePicture) {
+  const double difference = drawn::TwiceDrawnDifference(IDB_TITLE, IDB_TITLE_2X, kTitleWidth, kTitleHeight);
+  EXPECT_GE(difference, 0.0) << "a drawing does not load";
+  EXPECT_LT(difference, 8.0);
+}
+
+TEST(AppIconTest, HasEverySizeWindowsAsksFor) {
   const HINSTANCE self = GetModuleHandleW(nullptr);
   // Shared icon from LoadIconW: owned by the system, not destroyed here.
   const HICON icon = LoadIconW(self, MAKEINTRESOURCEW(IDI_APP));
@@ -133,7 +125,8 @@ TEST(AppIconTest, HasBothSizes) {
   ASSERT_NE(group, nullptr);
   auto* directory = static_cast<PBYTE>(LockResource(LoadResource(self, group)));
   ASSERT_NE(directory, nullptr);
-  for (const int side : {16, 32}) {
+  // Small and large icons from 100 % to 300 % (the 256-pixel image is compressed).
+  for (const int side : {16, 20, 24, 28, 32, 40, 48, 64, 96}) {
     SCOPED_TRACE(side);
     const int id = LookupIconIdFromDirectoryEx(directory, TRUE, side, side, LR_DEFAULTCOLOR);
     ASSERT_NE(id, 0);

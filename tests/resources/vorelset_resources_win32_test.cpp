@@ -15,6 +15,7 @@
 
 #include "platform/unique_handle.h"
 #include "resources/resource_ids.h"
+#include "tests/resources/twice_drawn.h"
 
 namespace vorel {
 namespace {
@@ -52,15 +53,17 @@ std::set<int> IconSides(int id) {
 }
 
 TEST(VorelsetIconSizesTest, EveryIconHasTheSizesItIsShownAt) {
-  const std::set<int> program{16, 32, 48, 256}, small{16, 32};
+  // Small and large icons from 100 % to 300 % and Explorer's largest; the settings window's
+  // 16-pixel pictures from 100 % to 300 %.
+  const std::set<int> program{16, 20, 24, 28, 32, 40, 48, 64, 96, 256}, small{16, 20, 24, 28, 32, 40, 48};
   const struct {
     int id;
     const std::set<int>& sides;
   } icons[] = {
-      {IDI_APP, program},          {IDI_TRAY_RUNNING, small}, {IDI_TRAY_PAUSED, small},   {IDI_BTN_HELP, small},
-      {IDI_BTN_SETUP, small},      {IDI_HEAD_COMMON, small},  {IDI_HEAD_RESIDENT, small}, {IDI_HEAD_ONESHOT, small},
-      {IDI_PAGE_WALLPAPER, small}, {IDI_PAGE_CHANGE, small},  {IDI_PAGE_CALENDAR, small}, {IDI_PAGE_LINK, small},
-      {IDI_PAGE_ENV, small},       {IDI_LABEL_FOLDER, small}, {IDI_LABEL_FILE, small},    {IDI_LABEL_VIEWER, small},
+      {IDI_APP, program},          {IDI_TRAY_RUNNING, program}, {IDI_TRAY_PAUSED, program}, {IDI_BTN_HELP, small},
+      {IDI_BTN_SETUP, small},      {IDI_HEAD_COMMON, small},    {IDI_HEAD_RESIDENT, small}, {IDI_HEAD_ONESHOT, small},
+      {IDI_PAGE_WALLPAPER, small}, {IDI_PAGE_CHANGE, small},    {IDI_PAGE_CALENDAR, small}, {IDI_PAGE_LINK, small},
+      {IDI_PAGE_ENV, small},       {IDI_LABEL_FOLDER, small},   {IDI_LABEL_FILE, small},    {IDI_LABEL_VIEWER, small},
       {IDI_LABEL_PLUGIN, small},
   };
   for (const auto& icon : icons) {
@@ -161,13 +164,15 @@ TEST_P(TrayIconTest, PausedIsGreyWithAnOrangeMarkAndRunningIsNot) {
   EXPECT_EQ(skyPaused, 0) << "the paused scene should be grey";
 }
 
-INSTANTIATE_TEST_SUITE_P(Sizes, TrayIconTest, testing::Values(16, 32));
+// The small-icon sides of 100 %, 125 %, 150 %, 200 % and 300 %.
+INSTANTIATE_TEST_SUITE_P(Sizes, TrayIconTest, testing::Values(16, 20, 24, 32, 48));
 
 TEST(VorelsetBitmapsTest, HaveTheirWindowsSizesAndArePictures) {
   const struct {
     int id, width, height;
     size_t minColours;
-  } bitmaps[] = {{IDB_ABOUT, 435, 126, 500}, {IDB_LOGO, 88, 32, 40}};
+  } bitmaps[] = {
+      {IDB_ABOUT, 435, 126, 500}, {IDB_LOGO, 88, 32, 40}, {IDB_ABOUT_2X, 870, 252, 1000}, {IDB_LOGO_2X, 176, 64, 80}};
   for (const auto& b : bitmaps) {
     SCOPED_TRACE(b.id);
     const UniqueBitmap bitmap(static_cast<HBITMAP>(
@@ -188,6 +193,16 @@ TEST(VorelsetBitmapsTest, HaveTheirWindowsSizesAndArePictures) {
     }
     EXPECT_GE(colours.size(), b.minColours);
   }
+}
+
+// The larger drawings, which every scale above 100 % is made from, show the same picture:
+// the name and the version line where the design size has them. (The logo's small lettering
+// is hinted differently at its two sizes; moved by a few pixels it would differ by over 30.)
+TEST(VorelsetBitmapsTest, TheTwiceDrawnPicturesAreTheSamePictures) {
+  EXPECT_LT(drawn::TwiceDrawnDifference(IDB_ABOUT, IDB_ABOUT_2X, 435, 126), 8.0);
+  EXPECT_GE(drawn::TwiceDrawnDifference(IDB_ABOUT, IDB_ABOUT_2X, 435, 126), 0.0);
+  EXPECT_LT(drawn::TwiceDrawnDifference(IDB_LOGO, IDB_LOGO_2X, 88, 32), 20.0);
+  EXPECT_GE(drawn::TwiceDrawnDifference(IDB_LOGO, IDB_LOGO_2X, 88, 32), 0.0);
 }
 
 TEST(VorelsetVersionTest, IsTheProjectVersion) {

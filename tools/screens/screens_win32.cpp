@@ -1,8 +1,10 @@
 // make screenshots: opens the settings window (on settings in memory, with the test plug-ins
 // as the Susie folder and the pictures folder in both lists) on the Wine virtual desktop and
 // saves every page, the page "壁紙" with the folder's contents and a preview, the folder
-// settings dialog, the picker, and the window at its smallest and at 1024 x 768 as bitmaps;
-// tools/screenshots.sh turns them into PNGs.
+// settings dialog, the picker, the about window, and the window at its smallest and at
+// 1024 x 768 as bitmaps, at the DPI of the session it runs in; tools/screenshots.sh turns them
+// into PNGs. With --calendar it composes a wallpaper with Vorelset's calendar instead, for a
+// screen of the given size at the session's DPI.
 #include <windows.h>
 // After windows.h, which it needs.
 #include <commctrl.h>
@@ -10,10 +12,17 @@
 
 #include <string>
 
+#include "converters/dib.h"
 #include "engine/bmp_file.h"
+#include "engine/compose_win32.h"
 #include "engine/registry.h"
 #include "engine/settings.h"
+#include "engine/settings_store.h"
+#include "platform/dpi_win32.h"
+#include "platform/files.h"
+#include "platform/program_paths_win32.h"
 #include "platform/strings.h"
+#include "resident/form_start_win32.h"
 #include "settings_ui/form_main_win32.h"
 #include "settings_ui/page_wallpaper_win32.h"
 
@@ -92,11 +101,46 @@ void CALLBACK ShootSetup(HWND, UINT, UINT_PTR id, DWORD) {
   PostMessageW(gSetup->Handle(), WM_COMMAND, IDCANCEL, 0);
 }
 
+TFormStart* gAbout = nullptr;
+
+void CALLBACK ShootAbout(HWND, UINT, UINT_PTR id, DWORD) {
+  KillTimer(nullptr, id);
+  Pump(300);
+  Capture(gAbout->Handle(), "about");
+  PostMessageW(gAbout->Handle(), WM_COMMAND, IDOK, 0);
+}
+
+// The picture composed as Vorelset composes it, with its calendar on 9 December 2026, for a
+// screen of width × height at the session's DPI, written as OUT\calendar-<DPI>dpi.bmp.
+int ComposeCalendar(const std::string& picturePath, int width, int height) {
+  MemoryRegistry registry;
+  const Settings settings =
+      LoadSettings(ProgramKind::kVorelset, registry, {ProgramFolder(), width, height, SystemDpi()});
+  const std::optional<std::string> bytes = ReadWholeFile(picturePath);
+  std::optional<Picture> decoded = bytes ? DecodeBmpFile(bytes->data(), bytes->size()) : std::nullopt;
+  if (!decoded) return 3;
+  Picture picture = std::move(*decoded);
+  FitRequest request;
+  request.layout = GlobalLayout(settings);
+  request.layout.scale = true;
+  request.screenWidth = width;
+  request.screenHeight = height;
+  FitPicture(picture, request, DesktopColour);
+  StampCalendar(picture, false, 4, CalendarLayoutFromSettings(settings), 0, [] { return Date{2026, 12, 9}; });
+  const std::string out = EncodeBmp24(picture);
+  const std::string name = gOut + "\\calendar-" + std::to_string(SystemDpi()) + "dpi.bmp";
+  return WriteWholeFile(name, out) ? 0 : 4;
+}
+
 }  // namespace
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
   int argc = 0;
   LPWSTR* argv = CommandLineToArgvW(GetCommandLineW(), &argc);
+  if (argc == 6 && std::wstring(argv[1]) == L"--calendar") {
+    gOut = ToUtf8(argv[2]);
+    return ComposeCalendar(ToUtf8(argv[3]), _wtoi(argv[4]), _wtoi(argv[5]));
+  }
   if (argc < 3) return 2;
   gOut = ToUtf8(argv[1]);
   const std::string plugins = ToUtf8(argv[2]);
@@ -162,6 +206,13 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
   gPicker = &form.Picker();
   SetTimer(nullptr, 0, 300, &ShootPicker);
   form.Picker().Pick(form.Handle(), {"画像ファイルの追加", pictures, {"*.BMP", "*.SPI"}, true}, form.PreviewLoad());
+
+  TFormStart about;
+  if (about.Create()) {
+    gAbout = &about;
+    SetTimer(nullptr, 0, 300, &ShootAbout);
+    about.ShowAbout();
+  }
   form.Exit();
   LocalFree(argv);
   return 0;
