@@ -548,7 +548,6 @@ TEST_F(VorelsetWin32, AFailedRunKeepsTheFileTheSettingsAndTheSchedule) {
     ASSERT_TRUE(vorelset.Start());
     ASSERT_TRUE(WaitForChanges(1));
     ASSERT_TRUE(WaitFor([&] { return testing::ReadBmpFile(settings_.wallFile) == Fitted(first); }));
-    const std::string before = testing::ReadFileBytes(settings_.wallFile);
 
     // The fault; three timed runs meet it. A timed run may be reading the picture at this
     // moment, which keeps it from being deleted or written until the read is over.
@@ -573,6 +572,17 @@ TEST_F(VorelsetWin32, AFailedRunKeepsTheFileTheSettingsAndTheSchedule) {
     // (Wine renames over a file held open, as Windows does not), and the follow-up program of
     // the last good one still write; both are let end first.
     const int changesBefore = SettledChanges();
+    // The file as the last good run left it, read once no run writes any more (a run holds the
+    // file to itself for a moment while it makes sure no other program does).
+    const auto wallBytes = [&] {
+      std::string bytes;
+      // A read that meets a run holding the file for its check is tried again.
+      WaitFor([&] { return !(bytes = lock ? ReadThrough(lock.Get()) : testing::ReadFileBytes(settings_.wallFile)).empty(); },
+              2000);
+      return bytes;
+    };
+    const std::string before = wallBytes();
+    ASSERT_FALSE(before.empty());
     if (c.reported) {
       ASSERT_TRUE(WaitFor([] { return !ErrorBoxes().empty(); }));
     }
@@ -580,7 +590,9 @@ TEST_F(VorelsetWin32, AFailedRunKeepsTheFileTheSettingsAndTheSchedule) {
     EXPECT_EQ(Changes(), changesBefore) << "a failed run must not pass for a change";
     EXPECT_EQ(ErrorBoxes().size(), c.reported ? 1u : 0u);
     EXPECT_TRUE(vorelset.Alive());
-    EXPECT_TRUE((lock ? ReadThrough(lock.Get()) : testing::ReadFileBytes(settings_.wallFile)) == before);
+    const std::string after = wallBytes();
+    EXPECT_TRUE(after == before) << "the file has " << after.size() << " bytes, had " << before.size()
+                                 << (testing::ReadBmpFile(settings_.wallFile) == Fitted(first) ? "; it shows the first picture" : "");
     EXPECT_EQ(DesktopValue("Wallpaper"), settings_.wallFile);
     EXPECT_EQ(LoadSettings(ProgramKind::kVorelset, registry, {"C:\\", 1024, 768}), stored);
 
