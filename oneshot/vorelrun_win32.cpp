@@ -114,6 +114,8 @@ class TFormMain final : public Window {
   }
 
   void RunInBackground() {
+    // The run reads pictures through the system's codecs, COM objects of this thread.
+    const ComApartment com;
     try {
       RunOnce(registry_, directPicture_, Handle(), [this] {
         WaitForSingleObject(release_.Get(), INFINITE);
@@ -189,7 +191,8 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
   // Not owned: whoever created it first keeps the other program out.
   UniqueKernelHandle guard(CreateMutexW(nullptr, FALSE, L"Vorel"));
   if (!guard || GetLastError() == ERROR_ALREADY_EXISTS) return -1;
-  // The system's picture codecs are COM objects, used on this thread only.
+  // The system's picture codecs are COM objects: for a run on this thread (the worker has an
+  // apartment of its own).
   const ComApartment com;
 
   TFormMain form(DirectPictureFromCommandLine(GetCommandLineW()));

@@ -2,6 +2,9 @@
 // folder; the registry, the wallpaper file and the system's wallpaper are inspected after.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstdlib>
+
 #include "engine/bmp_file.h"
 #include "engine/compose_win32.h"
 #include "engine/settings_store.h"
@@ -249,6 +252,40 @@ TEST_F(VorelrunWin32, PictureThatCannotBeLoadedLeavesTheOldWallpaper) {
     ASSERT_TRUE(Run("\"" + path + "\"").finished);
     EXPECT_TRUE(testing::ReadFileBytes(settings_.wallFile) == before) << path;
     EXPECT_EQ(Text("OldFile"), "C:\\earlier.bmp") << path;
+  }
+}
+
+// The system's formats in the real program, whose run has a thread of its own: a folder whose
+// one picture is a JPEG, and a photo stored turned named on the command line, which stands
+// upright. Each is compared with ImageMagick's decode within the codecs' rounding.
+TEST_F(VorelrunWin32, JpegPicturesAreReadThroughTheSystemsCodecs) {
+  settings_.calender = false;
+  const std::string only = folder_.File("写真") + "\\";
+  ASSERT_TRUE(CreateDirectoryW(ToWide(only).c_str(), nullptr));
+  ASSERT_TRUE(CopyFileW(ToWide(testing::FixturePath("pictures\\baseline.jpg")).c_str(),
+                        ToWide(only + "港.jpg").c_str(), FALSE));
+  settings_.folders[0].path = only.substr(0, only.size() - 1);
+  Store();
+  const struct {
+    std::string arguments;
+    std::string shown;
+    const char* reference;
+  } runs[] = {{"", only + "港.jpg", "ref-baseline.bmp"},
+              {"\"" + testing::FixturePath("pictures\\orient6.jpg") + "\"", testing::FixturePath("pictures\\orient6.jpg"),
+               "ref-orient6.bmp"}};
+  for (const auto& run : runs) {
+    SCOPED_TRACE(run.reference);
+    ASSERT_TRUE(Run(run.arguments).finished);
+    EXPECT_EQ(Text("OldFile"), run.shown);
+    const Picture expected = CalendarFree(testing::ReadBmpFile(testing::FixturePath(std::string("pictures\\") + run.reference)));
+    const Picture wall = testing::ReadBmpFile(settings_.wallFile);
+    ASSERT_EQ(wall.pixels.size(), expected.pixels.size());
+    int largest = 0;
+    for (size_t i = 0; i < wall.pixels.size(); ++i)
+      for (int shift : {0, 8, 16})
+        largest = std::max(largest, std::abs(static_cast<int>((wall.pixels[i] >> shift) & 0xFF) -
+                                             static_cast<int>((expected.pixels[i] >> shift) & 0xFF)));
+    EXPECT_LE(largest, 3);
   }
 }
 
