@@ -49,12 +49,16 @@ ln -s ../drive_c "$fake/dosdevices/c:"
 cp "$template/.vorel-ready" "$fake/.vorel-ready"
 export VOREL_WINE_TEMPLATE="$fake"
 # Each command below notes its screen and prefix in a file, for what is looked at afterwards.
-note='echo "$DISPLAY $WINEPREFIX" >"$1"; ls "$WINEPREFIX/drive_c/windows/system32" >>"$1"'
+# The screen's socket is noted with its inode and time of making: once the session's screen has
+# ended, a test running beside this one may start a screen of the same number.
+note='echo "$DISPLAY $WINEPREFIX $(stat -c %i:%Z "/tmp/.X11-unix/X${DISPLAY#:}")" >"$1"
+  ls "$WINEPREFIX/drive_c/windows/system32" >>"$1"'
 # Nothing of the session noted in the file is left: its prefix, its screen, its processes.
 ended() {
-  local display prefix
-  read -r display prefix <"$1"
-  [ -n "$prefix" ] && [ ! -e "$prefix" ] && [ ! -e "/tmp/.X11-unix/X${display#:}" ] &&
+  local display prefix socket now
+  read -r display prefix socket <"$1"
+  now="$(stat -c %i:%Z "/tmp/.X11-unix/X${display#:}" 2>/dev/null)"
+  [ -n "$prefix" ] && [ ! -e "$prefix" ] && [ -n "$socket" ] && [ "$now" != "$socket" ] &&
     [ -z "$(grep -lsFx -z "WINEPREFIX=$prefix" /proc/[0-9]*/environ)" ]
 }
 
@@ -65,8 +69,8 @@ second=$!
 wait "$first"
 check "a session passes its command's status on (0)" test $? -eq 0
 wait "$second"
-read -r display_a prefix_a <"$work/a"
-read -r display_b prefix_b <"$work/b"
+read -r display_a prefix_a _ <"$work/a"
+read -r display_b prefix_b _ <"$work/b"
 check "two sessions side by side have screens of their own" test "$display_a" != "$display_b"
 check "two sessions side by side have prefixes of their own" test "$prefix_a" != "$prefix_b"
 check "a session's prefix is a copy of the template" grep -qx shared.dll "$work/a"
