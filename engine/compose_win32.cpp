@@ -35,12 +35,27 @@ void FitPicture(Picture& picture, const LayoutChoice& layout, bool marginsOn, co
   FitPicture(picture, ScreenFit(layout, marginsOn, settings), DesktopColour);
 }
 
+void DrawCalendarOn(const PixelWindow& part, const CalendarLayout& layout, int32_t form, const Clock& clock,
+                    OverwrittenPixels* overwritten) {
+  // One day for both drawings, even across midnight.
+  const Date today = clock();
+  const Clock sameDay = [today] { return today; };
+  CanvasArea area;
+  {
+    GdiCanvas measures(PixelWindow{}, layout.Dpi);
+    BoundsCanvas bounds(measures);
+    DrawCalendar(bounds, layout, form, sameDay);
+    area = bounds.Area();
+  }
+  GdiCanvas canvas(part, layout.Dpi, area);
+  DrawCalendar(canvas, layout, form, sameDay);
+  canvas.Finish(overwritten);
+}
+
 void StampCalendar(Picture& picture, bool tile, int32_t position, const CalendarLayout& layout, int32_t form,
                    const Clock& clock) {
   PlaceOnArea(picture, tile, position, layout.ScreenWidth, layout.ScreenHeight, DesktopColour);
-  GdiCanvas canvas(picture, layout.Dpi);
-  DrawCalendar(canvas, layout, form, clock);
-  canvas.Finish();
+  DrawCalendarOn(WindowOf(picture), layout, form, clock);
 }
 
 void WriteWallpaperFile(const std::string& path, const Picture& picture) {
@@ -194,9 +209,7 @@ void StampCalendarOnPrimary(Picture& canvas, const WallpaperLayout& layout, cons
   CalendarLayout calendar = context.layout;
   calendar.ScreenWidth = part.width;
   calendar.ScreenHeight = part.height;
-  GdiCanvas gdi(part, calendar.Dpi);
-  DrawCalendar(gdi, calendar, context.settings.calenForm, context.clock);
-  gdi.Finish(overwritten);
+  DrawCalendarOn(part, calendar, context.settings.calenForm, context.clock, overwritten);
 }
 
 }  // namespace

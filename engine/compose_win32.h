@@ -52,6 +52,10 @@ LayoutChoice GlobalLayout(const Settings& settings);
 // A fit to the screen size of this moment, with the margins of the settings when marginsOn.
 FitRequest ScreenFit(const LayoutChoice& layout, bool marginsOn, const Settings& settings);
 void FitPicture(Picture& picture, const LayoutChoice& layout, bool marginsOn, const Settings& settings);
+// The calendar drawn on the part, GDI given a copy of only the area it covers; what it
+// replaced into overwritten when given (in the part's coordinates).
+void DrawCalendarOn(const PixelWindow& part, const CalendarLayout& layout, int32_t form, const Clock& clock = Today,
+                    OverwrittenPixels* overwritten = nullptr);
 void StampCalendar(Picture& picture, bool tile, int32_t position, const CalendarLayout& layout, int32_t form,
                    const Clock& clock = Today);
 // Throws WallpaperWriteError; the previous file stays whole when writing fails.

@@ -25,6 +25,17 @@ UniqueBitmap CreatePartDib(const PixelWindow& part, uint32_t*& bits) {
   return bitmap;
 }
 
+CanvasArea CutToPart(const CanvasArea& area, const PixelWindow& part) {
+  const CanvasArea cut{std::max(area.left, 0), std::max(area.top, 0), std::min(area.right, part.width),
+                       std::min(area.bottom, part.height)};
+  return cut.Empty() ? CanvasArea{} : cut;
+}
+
+PixelWindow Within(const PixelWindow& part, const CanvasArea& area) {
+  if (!part.origin || area.Empty()) return {};
+  return {part.Row(area.top) + area.left, part.stride, area.right - area.left, area.bottom - area.top};
+}
+
 // Only a picture with every pixel serves whole.
 PixelWindow PictureWindow(Picture& picture) {
   if (picture.pixels.size() != static_cast<size_t>(std::max(picture.width, 0)) * std::max(picture.height, 0)) return {};
@@ -64,20 +75,26 @@ GdiCanvas::GdiCanvas(Picture& picture, int32_t logPixelsY) : GdiCanvas(PictureWi
 }
 
 GdiCanvas::GdiCanvas(const PixelWindow& part, int32_t logPixelsY)
+    : GdiCanvas(part, logPixelsY, CanvasArea{0, 0, part.width, part.height}) {}
+
+GdiCanvas::GdiCanvas(const PixelWindow& part, int32_t logPixelsY, const CanvasArea& area)
     : picture_(nullptr),
-      part_(part),
       width_(part.width),
       height_(part.height),
+      area_(CutToPart(area, part)),
+      copied_(Within(part, area_)),
       logPixelsY_(logPixelsY > 0 ? logPixelsY : 96),
       measureDc_(CreateCompatibleDC(nullptr)),
       dc_(CreateCompatibleDC(nullptr)),
-      bitmap_(CreatePartDib(part, bits_)),
+      bitmap_(CreatePartDib(copied_, bits_)),
       bitmapSelection_(dc_.Get(), bitmap_.Get()),
       fontSelection_(dc_.Get(), GetStockObject(DEFAULT_GUI_FONT)),
       penSelection_(dc_.Get(), GetStockObject(BLACK_PEN)),
       brushSelection_(dc_.Get(), GetStockObject(NULL_BRUSH)),
       measureFontSelection_(measureDc_.Get(), GetStockObject(DEFAULT_GUI_FONT)) {
   SetBkMode(dc_.Get(), TRANSPARENT);
+  // The part's coordinates stay the drawing's: the section's corner is the area's.
+  SetViewportOrgEx(dc_.Get(), -area_.left, -area_.top, nullptr);
 }
 
 GdiCanvas::~GdiCanvas() { Finish(); }
@@ -91,13 +108,14 @@ void GdiCanvas::Finish(OverwrittenPixels* overwritten) {
     return;
   GdiFlush();
   // GDI may leave its own value in the unused top byte.
-  const auto drawnRow = [this](int32_t y) { return bits_ + static_cast<size_t>(y) * width_; };
+  const int32_t width = copied_.width, height = copied_.height;
+  const auto drawnRow = [this, width](int32_t y) { return bits_ + static_cast<size_t>(y) * width; };
   if (overwritten) {
-    int32_t left = width_, top = height_, right = 0, bottom = 0;
-    for (int32_t y = 0; y < height_; ++y) {
+    int32_t left = width, top = height, right = 0, bottom = 0;
+    for (int32_t y = 0; y < height; ++y) {
       const uint32_t* now = drawnRow(y);
-      const uint32_t* was = part_.Row(y);
-      for (int32_t x = 0; x < width_; ++x)
+      const uint32_t* was = copied_.Row(y);
+      for (int32_t x = 0; x < width; ++x)
         if ((now[x] & 0x00FFFFFF) != was[x]) {
           left = std::min(left, x);
           right = std::max(right, x + 1);
@@ -111,16 +129,16 @@ void GdiCanvas::Finish(OverwrittenPixels* overwritten) {
       old.height = bottom - top;
       old.pixels.resize(static_cast<size_t>(old.width) * old.height);
       for (int32_t y = top; y < bottom; ++y)
-        std::memcpy(old.pixels.data() + static_cast<size_t>(y - top) * old.width, part_.Row(y) + left,
+        std::memcpy(old.pixels.data() + static_cast<size_t>(y - top) * old.width, copied_.Row(y) + left,
                     static_cast<size_t>(old.width) * 4);
-      overwritten->left = left;
-      overwritten->top = top;
+      overwritten->left = area_.left + left;
+      overwritten->top = area_.top + top;
     }
   }
-  for (int32_t y = 0; y < height_; ++y) {
+  for (int32_t y = 0; y < height; ++y) {
     const uint32_t* now = drawnRow(y);
-    uint32_t* out = part_.Row(y);
-    for (int32_t x = 0; x < width_; ++x) out[x] = now[x] & 0x00FFFFFF;
+    uint32_t* out = copied_.Row(y);
+    for (int32_t x = 0; x < width; ++x) out[x] = now[x] & 0x00FFFFFF;
   }
 }
 

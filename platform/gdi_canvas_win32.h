@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "calendar/canvas.h"
+#include "calendar/canvas_bounds.h"
 #include "engine/picture.h"
 #include "platform/unique_handle.h"
 
@@ -41,6 +42,9 @@ class GdiCanvas : public Canvas {
   // Draws on one part of a larger picture, which stays where it is while the canvas lives;
   // only that part is copied for GDI.
   GdiCanvas(const PixelWindow& part, int32_t logPixelsY);
+  // The same, with only the area of the part copied for GDI (in the part's coordinates, cut to
+  // it): drawing outside it is lost. The calendar's area comes from a BoundsCanvas.
+  GdiCanvas(const PixelWindow& part, int32_t logPixelsY, const CanvasArea& area);
   ~GdiCanvas() override;
   GdiCanvas(const GdiCanvas&) = delete;
   GdiCanvas& operator=(const GdiCanvas&) = delete;
@@ -72,9 +76,10 @@ class GdiCanvas : public Canvas {
   HFONT Font(const CalendarFont& font, bool rotated, int32_t cellHeight);
 
   Picture* picture_;  // the whole picture drawn on, whose size must not change; or none
-  PixelWindow part_;
-  const int32_t width_;
+  const int32_t width_;   // the part's
   const int32_t height_;
+  CanvasArea area_;       // the part's pixels in the section, cut to the part
+  PixelWindow copied_;    // those pixels in the part
   const int32_t logPixelsY_;
   bool drawn_ = false;
   UniqueMemoryDc measureDc_;

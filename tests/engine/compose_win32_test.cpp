@@ -99,6 +99,55 @@ TEST_F(ComposeWin32, CalendarIsDrawnOnlyInsideItsCorner) {
   EXPECT_GT(changed, 2000);
 }
 
+// GDI gets a copy of only the calendar's area: every form, place and size draws the pixels
+// of a drawing on the whole picture, and reports the same overwritten pixels.
+TEST(CalendarArea, DrawsWhatTheWholePictureWouldShow) {
+  struct Case {
+    const char* name;
+    int32_t form, place, arrangement, length, todayMark, dpi;
+    bool italic;
+  };
+  const Case cases[] = {
+      {"box corner", 0, 4, 1, 1, 2, 96, false},  {"box stacked", 0, 0, 0, 3, 3, 96, true},
+      {"box 192 dpi", 0, 2, 1, 2, 4, 192, true}, {"bar right (upright)", 1, 2, 1, 1, 4, 96, false},
+      {"bar left", 1, 1, 0, 4, 5, 144, true},    {"bar bottom", 1, 3, 0, 2, 5, 96, true},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    Settings settings = Settings::VorelsetDefaults();
+    settings.screenWidth = 1024;
+    settings.screenHeight = 768;
+    settings.screenDpi = c.dpi;
+    settings.calenForm = c.form;
+    settings.calenPlace = c.place;
+    settings.calenTraOrLon = c.arrangement;
+    settings.calenLength = c.length;
+    settings.calenDay = c.todayMark;
+    for (CalendarFont& font : settings.fonts) font.italic = c.italic;
+    const CalendarLayout layout = CalendarLayoutFromSettings(settings);
+    const Clock day = [] { return Date{2026, 5, 6}; };
+
+    Picture whole = Gradient(1024, 768);
+    OverwrittenPixels wholeOld;
+    {
+      GdiCanvas canvas(WindowOf(whole), layout.Dpi);
+      DrawCalendar(canvas, layout, c.form, day);
+      canvas.Finish(&wholeOld);
+    }
+    Picture area = Gradient(1024, 768);
+    OverwrittenPixels areaOld;
+    DrawCalendarOn(WindowOf(area), layout, c.form, day, &areaOld);
+
+    ASSERT_FALSE(wholeOld.pixels.Empty());
+    EXPECT_TRUE(whole.pixels == area.pixels);
+    EXPECT_EQ(areaOld.left, wholeOld.left);
+    EXPECT_EQ(areaOld.top, wholeOld.top);
+    EXPECT_TRUE(areaOld.pixels.pixels == wholeOld.pixels.pixels);
+    PutBack(areaOld, WindowOf(area));
+    EXPECT_TRUE(area.pixels == Gradient(1024, 768).pixels);
+  }
+}
+
 TEST_F(ComposeWin32, FollowUpProgramStarts) {
   const std::string marker = folder_.File("followed.txt");
   settings_.app = "cmd.exe";
