@@ -67,9 +67,19 @@ Counts Sample(HANDLE process) {
   return c;
 }
 
+// Wine reports no private bytes, handle count or GUI objects of another process: a count the
+// system gives as 0 is said to be missing rather than printed as a figure.
+std::string Count(double value, const char* unit) {
+  if (value <= 0) return "not reported";
+  char text[32];
+  std::snprintf(text, sizeof(text), unit[0] ? "%.1f %s" : "%.0f", value, unit);
+  return text;
+}
+
 void Print(const char* when, const Counts& c) {
-  std::printf("%s: working set %.1f MB, peak %.1f MB, private %.1f MB, handles %lu, GDI %lu, USER %lu\n", when,
-              c.workingSetMb, c.peakMb, c.privateMb, c.handles, c.gdi, c.user);
+  std::printf("%s: working set %.1f MB, peak %.1f MB, private %s, handles %s, GDI %s, USER %s\n", when,
+              c.workingSetMb, c.peakMb, Count(c.privateMb, "MB").c_str(), Count(c.handles, "").c_str(),
+              Count(c.gdi, "").c_str(), Count(c.user, "").c_str());
 }
 
 // The process started with this command line; empty when it could not be started.
