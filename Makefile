@@ -30,17 +30,23 @@ configure: deps
 	@$(call configure_tree,$(WIN32),-DCMAKE_TOOLCHAIN_FILE=cmake/mingw-i686.cmake)
 	@if [ "$(WINRUN)" = "$(WIN64)" ]; then $(call configure_tree,$(WIN64),-DCMAKE_TOOLCHAIN_FILE=cmake/mingw-x86_64.cmake); fi
 
+build_trees = cmake --build $(NATIVE) -j $(JOBS) && cmake --build $(WIN32) -j $(JOBS) && \
+	{ [ "$(WINRUN)" != "$(WIN64)" ] || cmake --build $(WIN64) -j $(JOBS); }
+
 build: configure
-	@cmake --build $(NATIVE) -j $(JOBS)
-	@cmake --build $(WIN32) -j $(JOBS)
-	@if [ "$(WINRUN)" = "$(WIN64)" ]; then cmake --build $(WIN64) -j $(JOBS); fi
+	@$(build_trees)
 
 # Both suites always run; the exit status is non-zero when either failed. Each Wine test has a
 # session of its own (tools/wine-test.sh), so they run side by side: WINE_JOBS at a time, more
 # than the cores, since they mostly wait for windows and timers.
 WINE_JOBS ?= 4
-test: build
-	@bash tools/wine-prefix.sh --template
+# The Wine tests' template prefix is made (when it is missing) while the trees build: its
+# wineboot mostly waits.
+test: configure
+	@bash tools/wine-prefix.sh --template & template=$$!; \
+	$(build_trees); built=$$?; \
+	wait $$template; made=$$?; \
+	[ $$built -eq 0 ] && [ $$made -eq 0 ]
 	@status=0; \
 	echo "== native tests =="; \
 	(cd $(NATIVE) && ctest -j $(JOBS) --output-on-failure) || status=1; \

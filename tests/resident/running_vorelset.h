@@ -88,7 +88,7 @@ class RunningVorelset {
 };
 
 // The lines the follow-up program has appended. The log is read sharing every access, so
-// that a cmd.exe appending at this moment is never refused and its line never lost.
+// that a follow-up appending at this moment is never refused and its line never lost.
 inline int CountLines(const std::string& path) {
   UniqueFile file(CreateFileW(ToWide(path).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
                               nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
@@ -101,7 +101,7 @@ inline int CountLines(const std::string& path) {
   return lines;
 }
 
-// The log's lines once no follow-up program has added one for quietMs: a cmd.exe started by
+// The log's lines once no follow-up program has added one for quietMs: a follow-up started by
 // a change just before a pause or a fault may take seconds to start under load and write
 // after it (at most limitMs is waited).
 inline int SettledLines(const std::string& path, DWORD quietMs = 2500, DWORD limitMs = 20000) {
@@ -131,8 +131,8 @@ inline std::string FreshResidentSettings(Settings& settings, const TempFolder& f
   settings.day = false;
   settings.wallFile = folder.File("WallPaper.bmp");
   const std::string log = folder.File("changes.log");
-  settings.app = "cmd.exe";
-  settings.appOption = "/c echo changed>>\"" + log + "\"";
+  settings.app = FixturePath("follow_up\\follow_up.exe");
+  settings.appOption = "\"" + log + "\" changed";
   return log;
 }
 
