@@ -27,7 +27,7 @@ case "${1:-}" in
   --template) template_only=1 ;;
 esac
 
-version="5-$WINEARCH-$(wine --version 2>/dev/null || echo unknown)"
+version="6-$WINEARCH-$(wine --version 2>/dev/null || echo unknown)"
 template="$VOREL_WINE_TEMPLATE"
 # The files that stay shared with the template: Wine's programs, libraries and data.
 shared='.*/drive_c/\(windows\|Program Files[^/]*\)/.*\.\(dll\|exe\|com\|sys\|drv\|ocx\|cpl\|acm\|ax\|tlb\|nls\|ds\|manifest\|msstyles\|icm\|fon\|ttf\|ttc\)'
@@ -69,6 +69,13 @@ make_template() {
     printf '[HKEY_CURRENT_USER\\Software\\Wine\\X11 Driver]\r\n'
     printf '"Managed"="N"\r\n'
     printf '\r\n'
+    # No game controllers or USB devices to look for: the drivers' process would start in
+    # every session of every test for nothing.
+    for driver in winebus winehid wineusb; do
+      printf '[HKEY_LOCAL_MACHINE\\System\\CurrentControlSet\\Services\\%s]\r\n' "$driver"
+      printf '"Start"=dword:00000004\r\n'
+      printf '\r\n'
+    done
   } | iconv -f UTF-8 -t UTF-16LE | { printf '\xff\xfe'; cat; } >"$reg"
   WINEPREFIX="$template" wine regedit /S "$(WINEPREFIX="$template" winepath -w "$reg")" >/dev/null 2>&1
   WINEPREFIX="$template" wineserver -w

@@ -206,34 +206,47 @@ TEST_F(VorelrunWin32, StoredDelayIsWaitedBeforeTheRun) {
 // before anything is written, and it does not take the focus.
 TEST_F(VorelrunWin32, TitleShowsItsSecondUnfocusedBeforeAnythingChanges) {
   settings_.calender = true;
-  Store();
   const std::wstring commandLine = L"\"" + ToWide(testing::ExeFolder() + "..\\..\\Vorelrun.exe") + L"\"";
-  std::vector<wchar_t> buffer(commandLine.begin(), commandLine.end());
-  buffer.push_back(L'\0');
-  STARTUPINFOW startup{};
-  startup.cb = sizeof(startup);
-  PROCESS_INFORMATION info{};
-  const DWORD started = GetTickCount();
-  ASSERT_TRUE(CreateProcessW(nullptr, buffer.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &info));
-  UniqueKernelHandle process(info.hProcess);
-  UniqueKernelHandle thread(info.hThread);
-  HWND title = nullptr;
-  // The window exists a moment before it is shown: wait for it to show.
-  while (GetTickCount() - started < 20000) {
-    title = FindWindowW(L"TFormMain.Vorelrun", nullptr);
-    if (title && IsWindowVisible(title)) break;
-    Sleep(10);
+  // A look taken after the title's second says nothing: on a loaded machine this thread may
+  // wake that late. Such a run is made again, up to three times.
+  bool lookedInTime = false;
+  for (int attempt = 0; attempt < 3 && !lookedInTime; ++attempt) {
+    DeleteFileW(ToWide(settings_.wallFile).c_str());
+    testing::SetDesktopValue("Wallpaper", "");
+    Store();
+    std::vector<wchar_t> buffer(commandLine.begin(), commandLine.end());
+    buffer.push_back(L'\0');
+    STARTUPINFOW startup{};
+    startup.cb = sizeof(startup);
+    PROCESS_INFORMATION info{};
+    const DWORD started = GetTickCount();
+    ASSERT_TRUE(CreateProcessW(nullptr, buffer.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &info));
+    UniqueKernelHandle process(info.hProcess);
+    UniqueKernelHandle thread(info.hThread);
+    HWND title = nullptr;
+    // The window exists a moment before it is shown: wait for it to show.
+    while (GetTickCount() - started < 20000) {
+      title = FindWindowW(L"TFormMain.Vorelrun", nullptr);
+      if (title && IsWindowVisible(title)) break;
+      Sleep(10);
+    }
+    const DWORD shown = GetTickCount();
+    ASSERT_NE(title, nullptr);
+    ASSERT_TRUE(IsWindowVisible(title));
+    EXPECT_NE(GetForegroundWindow(), title);
+    // The timer is set after the title appears: 800 ms later nothing may have changed yet.
+    while (GetTickCount() - shown < 800) Sleep(20);
+    const bool written = testing::FileExists(settings_.wallFile);
+    const std::string oldFile = Text("OldFile");
+    const std::string wallpaper = DesktopValue("Wallpaper");
+    lookedInTime = GetTickCount() - shown < 950;
+    ASSERT_EQ(WaitForSingleObject(process.Get(), 60000), WAIT_OBJECT_0);
+    if (!lookedInTime) continue;
+    EXPECT_FALSE(written);
+    EXPECT_EQ(oldFile, "");
+    EXPECT_EQ(wallpaper, "");
   }
-  const DWORD shown = GetTickCount();
-  ASSERT_NE(title, nullptr);
-  ASSERT_TRUE(IsWindowVisible(title));
-  EXPECT_NE(GetForegroundWindow(), title);
-  // The timer is set after the title appears: 800 ms later nothing may have changed yet.
-  while (GetTickCount() - shown < 800) Sleep(20);
-  EXPECT_FALSE(testing::FileExists(settings_.wallFile));
-  EXPECT_EQ(Text("OldFile"), "");
-  EXPECT_EQ(DesktopValue("Wallpaper"), "");
-  ASSERT_EQ(WaitForSingleObject(process.Get(), 60000), WAIT_OBJECT_0);
+  ASSERT_TRUE(lookedInTime) << "this machine never let the test look within the title's second";
   const int index = PictureIndex(Text("OldFile"));
   ASSERT_GE(index, 0);
   EXPECT_TRUE(testing::ReadBmpFile(settings_.wallFile) == CalendarFree(pictures_[index]));
