@@ -208,9 +208,9 @@ TEST_F(VorelrunWin32, TitleShowsItsSecondUnfocusedBeforeAnythingChanges) {
   settings_.calender = true;
   const std::wstring commandLine = L"\"" + ToWide(testing::ExeFolder() + "..\\..\\Vorelrun.exe") + L"\"";
   // A look taken after the title's second says nothing: on a loaded machine this thread may
-  // wake that late. Such a run is made again, up to three times.
+  // wake that late. Such a run is made again, up to five times.
   bool lookedInTime = false;
-  for (int attempt = 0; attempt < 3 && !lookedInTime; ++attempt) {
+  for (int attempt = 0; attempt < 5 && !lookedInTime; ++attempt) {
     DeleteFileW(ToWide(settings_.wallFile).c_str());
     testing::SetDesktopValue("Wallpaper", "");
     Store();
@@ -224,22 +224,25 @@ TEST_F(VorelrunWin32, TitleShowsItsSecondUnfocusedBeforeAnythingChanges) {
     UniqueKernelHandle process(info.hProcess);
     UniqueKernelHandle thread(info.hThread);
     HWND title = nullptr;
-    // The window exists a moment before it is shown: wait for it to show.
+    // The window exists a moment before it is shown: wait for it to show. The title's second
+    // begins after the last look that found it hidden, however late this thread saw it shown.
+    DWORD hiddenAt = started;
     while (GetTickCount() - started < 20000) {
+      const DWORD now = GetTickCount();
       title = FindWindowW(L"TFormMain.Vorelrun", nullptr);
       if (title && IsWindowVisible(title)) break;
+      hiddenAt = now;
       Sleep(10);
     }
-    const DWORD shown = GetTickCount();
     ASSERT_NE(title, nullptr);
     ASSERT_TRUE(IsWindowVisible(title));
     EXPECT_NE(GetForegroundWindow(), title);
     // The timer is set after the title appears: 800 ms later nothing may have changed yet.
-    while (GetTickCount() - shown < 800) Sleep(20);
+    while (GetTickCount() - hiddenAt < 800) Sleep(20);
     const bool written = testing::FileExists(settings_.wallFile);
     const std::string oldFile = Text("OldFile");
     const std::string wallpaper = DesktopValue("Wallpaper");
-    lookedInTime = GetTickCount() - shown < 950;
+    lookedInTime = GetTickCount() - hiddenAt < 1000;
     ASSERT_EQ(WaitForSingleObject(process.Get(), 60000), WAIT_OBJECT_0);
     if (!lookedInTime) continue;
     EXPECT_FALSE(written);
