@@ -28,7 +28,7 @@ if [ -z "$into" ] || [ $# -eq 0 ]; then
 fi
 mkdir -p "$into"
 
-cache_root="${VOREL_OUTPUT_CACHE:-${XDG_CACHE_HOME:-$HOME/.cache}/vorel-output}"
+cache_root="${VOREL_OUTPUT_CACHE:-${XDG_CACHE_HOME:-${HOME:-/tmp}/.cache}/vorel-output}"
 relative() { if [ -n "$root" ]; then printf '%s\0' "${1//"$root"/@SOURCES@}"; else printf '%s\0' "$1"; fi; }
 key="$(
   {
