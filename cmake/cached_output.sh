@@ -7,8 +7,8 @@
 # Usage: cached_output.sh --into FOLDER [--root SOURCES] [--key-file FILE]... -- COMMAND [ARGS...]
 # The command writes its files into the folder it finds as @OUT@ in its arguments; they are
 # then copied into FOLDER. Paths under SOURCES count relative to it, so that every clone of
-# the same sources finds the same entry. VOREL_OUTPUT_CACHE names another cache folder; "off" draws every
-# time.
+# the same sources finds the same entry. VOREL_OUTPUT_CACHE names another cache folder; "off"
+# draws every time.
 set -euo pipefail
 into=""
 root=""
@@ -23,7 +23,7 @@ while [ $# -gt 0 ]; do
   esac
 done
 if [ -z "$into" ] || [ $# -eq 0 ]; then
-  echo "usage: cached_output.sh --into FOLDER [--key-file FILE]... -- COMMAND [ARGS...]" >&2
+  echo "usage: cached_output.sh --into FOLDER [--root SOURCES] [--key-file FILE]... -- COMMAND [ARGS...]" >&2
   exit 2
 fi
 mkdir -p "$into"

@@ -11,15 +11,23 @@
 namespace vorel {
 namespace {
 
-// A DIB section holding a copy of a part of a picture.
-UniqueBitmap CreatePartDib(const PixelWindow& part, uint32_t*& bits) {
+// An empty top-down 32-bit DIB section; bits points at its pixels, null when GDI cannot hold it.
+UniqueBitmap CreateDib(int32_t width, int32_t height, uint32_t*& bits) {
   bits = nullptr;
-  if (!part.origin || part.width <= 0 || part.height <= 0) return {};
-  const BITMAPINFO info = PictureDibInfo(part.width, part.height);
+  const BITMAPINFO info = PictureDibInfo(width, height);
   void* section = nullptr;
   UniqueBitmap bitmap(CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &section, nullptr, 0));
   if (!bitmap || !section) return {};
   bits = static_cast<uint32_t*>(section);
+  return bitmap;
+}
+
+// A DIB section holding a copy of a part of a picture.
+UniqueBitmap CreatePartDib(const PixelWindow& part, uint32_t*& bits) {
+  bits = nullptr;
+  if (!part.origin || part.width <= 0 || part.height <= 0) return {};
+  UniqueBitmap bitmap = CreateDib(part.width, part.height, bits);
+  if (!bits) return {};
   for (int32_t y = 0; y < part.height; ++y)
     std::memcpy(bits + static_cast<size_t>(y) * part.width, part.Row(y), static_cast<size_t>(part.width) * 4);
   return bitmap;
@@ -61,11 +69,8 @@ BITMAPINFO PictureDibInfo(int32_t width, int32_t height) {
 UniqueBitmap CreatePictureDib(const Picture& picture, uint32_t*& bits) {
   bits = nullptr;
   if (picture.Empty() || picture.pixels.size() != static_cast<size_t>(picture.width) * picture.height) return {};
-  const BITMAPINFO info = PictureDibInfo(picture.width, picture.height);
-  void* section = nullptr;
-  UniqueBitmap bitmap(CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &section, nullptr, 0));
-  if (!bitmap || !section) return {};
-  bits = static_cast<uint32_t*>(section);
+  UniqueBitmap bitmap = CreateDib(picture.width, picture.height, bits);
+  if (!bits) return {};
   std::memcpy(bits, picture.pixels.data(), picture.pixels.size() * sizeof(uint32_t));
   return bitmap;
 }

@@ -81,13 +81,7 @@ std::vector<std::uint32_t> RenderIcon(int id, int side, std::uint32_t background
   const HICON icon = static_cast<HICON>(LoadImageW(self, MAKEINTRESOURCEW(id), IMAGE_ICON, side, side, 0));
   EXPECT_NE(icon, nullptr) << id;
   if (icon == nullptr) return {};
-  BITMAPINFO info{};
-  info.bmiHeader.biSize = sizeof(info.bmiHeader);
-  info.bmiHeader.biWidth = side;
-  info.bmiHeader.biHeight = -side;
-  info.bmiHeader.biPlanes = 1;
-  info.bmiHeader.biBitCount = 32;
-  info.bmiHeader.biCompression = BI_RGB;
+  const BITMAPINFO info = PictureDibInfo(side, side);
   void* bits = nullptr;
   UniqueMemoryDc dc(CreateCompatibleDC(nullptr));
   UniqueBitmap bitmap(CreateDIBSection(dc.Get(), &info, DIB_RGB_COLORS, &bits, nullptr, 0));
