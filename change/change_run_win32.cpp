@@ -1,7 +1,7 @@
 #include "change/change_run_win32.h"
 
-#include "engine/collect_pictures.h"
 #include "change/directory_listing_win32.h"
+#include "engine/collect_pictures.h"
 
 namespace vorel {
 namespace {
