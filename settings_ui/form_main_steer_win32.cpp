@@ -2,7 +2,7 @@
 // ("前の壁紙に戻す") and forward (the change runs after going back), and the pictures never used
 // again ("この絵を今後使わない").
 #include "engine/excluded_pictures.h"
-#include "engine/history_change_win32.h"
+#include "change/history_change_win32.h"
 #include "engine/settings_store.h"
 #include "platform/files.h"
 #include "settings_ui/form_main_win32.h"

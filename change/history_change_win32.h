@@ -3,7 +3,7 @@
 
 #include <vector>
 
-#include "engine/change_run_win32.h"
+#include "change/change_run_win32.h"
 #include "engine/wallpaper_history.h"
 
 namespace vorel {

@@ -1,4 +1,4 @@
-#include "engine/history_change_win32.h"
+#include "change/history_change_win32.h"
 
 #include "engine/excluded_pictures.h"
 #include "platform/files.h"
