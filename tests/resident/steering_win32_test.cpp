@@ -16,7 +16,9 @@
 #include "platform/win32_registry.h"
 #include "resident/hot_keys.h"
 #include "resident/resident_ids.h"
+#include "tests/fixtures/program_pictures.h"
 #include "tests/fixtures/wine_test_support.h"
+#include "tests/resident/resident_fixture.h"
 #include "tests/resident/running_vorelset.h"
 
 namespace vorel {
@@ -25,53 +27,32 @@ namespace {
 using testing::RunningVorelset;
 using testing::WaitFor;
 
-Picture Striped(int32_t width, int32_t height, uint32_t seed) {
-  Picture p{width, height, std::vector<uint32_t>(static_cast<size_t>(width) * height)};
-  for (int32_t y = 0; y < height; ++y)
-    for (int32_t x = 0; x < width; ++x)
-      p.pixels[static_cast<size_t>(y) * width + x] = ((seed * 40 + x) & 0xFF) << 16 | ((y * 3) & 0xFF) << 8 | seed;
-  return p;
-}
 
-Picture Fitted(Picture picture) {
-  FitPicture(picture, {{false, 4, false, false}, 0, 0, 1024, 768}, DesktopColour);
-  return picture;
-}
 
 bool SamePath(const std::string& a, const std::string& b) { return lstrcmpiW(ToWide(a).c_str(), ToWide(b).c_str()) == 0; }
 
 std::string Exe(const char* name) { return "\"" + testing::ExeFolder() + "..\\..\\" + name + "\""; }
 
-class SteeringWin32 : public ::testing::Test {
+// One of the programs started without waiting for it; its process.
+UniqueKernelHandle Started(const char* name) {
+  std::wstring line = ToWide(Exe(name));
+  STARTUPINFOW si{};
+  si.cb = sizeof(si);
+  PROCESS_INFORMATION pi{};
+  if (!CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi)) return {};
+  CloseHandle(pi.hThread);
+  return UniqueKernelHandle(pi.hProcess);
+}
+
+class SteeringWin32 : public testing::ResidentFixture {
  protected:
   void SetUp() override {
-    log_ = testing::FreshResidentSettings(settings_, folder_);
-    for (uint32_t i = 0; i < 3; ++i) {
-      pictures_.push_back(Striped(600 + 40 * i, 400, i + 1));
-      ASSERT_TRUE(testing::WriteFileBytes(PicturePath(i), EncodeBmp24(pictures_.back())));
-    }
-    settings_.folders = {FolderEntry{.path = pictureFolder_.Path()}};
+    ResidentFixture::SetUp();
     // List order: the changes show 1, 2, 0, 1, ...; the order's values say where it stands.
     settings_.inOrder = true;
     settings_.vorelrun = false;
   }
-  void TearDown() override { testing::DeleteUserKey(kSettingsKeyPath); }
 
-  std::string PicturePath(uint32_t i) const { return pictureFolder_.File("絵" + std::to_string(i) + ".bmp"); }
-  void Store() {
-    Win32Registry registry;
-    ASSERT_TRUE(SaveSettings(settings_, registry));
-  }
-  int Shown() const {
-    const Picture file = testing::ReadBmpFile(settings_.wallFile);
-    for (uint32_t i = 0; i < pictures_.size(); ++i)
-      if (file == Fitted(pictures_[i])) return static_cast<int>(i);
-    return -1;
-  }
-  int Changes() const { return testing::CountLines(log_); }
-  bool WaitForChanges(int n, DWORD timeoutMs = 20000) const {
-    return WaitFor([&] { return Changes() >= n; }, timeoutMs);
-  }
   // One command from the menu, and the change it makes.
   void Change(const RunningVorelset& vorelset, UINT command, int expectShown) {
     const int before = Changes();
@@ -105,12 +86,6 @@ class SteeringWin32 : public ::testing::Test {
   testing::ProgramRun Vorelset(const std::string& arguments) {
     return testing::RunProgram(Exe("Vorelset.exe") + " " + arguments, 90000);
   }
-
-  testing::TempFolder folder_;
-  testing::TempFolder pictureFolder_;
-  Settings settings_;
-  std::vector<Picture> pictures_;
-  std::string log_;
 };
 
 TEST_F(SteeringWin32, BackAndForwardLeaveTheOrderAlone) {
@@ -216,13 +191,8 @@ TEST_F(SteeringWin32, EverySwitchAndTheThreeExitCodes) {
   settings_.delayTime = 6;
   Store();
   {
-    STARTUPINFOW si{};
-    si.cb = sizeof(si);
-    PROCESS_INFORMATION pi{};
-    std::wstring line = ToWide(Exe("Vorelrun.exe"));
-    ASSERT_TRUE(CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi));
-    const UniqueKernelHandle process(pi.hProcess);
-    CloseHandle(pi.hThread);
+    const UniqueKernelHandle process = Started("Vorelrun.exe");
+    ASSERT_TRUE(process);
     ASSERT_TRUE(WaitFor([] { return FindWindowW(L"TFormMain.Vorelrun", nullptr) != nullptr; }));
     const testing::ProgramRun run = Vorelset("/next");
     EXPECT_EQ(run.exitCode, 1u);
@@ -236,15 +206,7 @@ TEST_F(SteeringWin32, EverySwitchAndTheThreeExitCodes) {
   settings_.changeTime = 1;
   Store();
   RunningVorelset vorelset;
-  {
-    std::wstring line = ToWide(Exe("Vorelset.exe"));
-    STARTUPINFOW si{};
-    si.cb = sizeof(si);
-    PROCESS_INFORMATION pi{};
-    ASSERT_TRUE(CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi));
-    CloseHandle(pi.hThread);
-    CloseHandle(pi.hProcess);
-  }
+  ASSERT_TRUE(Started("Vorelset.exe"));
   EXPECT_EQ(Vorelset("/Pause").exitCode, 0u);
   ASSERT_TRUE(WaitFor([&] { return vorelset.TrayForm() != nullptr; }));
   vorelset.Settle();
@@ -360,7 +322,7 @@ TEST_F(SteeringWin32, OpensThePictureAndItsFolder) {
                    static_cast<DWORD>((line.size() + 1) * sizeof(wchar_t)));
   }
   const std::string picture = pictureFolder_.File("海.vtpic");
-  ASSERT_TRUE(testing::WriteFileBytes(picture, EncodeBmp24(Striped(320, 200, 5))));
+  ASSERT_TRUE(testing::WriteFileBytes(picture, EncodeBmp24(testing::SeededPicture(320, 200, 5))));
   settings_.folders.clear();
   settings_.pictures = {PictureEntry{.path = picture}};
   settings_.start = true;
