@@ -1,5 +1,8 @@
 #include "resident/command_sender_win32.h"
 
+#include <tlhelp32.h>
+
+#include <string>
 #include <string_view>
 
 #include "platform/unique_handle.h"
@@ -16,12 +19,33 @@ bool SomeoneHoldsTheName() {
   return mutex || GetLastError() == ERROR_ACCESS_DENIED;
 }
 
-// The running Vorelset's tray form, waited for while one may be starting.
+// Another process of this program's file name: a Vorelset started a moment ago may not even
+// hold "Vorel" yet.
+bool AnotherOfUsRuns() {
+  wchar_t self[MAX_PATH]{};
+  const DWORD length = GetModuleFileNameW(nullptr, self, MAX_PATH);
+  if (length == 0 || length >= MAX_PATH) return false;
+  std::wstring_view name(self, length);
+  name.remove_prefix(name.find_last_of(L"\\/") + 1);
+  // Fails with INVALID_HANDLE_VALUE, as a file does.
+  const UniqueFile snapshot(CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
+  if (!snapshot) return false;
+  PROCESSENTRY32W entry{};
+  entry.dwSize = sizeof(entry);
+  for (BOOL more = Process32FirstW(snapshot.Get(), &entry); more; more = Process32NextW(snapshot.Get(), &entry))
+    if (entry.th32ProcessID != GetCurrentProcessId() && lstrcmpiW(entry.szExeFile, std::wstring(name).c_str()) == 0)
+      return true;
+  return false;
+}
+
+// The running Vorelset's tray form, waited for while one may be starting: while "Vorel" is
+// held and no Vorelrun shows, or while another process of this program runs.
 HWND FindVorelset(DWORD waitMs) {
   const DWORD start = GetTickCount();
   while (true) {
     if (const HWND form = FindWindowW(kTrayFormClass, kTrayFormCaption)) return form;
-    if (!SomeoneHoldsTheName() || FindWindowW(kVorelrunWindowClass, nullptr)) return nullptr;
+    if (FindWindowW(kVorelrunWindowClass, nullptr)) return nullptr;
+    if (!SomeoneHoldsTheName() && !AnotherOfUsRuns()) return nullptr;
     if (GetTickCount() - start >= waitMs) return nullptr;
     Sleep(50);
   }

@@ -12,8 +12,9 @@
 namespace vorel {
 
 struct HandOverWaits {
-  // A Vorelset that has just been started holds "Vorel" a moment before its window exists:
-  // while the name is held and no Vorelrun shows, the window is looked for this long.
+  // A Vorelset that has just been started runs a moment before it holds "Vorel" and a moment
+  // more before its window exists: while the name is held or another process of this program
+  // runs, and no Vorelrun shows, the window is looked for this long.
   DWORD windowMs = 10000;
   // How long the running Vorelset may take to accept all the commands; it accepts at its next
   // message, which a change run in progress (a large picture, the viewer converting one) delays.
