@@ -42,6 +42,12 @@ void TFormMain::HoldConditionIs(HoldCondition condition, bool present) {
 }
 
 void TFormMain::HoldCheck() {
+  TimerHoldSettledTimer();
+  if (Handle() && settings_.holdFullScreen) SetTimer(Handle(), kTimerHoldSettledId, kHoldSettledMs, nullptr);
+}
+
+void TFormMain::TimerHoldSettledTimer() {
+  if (Handle()) KillTimer(Handle(), kTimerHoldSettledId);
   foregroundWatch_.Handled();
   if (settings_.holdFullScreen) HoldConditionIs(HoldCondition::kFullScreen, FullScreenInFront());
 }

@@ -206,6 +206,7 @@ void TFormMain::Exit() {
   if (Handle()) {
     KillTimer(Handle(), kTimerChangeId);
     KillTimer(Handle(), kTimerDayId);
+    KillTimer(Handle(), kTimerHoldSettledId);
   }
   foregroundWatch_.Stop();
   holdNotices_.Unregister();

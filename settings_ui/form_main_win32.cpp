@@ -311,6 +311,7 @@ LRESULT TFormMain::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       if (wParam == kTimerChangeId) TimerChangeTimer();
       if (wParam == kTimerDayId) TimerSuspendTimer();
       if (wParam == kTimerScreensId) TimerScreensTimer();
+      if (wParam == kTimerHoldSettledId) TimerHoldSettledTimer();
       return 0;
     case WM_DISPLAYCHANGE:
       DisplayChanged();

@@ -61,8 +61,12 @@ inline constexpr UINT_PTR kTimerChangeId = 1;   // TimerChange
 inline constexpr UINT_PTR kTimerDayId = 2;      // TimerDay
 inline constexpr UINT_PTR kTimerScreensId = 3;  // the screens settled after WM_DISPLAYCHANGE
 inline constexpr UINT kScreensQuietMs = 2000;
-// Posted by the watch of the window in front: whether a program shows full screen is read again.
+// Posted by the watch of the window in front: whether a program shows full screen is read again,
+// at once and once more when the windows have settled (a window being closed may still be
+// there when the first event about it arrives).
 inline constexpr UINT kHoldCheckMessage = WM_APP + 36;
+inline constexpr UINT_PTR kTimerHoldSettledId = 4;
+inline constexpr UINT kHoldSettledMs = 1000;
 
 class TFormMain final : public Window {
  public:
@@ -168,7 +172,8 @@ class TFormMain final : public Window {
   // At each timed trigger: the conditions that can be read are read again. True when that
   // ended a hold with a kept trigger; the caller then runs the one change.
   bool RefreshHold();
-  void HoldCheck();  // kHoldCheckMessage
+  void HoldCheck();               // kHoldCheckMessage
+  void TimerHoldSettledTimer();  // the same once the windows have settled
   void PowerStatusChanged();
   void SessionChanged(WPARAM code);
   // A condition as now read; runs the kept change when it ended the hold.

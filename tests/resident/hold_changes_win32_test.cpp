@@ -2,6 +2,8 @@
 // window of this test covering the screen in front, the session's lock and disconnection as
 // the terminal services report them to the program's window, and the machine unplugged from a
 // power supply of this run's own (with_power_supply.sh), which the program reads itself.
+// Wine 8 raises no event when the window in front changes; where Windows would, the test
+// raises it.
 #include <gtest/gtest.h>
 #include <windows.h>
 
@@ -33,12 +35,12 @@ void Pump(DWORD ms) {
 
 template <typename Condition>
 bool PumpUntil(Condition condition, DWORD timeoutMs = 15000) {
-  const DWORD start = GetTickCount();
-  while (!condition()) {
-    if (GetTickCount() - start > timeoutMs) return false;
-    Pump(50);
-  }
-  return true;
+  return testing::WaitFor(
+      [&] {
+        Pump(0);
+        return condition();
+      },
+      timeoutMs);
 }
 
 // A borderless window over the whole primary screen, in front: a game, a film, a slide show.
@@ -156,6 +158,10 @@ TEST_F(HoldChanges, AFullScreenWindowInFrontHoldsTheIntervalAndItsEndGivesOneCha
     // Closed: one change for the kept expiry long before the next one is due, then the
     // interval goes on from that change.
     window.Close();
+    // Windows raises the event of another window in front itself; Wine 8 raises none, so the
+    // test raises it as Windows would. The hold above was found without it, at the expiry.
+    const HWND front = GetForegroundWindow();
+    NotifyWinEvent(EVENT_SYSTEM_FOREGROUND, front ? front : GetDesktopWindow(), OBJID_WINDOW, CHILDID_SELF);
     EXPECT_TRUE(WaitForChanges(held + 1, 10000));
     EXPECT_EQ(ChangesDuring(3000), 0);
     EXPECT_TRUE(WaitForChanges(held + 2, 30000));
