@@ -22,8 +22,8 @@ void TFormMain::CheckBoxHoldClick() {
   // condition counts as gone.
   if (!rules.fullScreen) foregroundWatch_.Stop();
   if (rules.fullScreen && !foregroundWatch_.Running() && Handle()) foregroundWatch_.Start(Handle(), kHoldCheckMessage);
-  bool run = schedule_.ConditionChanged(HoldCondition::kFullScreen, rules.fullScreen && FullScreenInFront(),
-                                        rewritePaused_);
+  bool run =
+      schedule_.ConditionChanged(HoldCondition::kFullScreen, rules.fullScreen && FullScreenInFront(), rewritePaused_);
   run = schedule_.HoldRulesSet(rules, rewritePaused_) || run;
   if (run) BitBtnChangeClick();
 }

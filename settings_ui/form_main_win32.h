@@ -172,7 +172,7 @@ class TFormMain final : public Window {
   // At each timed trigger: the conditions that can be read are read again. True when that
   // ended a hold with a kept trigger; the caller then runs the one change.
   bool RefreshHold();
-  void HoldCheck();               // kHoldCheckMessage
+  void HoldCheck();              // kHoldCheckMessage
   void TimerHoldSettledTimer();  // the same once the windows have settled
   void PowerStatusChanged();
   void SessionChanged(WPARAM code);

@@ -168,8 +168,8 @@ TEST_F(HoldSchedule, APauseKeepsHoldingTheIntervalButNotTheNewDay) {
 }
 
 TEST_F(HoldSchedule, WithNoRuleOnTheConditionsChangeNothing) {
-  for (HoldCondition c : {HoldCondition::kFullScreen, HoldCondition::kOnBattery, HoldCondition::kLocked,
-                          HoldCondition::kDisconnected})
+  for (HoldCondition c :
+       {HoldCondition::kFullScreen, HoldCondition::kOnBattery, HoldCondition::kLocked, HoldCondition::kDisconnected})
     EXPECT_FALSE(Condition(c, true));
   EXPECT_FALSE(schedule_.Held());
   EXPECT_TRUE(schedule_.ChangeTimerExpired(false));

@@ -89,8 +89,8 @@ class HoldChanges : public ::testing::Test {
   void SetUp() override {
     log_ = testing::FreshResidentSettings(settings_, folder_);
     for (uint32_t i = 0; i < 3; ++i) {
-      Picture p{320 + 40 * static_cast<int32_t>(i), 240, std::vector<uint32_t>(static_cast<size_t>(320 + 40 * i) * 240,
-                                                                                 0x102030u * (i + 1))};
+      Picture p{320 + 40 * static_cast<int32_t>(i), 240,
+                std::vector<uint32_t>(static_cast<size_t>(320 + 40 * i) * 240, 0x102030u * (i + 1))};
       ASSERT_TRUE(testing::WriteFileBytes(pictures_.File("絵" + std::to_string(i) + ".bmp"), EncodeBmp24(p)));
     }
     FolderEntry folder;
