@@ -6,6 +6,7 @@
 //   form_main_win32.cpp        the window, its pages and controls, OK/Cancel, modal showing
 //   form_main_run_win32.cpp    start, the change run, the timers, the day check, exit
 //   form_main_steer_win32.cpp  the history walk back and forward, the pictures never used again
+//   form_main_hold_win32.cpp   what holds the timed changes: full screen, battery, lock
 #pragma once
 
 #include <windows.h>
@@ -27,6 +28,7 @@
 #include "engine/settings.h"
 #include "engine/wallpaper_history.h"
 #include "platform/dpi_win32.h"
+#include "platform/hold_conditions_win32.h"
 #include "platform/tool_tip_win32.h"
 #include "platform/unique_handle.h"
 #include "platform/window_win32.h"
@@ -66,6 +68,12 @@ inline constexpr UINT_PTR kTimerChangeId = 1;   // TimerChange
 inline constexpr UINT_PTR kTimerDayId = 2;      // TimerDay
 inline constexpr UINT_PTR kTimerScreensId = 3;  // the screens settled after WM_DISPLAYCHANGE
 inline constexpr UINT kScreensQuietMs = 2000;
+// Posted by the watch of the window in front: whether a program shows full screen is read again,
+// at once and once more when the windows have settled (a window being closed may still be
+// there when the first event about it arrives).
+inline constexpr UINT kHoldCheckMessage = WM_APP + 36;
+inline constexpr UINT_PTR kTimerHoldSettledId = 4;
+inline constexpr UINT kHoldSettledMs = 1000;
 
 class TFormMain final : public Window {
  public:
@@ -140,6 +148,11 @@ class TFormMain final : public Window {
   // Every setting written; false when the key could not be written.
   bool SaveAllSettings();
 
+  // --- Holding the timed changes (form_main_hold_win32.cpp).
+  // The hold rules of the model applied (the page's check boxes, every load): the window in
+  // front is followed while its rule is on, and a hold that ends runs the kept change.
+  void CheckBoxHoldClick();
+
  protected:
   LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
   void DpiChanged(const RECT& suggested) override;
@@ -177,6 +190,19 @@ class TFormMain final : public Window {
   // ends it and is shown.
   void WithEnvironment(const std::function<void(const ChangeEnvironment&)>& step);
 
+  // --- Holding (form_main_hold_win32.cpp).
+  // At creation: the session and power notices registered, the conditions read.
+  void StartHolding();
+  // At each timed trigger: the conditions that can be read are read again. True when that
+  // ended a hold with a kept trigger; the caller then runs the one change.
+  bool RefreshHold();
+  void HoldCheck();              // kHoldCheckMessage
+  void TimerHoldSettledTimer();  // the same once the windows have settled
+  void PowerStatusChanged();
+  void SessionChanged(WPARAM code);
+  // A condition as now read; runs the kept change when it ended the hold.
+  void HoldConditionIs(HoldCondition condition, bool present);
+
   UiFonts fonts_;
   ToolTips hints_;
   HWND tab_ = nullptr;
@@ -207,6 +233,8 @@ class TFormMain final : public Window {
   bool shown_ = false;
   bool exited_ = false;
   bool errorShown_ = false;
+  ForegroundWatch foregroundWatch_;
+  SessionAndPowerNotices holdNotices_;
 };
 
 }  // namespace vorel
