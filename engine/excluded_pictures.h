@@ -40,7 +40,7 @@ class ExclusionFilter {
   std::u32string KeyOf(const std::string& path);
 
   PathResolver resolve_;
-  std::vector<std::u32string> keys_;                  // sorted
+  std::vector<std::u32string> keys_;                         // sorted
   std::map<std::string, std::string, std::less<>> folders_;  // folder as written → as resolved
 };
 

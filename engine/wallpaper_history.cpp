@@ -21,7 +21,8 @@ bool Writable(std::string_view field) {
 // path cannot be shows nothing, and an entry without a storable primary path is no entry.
 std::optional<HistoryEntry> Storable(const HistoryEntry& entry) {
   if (entry.empty() || entry.front().path.empty() || !Writable(entry.front().path)) return std::nullopt;
-  HistoryEntry out(entry.begin(), entry.begin() + static_cast<std::ptrdiff_t>(std::min<size_t>(entry.size(), kMaxMonitors)));
+  HistoryEntry out(entry.begin(),
+                   entry.begin() + static_cast<std::ptrdiff_t>(std::min<size_t>(entry.size(), kMaxMonitors)));
   for (CurrentPictureRecord& r : out) {
     if (!Writable(r.path)) r.path.clear();
     for (std::string* text : {&r.tile, &r.size, &r.position})

@@ -38,7 +38,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const auto show = [&](const vorel::HistoryEntry&) {
     const unsigned bit = (offered++ % 4) * 2;
     const unsigned kind = (control >> bit) & 3;
-    return kind == 0 ? vorel::HistoryShow::kGone : kind == 1 ? vorel::HistoryShow::kNotShown : vorel::HistoryShow::kShown;
+    return kind == 0   ? vorel::HistoryShow::kGone
+           : kind == 1 ? vorel::HistoryShow::kNotShown
+                       : vorel::HistoryShow::kShown;
   };
   const size_t before = history.entries.size();
   const auto direction = (control & 1) ? vorel::HistoryDirection::kForward : vorel::HistoryDirection::kBack;

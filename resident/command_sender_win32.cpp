@@ -68,8 +68,8 @@ int HandOverCommands(const std::vector<RemoteCommand>& commands, const HandOverW
     const DWORD used = GetTickCount() - start;
     if (used >= waits.acceptMs) return kExitNoVorelset;
     DWORD_PTR accepted = FALSE;
-    if (!SendMessageTimeoutW(form, WM_COPYDATA, 0, reinterpret_cast<LPARAM>(&data), SMTO_NORMAL,
-                             waits.acceptMs - used, &accepted) ||
+    if (!SendMessageTimeoutW(form, WM_COPYDATA, 0, reinterpret_cast<LPARAM>(&data), SMTO_NORMAL, waits.acceptMs - used,
+                             &accepted) ||
         accepted != TRUE)
       return kExitNoVorelset;
   }

@@ -31,8 +31,8 @@ using K = ControlKind;
 const std::array kRows{
     ControlRow{"LabelExcluded", K::kLabel, kListText, "", {8, 8, 424, 30}, false},
     ControlRow{"ListBoxExcluded", K::kSortedList, "", "今後使わない絵の一覧です", {8, 42, 424, 164}},
-    ControlRow{"ButtonTakeBack", K::kButton, "選んだ絵をまた使う", "選んだ絵をまた壁紙の候補にします",
-               {8, 216, 150, 26}},
+    ControlRow{
+        "ButtonTakeBack", K::kButton, "選んだ絵をまた使う", "選んだ絵をまた壁紙の候補にします", {8, 216, 150, 26}},
     ControlRow{"ButtonClose", K::kButton, "閉じる", "この一覧を閉じます", {352, 216, 80, 26}},
 };
 
@@ -92,7 +92,8 @@ void TFormExcluded::ButtonTakeBackClick() {
   const LRESULT selected = SendMessageW(list, LB_GETSELCOUNT, 0, 0);
   if (selected <= 0) return;
   std::vector<int> lines(static_cast<size_t>(selected));
-  const LRESULT got = SendMessageW(list, LB_GETSELITEMS, static_cast<WPARAM>(selected), reinterpret_cast<LPARAM>(lines.data()));
+  const LRESULT got =
+      SendMessageW(list, LB_GETSELITEMS, static_cast<WPARAM>(selected), reinterpret_cast<LPARAM>(lines.data()));
   std::vector<size_t> places;
   for (LRESULT n = 0; n < got; ++n) {
     const LRESULT place = SendMessageW(list, LB_GETITEMDATA, static_cast<WPARAM>(lines[static_cast<size_t>(n)]), 0);
@@ -125,11 +126,12 @@ LRESULT TFormExcluded::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
 
 bool ExcludedPicturesButton::Create(HWND page, TFormMain& form, ToolTips& hints, int id) {
   form_ = &form;
-  if (!CreateWindowOf(kButtonHostClass, WS_EX_CONTROLPARENT, WS_CHILD | WS_VISIBLE, 0, 0, 0, 0, page, L"")) return false;
+  if (!CreateWindowOf(kButtonHostClass, WS_EX_CONTROLPARENT, WS_CHILD | WS_VISIBLE, 0, 0, 0, 0, page, L""))
+    return false;
   AdoptDpi(form.Dpi());
-  button_ = CreateWindowExW(0, L"BUTTON", ToWide(kExcludedCaption).c_str(), WS_CHILD | WS_VISIBLE | WS_TABSTOP,
-                            0, 0, 0, 0, Handle(), reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
-                            GetModuleHandleW(nullptr), nullptr);
+  button_ =
+      CreateWindowExW(0, L"BUTTON", ToWide(kExcludedCaption).c_str(), WS_CHILD | WS_VISIBLE | WS_TABSTOP, 0, 0, 0, 0,
+                      Handle(), reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), GetModuleHandleW(nullptr), nullptr);
   if (!button_) return false;
   hints.Set(button_, "今後使わないことにした絵の一覧を開きます（また使うようにもできます）");
   Rescale(Dpi());

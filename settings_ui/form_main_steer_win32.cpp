@@ -1,8 +1,8 @@
 // The steering half of the settings window: the history of the desktop's pictures walked back
 // ("前の壁紙に戻す") and forward (the change runs after going back), and the pictures never used
 // again ("この絵を今後使わない").
-#include "engine/excluded_pictures.h"
 #include "change/history_change_win32.h"
+#include "engine/excluded_pictures.h"
 #include "engine/settings_store.h"
 #include "platform/files.h"
 #include "settings_ui/form_main_win32.h"

@@ -51,10 +51,10 @@ TEST(ExcludedPictures, TheFilterTakesOutEveryWritingOfAnExcludedFile) {
   };
   ExclusionFilter filter({"sea.bmp", "C:\\pictures of summer\\Sky Blue.bmp"}, resolve);
   std::vector<PictureEntry> candidates;
-  for (const char* path : {"C:\\Pictures Of Summer\\SEA.bmp", "C:\\Pictures Of Summer\\dune.bmp",
-                           "C:\\PICTUR~1\\sea.bmp", "C:\\PICTUR~1\\wave.bmp", "C:\\Pictures Of Summer\\SKY~1.BMP",
-                           "C:\\Pictures Of Summer\\sea.bmp.bak", "C:\\Pictures Of Summer\\sky blue.bmp",
-                           "C:\\PICTUR~1\\shell.bmp"})
+  for (const char* path :
+       {"C:\\Pictures Of Summer\\SEA.bmp", "C:\\Pictures Of Summer\\dune.bmp", "C:\\PICTUR~1\\sea.bmp",
+        "C:\\PICTUR~1\\wave.bmp", "C:\\Pictures Of Summer\\SKY~1.BMP", "C:\\Pictures Of Summer\\sea.bmp.bak",
+        "C:\\Pictures Of Summer\\sky blue.bmp", "C:\\PICTUR~1\\shell.bmp"})
     candidates.push_back({.path = path, .displayTime = "30"});
   filter.RemoveFrom(candidates);
   std::vector<std::string> kept;

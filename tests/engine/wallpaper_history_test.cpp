@@ -22,8 +22,8 @@ std::vector<std::string> Paths(const WallpaperHistory& h) {
 // One step of a story: a change from the order, or a walk, with what the walk must show.
 struct Step {
   enum Kind { kAppend, kBack, kForward, kBackAfterErase } kind;
-  std::string path;   // appended; or the picture the walk must show ("" none)
-  size_t position;    // afterwards
+  std::string path;                  // appended; or the picture the walk must show ("" none)
+  size_t position;                   // afterwards
   std::vector<std::string> entries;  // afterwards
 };
 
@@ -147,7 +147,10 @@ TEST(WallpaperHistory, StoredTextReadsBackAndDamageLosesOnlyItsPart) {
       {"no closing tab", "VorelHistory 1 1\n" + line1 + "C:\\x\tA\tB\tC\n" + line2, {"C:\\a.bmp", "C:\\b.bmp"}, 0},
       {"empty primary path", "VorelHistory 1 0\n\t標準\t標準\t標準\t\n" + line1, {"C:\\a.bmp"}, 0},
       {"last line cut short", "VorelHistory 1 1\n" + line1 + "C:\\b.bmp\t標準", {"C:\\a.bmp"}, 0},
-      {"damaged line before the position", "VorelHistory 1 2\n" + line1 + "junk\n" + line2, {"C:\\a.bmp", "C:\\b.bmp"}, 1},
+      {"damaged line before the position",
+       "VorelHistory 1 2\n" + line1 + "junk\n" + line2,
+       {"C:\\a.bmp", "C:\\b.bmp"},
+       1},
       {"carriage return in a path", "VorelHistory 1 0\nC:\\a\r\t標準\t標準\t標準\t\n", {}, 0},
   };
   for (const Case& c : cases) {

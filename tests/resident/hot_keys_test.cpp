@@ -17,9 +17,9 @@ TEST(HotKeys, StoredValuesAreReadAsTheControlGivesThemAndDamageIsNoKey) {
       {0x0678, {0x78, kHotKeyControl | kHotKeyAlt}, kModControl | kModAlt | kModNoRepeat},  // Ctrl+Alt+F9
       {0x014E, {0x4E, kHotKeyShift}, kModShift | kModNoRepeat},
       {0x0A25, {0x25, kHotKeyControl | kHotKeyExtended}, kModControl | kModNoRepeat},  // extended: no modifier
-      {0x0600, {}, 0},       // no key
-      {0x1078, {}, 0},       // a flag that is none of the four
-      {0x10678, {}, 0},      // bits above the control's word
+      {0x0600, {}, 0},                                                                 // no key
+      {0x1078, {}, 0},   // a flag that is none of the four
+      {0x10678, {}, 0},  // bits above the control's word
       {-1, {}, 0},
   };
   for (const Case& c : cases) {
@@ -82,7 +82,8 @@ TEST(HotKeys, TheTipNamesThePictureAndThePauseAndFitsTheTray) {
     EXPECT_NE(tip.find("最後.jpg\n使えないキー: Ctrl+Alt+F9"), std::string::npos) << tip;
   }
   // Many keys: the tip still fits.
-  const std::string crowded = TrayTip(true, "C:\\" + longName, std::vector<std::string>(4, "Ctrl+Shift+Alt+Scroll Lock"));
+  const std::string crowded =
+      TrayTip(true, "C:\\" + longName, std::vector<std::string>(4, "Ctrl+Shift+Alt+Scroll Lock"));
   EXPECT_LE(Units(crowded), kTrayTipChars) << crowded;
 }
 

@@ -27,9 +27,9 @@ namespace {
 using testing::RunningVorelset;
 using testing::WaitFor;
 
-
-
-bool SamePath(const std::string& a, const std::string& b) { return lstrcmpiW(ToWide(a).c_str(), ToWide(b).c_str()) == 0; }
+bool SamePath(const std::string& a, const std::string& b) {
+  return lstrcmpiW(ToWide(a).c_str(), ToWide(b).c_str()) == 0;
+}
 
 std::string Exe(const char* name) { return "\"" + testing::ExeFolder() + "..\\..\\" + name + "\""; }
 
@@ -229,7 +229,10 @@ TEST_F(SteeringWin32, EverySwitchAndTheThreeExitCodes) {
   EXPECT_TRUE(WaitFor([&] { return Shown() >= 0 && SamePath(PicturePath(static_cast<uint32_t>(Shown())), before); }));
   EXPECT_EQ(Vorelset("/exclude").exitCode, 0u);
   EXPECT_TRUE(WaitForChanges(held + 4));
-  EXPECT_TRUE(WaitFor([&] { Win32Registry r; return LoadExcluded(r).size() == 1; }));
+  EXPECT_TRUE(WaitFor([&] {
+    Win32Registry r;
+    return LoadExcluded(r).size() == 1;
+  }));
   EXPECT_EQ(Vorelset("/erase").exitCode, 0u);
   EXPECT_TRUE(WaitFor([] { return testing::DesktopValue("Wallpaper").empty(); }));
   EXPECT_EQ(Vorelset("/resume").exitCode, 0u);

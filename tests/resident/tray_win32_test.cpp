@@ -104,10 +104,10 @@ class TrayWin32 : public ::testing::Test {
 
 TEST_F(TrayWin32, TheMenuKeepsItsOrderAndGreysWhatHasNoPictureOrHistory) {
   Start();
-  EXPECT_EQ(Captions(), (std::vector<std::string>{"ヘルプ", "ヴァージョン情報", "-", "壁紙の張り替え", "前の壁紙に戻す",
-                                                  "壁紙を消す(ボスが来た!!)", "書き換え一時停止", "スクリーンセーバー起動",
-                                                  "-", "この絵を開く", "この絵のフォルダーを開く",
-                                                  "この絵を今後使わない", "-", "設定", "終了"}));
+  EXPECT_EQ(Captions(), (std::vector<std::string>{
+                            "ヘルプ", "ヴァージョン情報", "-", "壁紙の張り替え", "前の壁紙に戻す",
+                            "壁紙を消す(ボスが来た!!)", "書き換え一時停止", "スクリーンセーバー起動", "-",
+                            "この絵を開く", "この絵のフォルダーを開く", "この絵を今後使わない", "-", "設定", "終了"}));
   EXPECT_EQ(Enabled(), (std::vector<bool>{false, false, false, false}));
   EXPECT_EQ(Tip(), "Vorel");
 
