@@ -2,6 +2,8 @@
 
 #include "change/directory_listing_win32.h"
 #include "engine/collect_pictures.h"
+#include "engine/excluded_pictures.h"
+#include "platform/files.h"
 
 namespace vorel {
 namespace {
@@ -10,6 +12,9 @@ std::vector<PictureEntry> Candidates(const Settings& settings, const std::vector
   std::vector<FolderEntry> folders = settings.folders;
   std::vector<PictureEntry> candidates = settings.pictures;
   CollectPictures(folders, candidates, patterns, ListDirectoryWin32);
+  // The pictures the user never wants again are no candidates: the order sees a shorter list,
+  // as when a file leaves a folder.
+  if (!settings.excluded.empty()) ExclusionFilter(settings.excluded, ResolvedPath).RemoveFrom(candidates);
   return candidates;
 }
 

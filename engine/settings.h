@@ -145,6 +145,16 @@ struct Settings {
   std::string gvPath;
   std::string susiePath;
 
+  // Steering the wallpaper by hand. The pictures never to be shown again, as the user excluded
+  // them ("ExcludeNum", "ExcludeFile" + n; both programs). Vorelset's system-wide keys, each the
+  // value a hot-key control gives (low byte the virtual-key code, next byte the HOTKEYF_ flags;
+  // 0 none): "HotKeyNext", "HotKeyPrev", "HotKeyPause", "HotKeyExclude".
+  std::vector<std::string> excluded;
+  int32_t hotKeyNext = 0;
+  int32_t hotKeyPrev = 0;
+  int32_t hotKeyPause = 0;
+  int32_t hotKeyExclude = 0;
+
   // Not stored under the settings key.
   bool gvKnown = false;
   bool susieFolderKnown = false;

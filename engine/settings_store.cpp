@@ -257,6 +257,58 @@ void WriteAllCurrent(RegistryKey& key, const CurrentPictureRecord& primary,
     for (const char* stem : {"OldFile", "OldTile", "OldPosi", "OldSize"}) key.DeleteValue(RecordName(stem, place));
 }
 
+// --- Steering by hand: the exclusion list and the hot keys, each read only when stored.
+
+constexpr const char* kExcludeCount = "ExcludeNum";
+constexpr const char* kExcludeStem = "ExcludeFile";
+
+struct HotKeyValue {
+  const char* name;
+  int32_t Settings::*field;
+};
+constexpr HotKeyValue kHotKeyValues[] = {
+    {"HotKeyNext", &Settings::hotKeyNext},
+    {"HotKeyPrev", &Settings::hotKeyPrev},
+    {"HotKeyPause", &Settings::hotKeyPause},
+    {"HotKeyExclude", &Settings::hotKeyExclude},
+};
+
+std::vector<std::string> ReadExcluded(RegistryKey& key) {
+  std::vector<std::string> excluded;
+  const int32_t count = std::clamp(key.ReadInt(kExcludeCount).value_or(0), 0, kMaxListEntries);
+  for (int32_t n = 0; n < count; ++n) {
+    TextRead path = key.ReadText(kExcludeStem + std::to_string(n));
+    if (path.status == TextStatus::kOk && !path.text.empty()) excluded.push_back(std::move(path.text));
+  }
+  return excluded;
+}
+
+// The list written whole; the entries of a longer list before it are removed, so that a
+// picture taken back is gone from the key too.
+void WriteExcluded(RegistryKey& key, const std::vector<std::string>& excluded) {
+  const int32_t before = std::clamp(key.ReadInt(kExcludeCount).value_or(0), 0, kMaxListEntries);
+  const auto count = static_cast<int32_t>(std::min<size_t>(excluded.size(), kMaxListEntries));
+  if (count == 0 && !key.ReadInt(kExcludeCount)) return;  // never excluded anything: nothing stored
+  key.WriteInt(kExcludeCount, count);
+  for (int32_t n = 0; n < count; ++n) key.WriteText(kExcludeStem + std::to_string(n), excluded[static_cast<size_t>(n)]);
+  for (int32_t n = count; n < before; ++n) key.DeleteValue(kExcludeStem + std::to_string(n));
+}
+
+void LoadSteering(RegistryKey& key, Settings& s) {
+  s.excluded = ReadExcluded(key);
+  if (s.program != ProgramKind::kVorelset) return;
+  for (const HotKeyValue& v : kHotKeyValues) ReadNumber(key, v.name, s.*(v.field));
+}
+
+void WriteSteering(RegistryKey& key, const Settings& s) {
+  WriteExcluded(key, s.excluded);
+  for (const HotKeyValue& v : kHotKeyValues) {
+    // A key never set stays unstored, as before there were keys.
+    if (s.*(v.field) == 0 && !key.ReadInt(v.name)) continue;
+    key.WriteInt(v.name, s.*(v.field));
+  }
+}
+
 }  // namespace
 
 std::string Settings::StartFontFace() const {
@@ -334,6 +386,7 @@ Settings LoadSettings(ProgramKind program, Registry& registry, const LoadContext
   s.gvKnown = !s.gvPath.empty();
   s.susiePath = ReadTextOr(*key, "SusiePath", "");
   s.susieFolderKnown = !s.susiePath.empty();
+  LoadSteering(*key, s);
   key.reset();
 
   LoadOutsideValues(registry, s);
@@ -373,6 +426,7 @@ bool SaveSettings(const Settings& s, Registry& registry) {
   key->WriteText("AppOption", s.appOption);
   if (s.gvKnown) key->WriteText("GvPath", s.gvPath);
   if (s.susieFolderKnown) key->WriteText("SusiePath", s.susiePath);
+  WriteSteering(*key, s);
   return true;
 }
 
@@ -382,6 +436,30 @@ bool SaveCurrentPicture(const CurrentPictureRecord& record, Registry& registry,
   if (!key) return false;
   WriteAllCurrent(*key, record, otherMonitors);
   return true;
+}
+
+std::vector<std::string> LoadExcluded(Registry& registry) {
+  auto key = registry.Open(kSettingsKeyPath, true);
+  return key ? ReadExcluded(*key) : std::vector<std::string>{};
+}
+
+bool SaveExcluded(const std::vector<std::string>& excluded, Registry& registry) {
+  auto key = registry.Open(kSettingsKeyPath, true);
+  if (!key) return false;
+  WriteExcluded(*key, excluded);
+  return true;
+}
+
+WallpaperHistory LoadHistory(Registry& registry) {
+  auto key = registry.Open(kSettingsKeyPath, true);
+  if (!key) return {};
+  const TextRead stored = key->ReadText(kHistoryValue);
+  return stored.status == TextStatus::kOk ? ParseHistory(stored.text) : WallpaperHistory{};
+}
+
+bool SaveHistory(const WallpaperHistory& history, Registry& registry) {
+  auto key = registry.Open(kSettingsKeyPath, true);
+  return key && key->WriteText(kHistoryValue, FormatHistory(history));
 }
 
 }  // namespace vorel

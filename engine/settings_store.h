@@ -6,6 +6,7 @@
 
 #include "engine/registry.h"
 #include "engine/settings.h"
+#include "engine/wallpaper_history.h"
 
 namespace vorel {
 
@@ -36,6 +37,16 @@ bool SaveSettings(const Settings& settings, Registry& registry);
 // records; the records of monitor places beyond them are removed.
 bool SaveCurrentPicture(const CurrentPictureRecord& record, Registry& registry,
                         const std::vector<CurrentPictureRecord>& otherMonitors = {});
+
+// The exclusion list as stored, for a change to it made outside the settings window (the tray's
+// "この絵を今後使わない"), which must not take the window's unsaved edits with it.
+std::vector<std::string> LoadExcluded(Registry& registry);
+bool SaveExcluded(const std::vector<std::string>& excluded, Registry& registry);
+
+// The history of the desktop's pictures ("History"), read and written by both programs after
+// their changes; a value that is missing, of another type or damaged reads as empty.
+WallpaperHistory LoadHistory(Registry& registry);
+bool SaveHistory(const WallpaperHistory& history, Registry& registry);
 
 // Cuts a UTF-8 text to at most maxChars characters without splitting a character.
 std::string CutToChars(const std::string& text, int maxChars);

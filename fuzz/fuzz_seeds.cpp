@@ -12,6 +12,7 @@
 #include "engine/picture_order.h"
 #include "engine/registry.h"
 #include "engine/settings_store.h"
+#include "engine/wallpaper_history.h"
 #include "fuzz/fuzz_input.h"
 #include "tests/converters/dib_test_support.h"
 
@@ -207,6 +208,20 @@ void ExifSeeds(const fs::path& out) {
   Write(out / "exif", "tiff", tiff(false, 6));
 }
 
+// Histories as the programs write them: one monitor, several, the position back in them.
+void HistorySeeds(const fs::path& out) {
+  WallpaperHistory history;
+  for (int n = 0; n < 5; ++n) {
+    HistoryEntry entry{{"C:\\絵\\" + std::to_string(n) + ".bmp", "タイル", "標準", "左上"}};
+    if (n % 2) entry.push_back({"D:\\other " + std::to_string(n) + ".jpg", "標準", "する", "中央"});
+    AppendToHistory(history, entry, {});
+    history.position = static_cast<size_t>(n / 2);
+    for (const uint8_t control : {0x00, 0xFF, 0xA6})
+      Write(out / "history", "h" + std::to_string(n) + "_" + std::to_string(control),
+            std::string(1, static_cast<char>(control)) + FormatHistory(history));
+  }
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -221,5 +236,6 @@ int main(int argc, char** argv) {
   PatternSeeds(out);
   CalendarSeeds(out);
   ExifSeeds(out);
+  HistorySeeds(out);
   return 0;
 }

@@ -140,6 +140,7 @@ void RunOnce(Registry& registry, const std::optional<std::string>& directPicture
   records.current = settings.current;
   records.otherMonitors = settings.otherMonitors;
   std::optional<CalendarFreeForm> calendarFree;  // this run's pictures as the calendar-free copy needs them
+  bool changed = false;
   if (direct) {
     PictureEntry entry;
     entry.path = *directPicture;
@@ -147,12 +148,23 @@ void RunOnce(Registry& registry, const std::optional<std::string>& directPicture
     if (InstallPicture(entry, picture, environment, mode, &calendarFree)) {
       records.current = RecordOf(entry);
       if (!monitors) records.otherMonitors.clear();
+      changed = true;
     }
   } else {
-    TakeRecords(records, ChangeWallpaper(picture, environment, mode, &calendarFree).records);
+    ChangeOutcome outcome = ChangeWallpaper(picture, environment, mode, &calendarFree);
+    changed = outcome.installed.has_value();
+    TakeRecords(records, std::move(outcome.records));
   }
   if (beforeEffects) beforeEffects();
   SaveCurrentPicture(records.current, registry, records.otherMonitors);
+  // The new pictures are the newest step of the history Vorelset goes back through.
+  if (changed) {
+    WallpaperHistory history = LoadHistory(registry);
+    HistoryEntry shown{records.current};
+    shown.insert(shown.end(), records.otherMonitors.begin(), records.otherMonitors.end());
+    AppendToHistory(history, std::move(shown), settings.current);
+    SaveHistory(history, registry);
+  }
 
   // Whoever reads the wallpaper file next (the next log-on) gets the picture without the
   // calendar of today. Without margins the picture fitted above is that copy already, so

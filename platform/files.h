@@ -27,6 +27,10 @@ bool WriteWholeFile(const std::string& path, const std::string& bytes);
 using FileProducer = std::function<bool(const std::function<bool(std::string_view)>& write)>;
 bool ReplaceFileContent(const std::string& path, const FileProducer& produce);
 bool FileExists(const std::string& path);
+// The path as the file system names the file in full: made absolute against the current
+// folder, 8.3 aliases replaced by long names where the file (or its folder) exists. The path
+// itself when the system cannot say.
+std::string ResolvedPath(const std::string& path);
 bool RemoveFile(const std::string& path);
 
 }  // namespace vorel

@@ -152,4 +152,22 @@ bool FileExists(const std::string& path) {
 
 bool RemoveFile(const std::string& path) { return DeleteFileW(ToWide(path).c_str()) != 0; }
 
+std::string ResolvedPath(const std::string& path) {
+  if (path.empty()) return path;
+  const std::wstring wide = ToWide(path);
+  const DWORD fullLength = GetFullPathNameW(wide.c_str(), 0, nullptr, nullptr);
+  if (fullLength == 0) return path;
+  std::wstring full(fullLength, L'\0');
+  const DWORD fullGot = GetFullPathNameW(wide.c_str(), fullLength, full.data(), nullptr);
+  if (fullGot == 0 || fullGot >= fullLength) return path;
+  full.resize(fullGot);
+  const DWORD longLength = GetLongPathNameW(full.c_str(), nullptr, 0);
+  if (longLength == 0) return ToUtf8(full);  // gone, or no right to look: the full path
+  std::wstring longPath(longLength, L'\0');
+  const DWORD longGot = GetLongPathNameW(full.c_str(), longPath.data(), longLength);
+  if (longGot == 0 || longGot >= longLength) return ToUtf8(full);
+  longPath.resize(longGot);
+  return ToUtf8(longPath);
+}
+
 }  // namespace vorel

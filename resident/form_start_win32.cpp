@@ -2,10 +2,14 @@
 
 #include <shellapi.h>
 
+#include <optional>
+
 #include "change/compose_win32.h"
 #include "platform/dpi_win32.h"
 #include "platform/program_paths_win32.h"
 #include "platform/strings.h"
+#include "resident/hot_keys.h"
+#include "resident/remote_command.h"
 #include "resident/resident_ids.h"
 #include "resources/resource_ids.h"
 #include "settings_ui/form_main_win32.h"
@@ -28,11 +32,57 @@ void SetScreenSaverActive(bool active) {
   SystemParametersInfoW(SPI_SETSCREENSAVEACTIVE, active ? TRUE : FALSE, nullptr, SPIF_UPDATEINIFILE | SPIF_SENDCHANGE);
 }
 
+// The tray command a second Vorelset's command stands for.
+UINT TrayCommandOf(RemoteCommand command) {
+  switch (command) {
+    case RemoteCommand::kNext:
+      return kCmdReDraw;
+    case RemoteCommand::kPrev:
+      return kCmdPrev;
+    case RemoteCommand::kExclude:
+      return kCmdExclude;
+    case RemoteCommand::kPause:
+      return kCmdPause;
+    case RemoteCommand::kResume:
+      return kCmdResume;
+    case RemoteCommand::kErase:
+      return kCmdErase;
+    case RemoteCommand::kSettings:
+      return kCmdSetting;
+    case RemoteCommand::kExit:
+      return kCmdClose;
+  }
+  return 0;
+}
+
+UINT TrayCommandOf(HotKeyAction action) {
+  switch (action) {
+    case HotKeyAction::kNext:
+      return kCmdReDraw;
+    case HotKeyAction::kPrev:
+      return kCmdPrev;
+    case HotKeyAction::kPause:
+      return kCmdStop;
+    case HotKeyAction::kExclude:
+      return kCmdExclude;
+  }
+  return 0;
+}
+
+// The key's name as the keyboard in use calls it ("F9", "N", "Page Down").
+std::string KeyName(uint8_t virtualKey, bool extended) {
+  const UINT scan = MapVirtualKeyW(virtualKey, MAPVK_VK_TO_VSC);
+  if (scan == 0) return {};
+  wchar_t name[64]{};
+  const LONG code = static_cast<LONG>((scan << 16) | (extended ? 1u << 24 : 0u));
+  return GetKeyNameTextW(code, name, 64) > 0 ? ToUtf8(name) : std::string();
+}
+
 }  // namespace
 
 bool TFormStart::Create() {
   // Made where the primary screen begins, so that it has that screen's DPI, then sized for it.
-  if (!CreateWindowOf(kTrayFormClass, WS_EX_CONTROLPARENT, kStyle, 0, 0, 0, 0, nullptr, L"Vorel セットアップ"))
+  if (!CreateWindowOf(kTrayFormClass, WS_EX_CONTROLPARENT, kStyle, 0, 0, 0, 0, nullptr, kTrayFormCaption))
     return false;
   const HINSTANCE instance = GetModuleHandleW(nullptr);
   bitBtnOk_ = CreateWindowExW(0, L"BUTTON", L"OK!", WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_DEFPUSHBUTTON, 0, 0, 0, 0,
@@ -50,7 +100,7 @@ bool TFormStart::Create() {
   taskBar_.PopupMenuRight = popupMenu1_;
   taskBar_.OnTrayClick = [this](int button) { TaskBarTrayClick(button); };
   taskBar_.OnIconSizeChanged = [this](int dpi) { TrayIcons(dpi); };
-  taskBar_.SetTips(kTipRunning);
+  UpdateTip();
   TrayIcons(taskBar_.Dpi());
   taskBar_.Loaded();
   return true;
@@ -99,9 +149,14 @@ void TFormStart::CreatePopupMenu1() {
   item(kCmdAbout, "ヴァージョン情報");
   AppendMenuW(popupMenu1_, MF_SEPARATOR, 0, nullptr);
   item(kCmdReDraw, "壁紙の張り替え");
+  item(kCmdPrev, "前の壁紙に戻す");
   item(kCmdErase, "壁紙を消す(ボスが来た!!)");
   item(kCmdStop, "書き換え一時停止");
   item(kCmdScreen, "スクリーンセーバー起動");
+  AppendMenuW(popupMenu1_, MF_SEPARATOR, 0, nullptr);
+  item(kCmdOpenPicture, "この絵を開く");
+  item(kCmdOpenFolder, "この絵のフォルダーを開く");
+  item(kCmdExclude, "この絵を今後使わない");
   AppendMenuW(popupMenu1_, MF_SEPARATOR, 0, nullptr);
   item(kCmdSetting, "設定");
   item(kCmdClose, "終了");
@@ -129,6 +184,7 @@ void TFormStart::K1Click() {
   Settings& settings = formMain_->Model();
   settings.ForgetCurrentPictures();
   EraseWallpaper();
+  UpdateTip();
   // The menu form starts the follow-up program without its parameters.
   RunFollowUp(Handle(), settings.app, "", settings.activeDesktopOn);
 }
@@ -136,17 +192,153 @@ void TFormStart::K1Click() {
 void TFormStart::ShowPauseCaption(bool paused) {
   const std::wstring caption = ToWide(paused ? "書き換え再開" : "書き換え一時停止");
   ModifyMenuW(popupMenu1_, kCmdStop, MF_BYCOMMAND | MF_STRING, kCmdStop, caption.c_str());
-  taskBar_.SetTips(paused ? kTipPaused : kTipRunning);
+  UpdateTip();
 }
 
 void TFormStart::PopupMenuStopClick() {
+  if (formMain_) SetPaused(!formMain_->RewritePaused());
+}
+
+void TFormStart::SetPaused(bool paused) {
   if (!formMain_) return;
-  const bool paused = !formMain_->RewritePaused();
   formMain_->SetRewritePaused(paused);
   ShowPauseCaption(paused);
   SetScreenSaverActive(!paused);
   showingPaused_ = paused;
   taskBar_.SetIcon(paused ? imageIconStop_.Get() : imageIconNonStop_.Get());
+}
+
+void TFormStart::PopupMenuPrevClick() {
+  if (formMain_) formMain_->GoBack();
+}
+
+void TFormStart::PopupMenuOpenClick() {
+  if (!formMain_ || formMain_->Model().current.path.empty()) return;
+  const std::string& path = formMain_->Model().current.path;
+  const size_t slash = path.find_last_of('\\');
+  const std::wstring folder = ToWide(slash == std::string::npos ? std::string() : path.substr(0, slash + 1));
+  ShellExecuteW(Handle(), L"open", ToWide(path).c_str(), nullptr, folder.empty() ? nullptr : folder.c_str(),
+                SW_SHOWNORMAL);
+}
+
+void TFormStart::PopupMenuOpenFolderClick() {
+  if (!formMain_ || formMain_->Model().current.path.empty()) return;
+  // Explorer opens the picture's folder with the picture selected. Started by its full path,
+  // so that no program of that name elsewhere is started instead.
+  wchar_t windows[MAX_PATH]{};
+  const UINT length = GetWindowsDirectoryW(windows, MAX_PATH);
+  if (length == 0 || length >= MAX_PATH) return;
+  const std::wstring explorer = std::wstring(windows) + L"\\explorer.exe";
+  const std::wstring parameters = L"/select,\"" + ToWide(formMain_->Model().current.path) + L"\"";
+  ShellExecuteW(Handle(), L"open", explorer.c_str(), parameters.c_str(), nullptr, SW_SHOWNORMAL);
+}
+
+void TFormStart::PopupMenuExcludeClick() {
+  if (formMain_) formMain_->ExcludeCurrent();
+}
+
+void TFormStart::UpdateMenuStates() {
+  if (!popupMenu1_) return;
+  const bool picture = formMain_ && !formMain_->Model().current.path.empty();
+  const bool back = formMain_ && formMain_->CanGoBack();
+  const auto enable = [this](UINT id, bool on) {
+    EnableMenuItem(popupMenu1_, id, MF_BYCOMMAND | (on ? MF_ENABLED : MF_GRAYED));
+  };
+  enable(kCmdPrev, back);
+  enable(kCmdOpenPicture, picture);
+  enable(kCmdOpenFolder, picture);
+  enable(kCmdExclude, picture);
+}
+
+void TFormStart::UpdateTip() {
+  const bool paused = formMain_ && formMain_->RewritePaused();
+  const std::string picture = formMain_ ? formMain_->Model().current.path : std::string();
+  taskBar_.SetTips(TrayTip(paused, picture, keysHeldElsewhere_));
+}
+
+void TFormStart::UnregisterHotKeys() {
+  for (const int id : hotKeyIds_) UnregisterHotKey(Handle(), id);
+  hotKeyIds_.clear();
+}
+
+void TFormStart::RegisterHotKeys(bool report) {
+  UnregisterHotKeys();
+  keysHeldElsewhere_.clear();
+  if (!formMain_) return;
+  std::string held;
+  for (const HotKeyBinding& binding : HotKeyBindings()) {
+    const HotKey key = HotKey::FromStored(formMain_->Model().*(binding.field));
+    if (key.None()) continue;
+    const int id = kFirstHotKeyId + static_cast<int>(binding.action);
+    if (RegisterHotKey(Handle(), id, key.Modifiers(), key.virtualKey)) {
+      hotKeyIds_.push_back(id);
+      continue;
+    }
+    const std::string name = HotKeyName(key, KeyName);
+    keysHeldElsewhere_.push_back(name);
+    held += "\n「" + std::string(binding.caption) + "」の " + name;
+  }
+  UpdateTip();
+  if (report && !held.empty()) {
+    const std::string text = "次のキーはほかのプログラムが使っているため、使えません。" + held +
+                             "\n\n「キー操作」のページで別のキーを選んでください。";
+    MessageBoxW(Handle(), ToWide(text).c_str(), L"Vorel", MB_OK | MB_ICONWARNING | MB_SETFOREGROUND);
+  }
+}
+
+LRESULT TFormStart::CopyDataReceived(const COPYDATASTRUCT& data) {
+  const std::optional<RemoteCommand> command = ReceivedCommand(data.dwData, data.lpData, data.cbData);
+  if (!command) return FALSE;
+  // Run after the answer: the sender waits for this message only, never for a change run.
+  PostMessageW(Handle(), kRemoteCommandMessage, static_cast<WPARAM>(*command), 0);
+  return TRUE;
+}
+
+void TFormStart::RunCommand(UINT command) {
+  switch (command) {
+    case kCmdHelp:
+      PopupMenuHelpClick();
+      break;
+    case kCmdAbout:
+      ShowAbout();
+      break;
+    case kCmdReDraw:
+      PopupMenuReDrawClick();
+      break;
+    case kCmdPrev:
+      PopupMenuPrevClick();
+      break;
+    case kCmdErase:
+      K1Click();
+      break;
+    case kCmdStop:
+      PopupMenuStopClick();
+      break;
+    case kCmdPause:
+    case kCmdResume:
+      SetPaused(command == kCmdPause);
+      break;
+    case kCmdScreen:
+      PopupMenuScreenClick();
+      break;
+    case kCmdOpenPicture:
+      PopupMenuOpenClick();
+      break;
+    case kCmdOpenFolder:
+      PopupMenuOpenFolderClick();
+      break;
+    case kCmdExclude:
+      PopupMenuExcludeClick();
+      break;
+    case kCmdSetting:
+      PopupMenuSettingClick();
+      break;
+    case kCmdClose:
+      PopupMenuCloseClick();
+      break;
+    default:
+      break;
+  }
 }
 
 void TFormStart::PopupMenuScreenClick() { SendMessageW(Handle(), WM_SYSCOMMAND, SC_SCREENSAVE, 0); }
@@ -177,6 +369,7 @@ void TFormStart::TaskBarTrayClick(int button) {
     default:
       settings.ForgetCurrentPictures();
       EraseWallpaper();
+      UpdateTip();
       RunFollowUp(Handle(), settings.app, settings.appOption, settings.activeDesktopOn);
       break;
   }
@@ -194,6 +387,7 @@ void TFormStart::Paint() {
 }
 
 void TFormStart::EndSession() {
+  UnregisterHotKeys();
   if (formMain_) formMain_->Exit();
   taskBar_.SetEnableTaskTray(false);
 }
@@ -213,33 +407,25 @@ LRESULT TFormStart::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         case IDCANCEL:
           if (InModalLoop()) EndModal(IDOK);
           break;
-        case kCmdHelp:
-          PopupMenuHelpClick();
-          break;
-        case kCmdAbout:
-          ShowAbout();
-          break;
-        case kCmdReDraw:
-          PopupMenuReDrawClick();
-          break;
-        case kCmdErase:
-          K1Click();
-          break;
-        case kCmdStop:
-          PopupMenuStopClick();
-          break;
-        case kCmdScreen:
-          PopupMenuScreenClick();
-          break;
-        case kCmdSetting:
-          PopupMenuSettingClick();
-          break;
-        case kCmdClose:
-          PopupMenuCloseClick();
-          break;
         default:
+          RunCommand(LOWORD(wParam));
           break;
       }
+      return 0;
+    case WM_INITMENUPOPUP:
+      if (reinterpret_cast<HMENU>(wParam) == popupMenu1_) UpdateMenuStates();
+      return 0;
+    case WM_HOTKEY:
+      for (const HotKeyBinding& binding : HotKeyBindings())
+        if (static_cast<int>(wParam) == kFirstHotKeyId + static_cast<int>(binding.action))
+          RunCommand(TrayCommandOf(binding.action));
+      return 0;
+    case WM_COPYDATA:
+      if (!lParam) return FALSE;
+      return CopyDataReceived(*reinterpret_cast<const COPYDATASTRUCT*>(lParam));
+    case kRemoteCommandMessage:
+      if (wParam <= static_cast<WPARAM>(RemoteCommand::kExit))
+        RunCommand(TrayCommandOf(static_cast<RemoteCommand>(wParam)));
       return 0;
     case WM_CLOSE:
       if (InModalLoop()) {
@@ -257,6 +443,7 @@ LRESULT TFormStart::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       }
       return 0;
     case WM_DESTROY:
+      UnregisterHotKeys();
       PostQuitMessage(0);
       return 0;
     default:

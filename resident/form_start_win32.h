@@ -4,6 +4,9 @@
 
 #include <windows.h>
 
+#include <string>
+#include <vector>
+
 #include "platform/dpi_win32.h"
 #include "platform/tool_tip_win32.h"
 #include "platform/unique_handle.h"
@@ -15,8 +18,6 @@ namespace vorel {
 class TFormMain;
 
 inline constexpr const char* kHomePage = "https://example.jp/vorel/";
-inline constexpr const char* kTipRunning = "Vorel";
-inline constexpr const char* kTipPaused = "Vorel（書き換え一時停止中）";
 
 class TFormStart final : public Window {
  public:
@@ -31,15 +32,33 @@ class TFormStart final : public Window {
   // The about window ("ヴァージョン情報", the settings window's "About").
   void ShowAbout();
 
-  // Menu items and the left click, by their names.
+  // Every command the user can give, whatever gave it: the menu, a hot key, a second
+  // Vorelset's command line. The menu's items and the left click, by their names, are these.
+  void RunCommand(UINT command);
   void PopupMenuHelpClick();
   void PopupMenuReDrawClick();
+  void PopupMenuPrevClick();
   void K1Click();
   void PopupMenuStopClick();
   void PopupMenuScreenClick();
+  void PopupMenuOpenClick();
+  void PopupMenuOpenFolderClick();
+  void PopupMenuExcludeClick();
   void PopupMenuSettingClick();
   void PopupMenuCloseClick();
   void TaskBarTrayClick(int button);
+  // The pause as "書き換え一時停止" sets it, for "/pause" and "/resume": setting it again
+  // changes nothing.
+  void SetPaused(bool paused);
+
+  // The system-wide keys of the settings registered anew. The combinations another program
+  // holds are named in the tray's tip, and with report (after OK) in a message box as well.
+  void RegisterHotKeys(bool report);
+  // Every key let go (while the settings window is open, and at the end).
+  void UnregisterHotKeys();
+  // The tip after a change of the picture or the pause.
+  void UpdateTip();
+  HMENU PopupMenu() const { return popupMenu1_; }
 
   TTaskBar& TaskBar() { return taskBar_; }
   HWND OkButton() const { return bitBtnOk_; }
@@ -58,6 +77,10 @@ class TFormStart final : public Window {
   void Paint();
   void ShowPauseCaption(bool paused);
   void EndSession();
+  // The items that need a picture or a history are greyed while there is none.
+  void UpdateMenuStates();
+  // WM_COPYDATA from a second Vorelset: TRUE when it carried a command, which then runs.
+  LRESULT CopyDataReceived(const COPYDATASTRUCT& data);
 
   TFormMain* formMain_ = nullptr;
   TTaskBar taskBar_;
@@ -68,6 +91,8 @@ class TFormStart final : public Window {
   UniqueIcon imageIconNonStop_;
   UniqueIcon applicationIcon_;
   bool showingPaused_ = false;  // which of the two the tray shows
+  std::vector<int> hotKeyIds_;               // registered now
+  std::vector<std::string> keysHeldElsewhere_;  // names, for the tip
   HWND bitBtnOk_ = nullptr;
   UniqueFont okFont_;
   WindowIcons icons_;

@@ -54,7 +54,7 @@ def main():
                 ("vorelset_tray_paused.ico", 32, "tray_paused.png"),
                 ("vorelset_logo.bmp", None, "logo.png")]
     for glyph in ("help", "setup", "head_common", "head_resident", "head_oneshot", "page_wallpaper",
-                  "page_change", "page_calendar", "page_link", "page_env", "folder", "file",
+                  "page_change", "page_calendar", "page_link", "page_env", "page_keys", "excluded", "folder", "file",
                   "viewer", "plugin"):
         pictures.append((f"glyph_{glyph}.ico", 32, f"{glyph}.png"))
     for source, side, name in pictures:

@@ -123,5 +123,10 @@ glyph folder "$navy fill '#e8b04a' path 'M 1.5,4.5 L 6,4.5 L 7.5,6 L 14.5,6 L 14
 glyph file "$navy fill white path 'M 3.5,1.5 L 10,1.5 L 12.5,4 L 12.5,14.5 L 3.5,14.5 Z'
   stroke none fill '$c_sky' rectangle 5,6 11,9 fill '$c_hill' rectangle 5,9 11,11"
 glyph viewer "$navy fill '$c_sky' circle 6.5,6.5 6.5,2 stroke '$c_navy' stroke-width 2 line 10,10 14,14"
+# The pictures never used again: a picture under a prohibition sign.
+glyph excluded "$mini_scene stroke '#c0302a' stroke-width 1.8 fill none circle 11,11 11,6.8 line 8,14 14,8"
+# The page "キー操作": a key top.
+glyph page_keys "$navy fill white roundrectangle 1.5,2.5 14.5,13.5 2.5,2.5 fill '$c_sky' roundrectangle 4.5,4.5 11.5,10.5 1,1
+  stroke none fill '$c_navy' rectangle 6,7 10,8"
 glyph plugin "$navy fill '$c_accent' rectangle 3.5,5.5 12.5,11.5 fill '$c_frame' rectangle 5.5,1.5 6.5,5.5
   rectangle 9.5,1.5 10.5,5.5 stroke '$c_frame' stroke-width 1.5 line 8,11.5 8,15"

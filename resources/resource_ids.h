@@ -41,5 +41,8 @@
 #define IDI_LABEL_FILE 31
 #define IDI_LABEL_VIEWER 32
 #define IDI_LABEL_PLUGIN 33
+// The page "壁紙"'s button to the pictures never used again, and the page "キー操作"'s tab:
+#define IDI_BTN_EXCLUDED 15
+#define IDI_PAGE_KEYS 25
 
 #endif  // VOREL_RESOURCES_RESOURCE_IDS_H_

@@ -64,6 +64,8 @@ ClassAndStyle StyleOf(const ControlRow& row) {
       return {L"STATIC", SS_OWNERDRAW | SS_NOTIFY};
     case ControlKind::kSwatch:
       return {L"STATIC", SS_NOTIFY | WS_BORDER};
+    case ControlKind::kHotKey:
+      return {HOTKEY_CLASSW, 0, WS_EX_CLIENTEDGE};
   }
   return {L"STATIC", 0};
 }

@@ -36,6 +36,7 @@ enum class ControlKind {
   kIconButton,  // button showing a small icon
   kSortedList,  // list box keeping its names sorted, several selectable
   kPreview,     // area the owner paints
+  kHotKey,      // hot-key field: shows and takes a key combination
 };
 
 struct ControlRow {

@@ -31,6 +31,7 @@ void TFormMain::StartSteps() {
   DragAcceptFiles(Handle(), TRUE);
   schedule_.RecordDay(clock_().day);
   rewritePaused_ = false;
+  history_ = LoadHistory(registry_);
   StartHolding();
   LoadAllSettings();
   if (settings_.start) BitBtnChangeClick();
@@ -49,6 +50,7 @@ void TFormMain::LoadAllSettings() {
   CheckBoxChangeTimeClick();
   CheckBoxChangeDayClick();
   if (Handle()) ShowModelInControls();
+  if (hooks_.currentChanged) hooks_.currentChanged();
 }
 
 bool TFormMain::SaveAllSettings() { return SaveSettings(settings_, registry_); }
@@ -113,18 +115,26 @@ void TFormMain::BitBtnChangeClick() {
   while (schedule_.TakeDeferred());
 }
 
-void TFormMain::RunChange() {
+void TFormMain::RunChange(RunKind kind) {
   schedule_.BeginRun();
   ApplyTimers();
-  WithEnvironment([this](const ChangeEnvironment& environment) {
+  WithEnvironment([this, kind](const ChangeEnvironment& environment) {
+    if (kind == RunKind::kBack) {
+      ShowFromHistory(HistoryDirection::kBack, environment);
+      return;
+    }
+    // After going back, the pictures shown after it come again first, as a browser's forward.
+    if (history_.HasForward() && ShowFromHistory(HistoryDirection::kForward, environment)) return;
     ChangeOutcome outcome = ChangeWallpaper(picture_, environment, InstallMode::kShow);
     if (outcome.installed) {
+      RecordInHistory(outcome.records);
       TakeRecords(settings_, std::move(outcome.records));
       schedule_.Installed(outcome.installed->displayTime, settings_.changeTime);
     }
   });
   // The big buffers are not kept between changes.
   picture_ = Picture{};
+  if (hooks_.currentChanged) hooks_.currentChanged();
   if (schedule_.DayCheckAtEnd(clock_())) {
     ApplyTimers();
     RunChange();  // a new day: the nested run, its own day check finds the day recorded
@@ -180,6 +190,7 @@ void TFormMain::TimerScreensTimer() {
     TakeRecords(settings_, RecomposeForScreens(picture_, environment));
   });
   picture_ = Picture{};
+  if (hooks_.currentChanged) hooks_.currentChanged();
 }
 
 CompositionContext TFormMain::Composition(const Settings& settings, const CalendarLayout& calendar) const {

@@ -31,8 +31,8 @@ constexpr int kBarFirstId = 100;
 constexpr int kBarHeight = 35;  // below the pages
 constexpr const char* kHomePage = "https://brelkin.example/vorel/";
 
-constexpr std::array<const char*, kPageCount> kTabCaptions{"壁紙", "張り替えかた", "カレンダー", "他のソフトとの連携",
-                                                           "ユーザー環境"};
+constexpr std::array<const char*, kPageCount> kTabCaptions{"壁紙",         "張り替えかた", "カレンダー",
+                                                           "他のソフトとの連携", "ユーザー環境", "キー操作"};
 
 using K = ControlKind;
 // Places are those of the design size; the layout rule moves them with every resize.
@@ -157,8 +157,10 @@ void TFormMain::ShowSettings() {
   ShowModelInControls();
   LayoutPages();
   if (!pages_.empty()) pages_[kPageWallpaper]->Opening();
-  ShowModal();
+  if (hooks_.settingsOpening) hooks_.settingsOpening();
+  const int result = ShowModal();
   shown_ = false;
+  if (hooks_.settingsClosed) hooks_.settingsClosed(result == IDOK);
 }
 
 void TFormMain::CreatePages() {
@@ -179,6 +181,7 @@ void TFormMain::CreatePages() {
   pages_.push_back(MakeCalendarPage());
   pages_.push_back(MakeLinkPage());
   pages_.push_back(MakeUserPage());
+  pages_.push_back(MakeKeysPage());
   for (auto& page : pages_)
     if (!page->CreatePage(tab_, *this, hints_)) throw std::runtime_error("設定画面のページを作れません");
   bar_.Create(Handle(), kBarRows, fonts_, hints_, kBarFirstId, Dpi());

@@ -5,6 +5,7 @@
 // The class is split over files by concern:
 //   form_main_win32.cpp        the window, its pages and controls, OK/Cancel, modal showing
 //   form_main_run_win32.cpp    start, the change run, the timers, the day check, exit
+//   form_main_steer_win32.cpp  the history walk back and forward, the pictures never used again
 //   form_main_hold_win32.cpp   what holds the timed changes: full screen, battery, lock
 #pragma once
 
@@ -25,6 +26,7 @@
 #include "engine/picture_order.h"
 #include "engine/registry.h"
 #include "engine/settings.h"
+#include "engine/wallpaper_history.h"
 #include "platform/dpi_win32.h"
 #include "platform/hold_conditions_win32.h"
 #include "platform/tool_tip_win32.h"
@@ -41,6 +43,11 @@ namespace vorel {
 struct FormMainHooks {
   std::function<void()> showAbout;          // the about window (the tray form), modally
   std::function<void(bool)> pausedChanged;  // a pause switched from inside (none yet)
+  std::function<void()> currentChanged;     // the picture on the desktop may be another now
+  // The window opens, and closes again (saved: by OK): the system-wide keys are let go while
+  // it is open, so that the key page's fields receive every combination typed into them.
+  std::function<void()> settingsOpening;
+  std::function<void(bool saved)> settingsClosed;
 };
 
 // The dialogs the pages open: the common dialogs and the picker by default; the tests put
@@ -54,7 +61,7 @@ struct FormMainDialogs {
 };
 
 // Tab pages in order.
-enum FormMainPage { kPageWallpaper = 0, kPageChange, kPageCalendar, kPageLink, kPageUser, kPageCount };
+enum FormMainPage { kPageWallpaper = 0, kPageChange, kPageCalendar, kPageLink, kPageUser, kPageKeys, kPageCount };
 
 // Window timers of the settings window.
 inline constexpr UINT_PTR kTimerChangeId = 1;   // TimerChange
@@ -89,6 +96,15 @@ class TFormMain final : public Window {
   void BitBtnChangeClick();
   bool RewritePaused() const { return rewritePaused_; }
   void SetRewritePaused(bool paused) { rewritePaused_ = paused; }
+
+  // "前の壁紙に戻す": the history's entry before the desktop's, composed now and made the
+  // current picture; the persistent order is not touched. Greyed while CanGoBack() is false.
+  void GoBack();
+  bool CanGoBack() const;
+  // "この絵を今後使わない": the current picture joins the exclusion list, at once in the key
+  // too, and a change run follows.
+  void ExcludeCurrent();
+  const WallpaperHistory& History() const { return history_; }
 
   // The live settings as the controls show them.
   const Settings& Model() const { return settings_; }
@@ -155,7 +171,15 @@ class TFormMain final : public Window {
 
   // --- Scheduling (form_main_run_win32.cpp).
   void StartSteps();
-  void RunChange();    // one change run, steps 1-9
+  enum class RunKind { kNext, kBack };
+  // One change run, steps 1-9: the next picture (the history's forward walk first, then the
+  // order), or the history's entry before the desktop's.
+  void RunChange(RunKind kind = RunKind::kNext);
+  // --- The history (form_main_steer_win32.cpp).
+  // Walks the history and shows the first entry that can be; true when one was shown.
+  bool ShowFromHistory(HistoryDirection direction, const ChangeEnvironment& environment);
+  // A change from the order put these records on the desktop.
+  void RecordInHistory(const std::vector<CurrentPictureRecord>& records);
   void ApplyTimers();  // the window timers set to what the schedule says
   void ReportRunError(const std::string& text);
   // The loader with this program's plug-ins and the given settings' viewer and file.
@@ -201,6 +225,7 @@ class TFormMain final : public Window {
   Random15 random_;
   OrderPieceCache orderCache_;
   Picture picture_;  // the picture bitmap; empty between changes
+  WallpaperHistory history_;  // as stored under the key, written after every change
   ChangeSchedule schedule_;
   TimerSetting appliedChange_;
   TimerSetting appliedDay_;

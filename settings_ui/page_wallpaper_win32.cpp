@@ -321,6 +321,7 @@ bool WallpaperPage::CreatePage(HWND parent, TFormMain& form, ToolTips& hints) {
   if (!preview_.Create(page, kWallPanelPreview, [this] { ImageWallClick(); })) return false;
   hints.Set(preview_.Handle(), "ここに出る絵をクリックすると，壁紙になります");
   if (!setup_.Create(Root())) return false;
+  if (!excluded_.Create(page, form, hints, kWallButtonExcluded)) return false;
   // The window's one picker through its dialogs, which the window's tests answer: what the
   // picker shows survives from one use to the next.
   if (!picker_) picker_ = [this](HWND, const FormDirRequest& request) { return form_->Dialogs().pick(request); };
@@ -336,6 +337,7 @@ void WallpaperPage::GiveFonts() {
     SendMessageW(Control(id), WM_SETFONT, reinterpret_cast<WPARAM>(font.Get()), TRUE);
   preview_.AdoptDpi(Dpi());
   preview_.SetNoticeFont(font.Get());
+  excluded_.Rescale(Dpi());
   font_ = std::move(font);
   // The folder contents draw their rows in that font.
   SendMessageW(Control(kWallListBoxFolDir), LB_SETITEMHEIGHT, 0, ContentRowHeight());
@@ -392,6 +394,7 @@ void WallpaperPage::Arrange(int width, int height) {
   const int icon = Scale(16);
   SetBounds(Control(kWallImageFile), 0, imageTop, icon, icon);
   SetBounds(Control(kWallLabelFile), Scale(20), imageTop + Scale(5), Scale(100), Scale(16));
+  excluded_.Place(Scale(122), imageTop - Scale(3), Scale(kButtonHeight));  // in the room before "追加"
   SetBounds(Control(kWallImageFolder), 0, Scale(2), icon, icon);
   SetBounds(Control(kWallLabel1), Scale(20), Scale(7), Scale(100), Scale(16));
   for (int n = 0; n < 3; ++n) {

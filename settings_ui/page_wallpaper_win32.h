@@ -16,6 +16,7 @@
 #include "engine/picture.h"
 #include "platform/unique_handle.h"
 #include "settings_ui/form_dir_win32.h"
+#include "settings_ui/form_excluded_win32.h"
 #include "settings_ui/form_folder_setup_win32.h"
 #include "settings_ui/settings_page_win32.h"
 #include "settings_ui/wallpaper_lists.h"
@@ -37,6 +38,7 @@ enum WallpaperControl : int {
   kWallListViewFile,
   kWallListBoxFolDir,
   kWallPanelPreview,
+  kWallButtonExcluded,  // in a little window of its own (form_excluded_win32.h)
 };
 
 // Sends a file to the Recycle Bin, with no question or progress of the shell's own (the
@@ -119,6 +121,7 @@ class WallpaperPage final : public SettingsPage {
   // LabelTmpTile, LabelTmpSize, LabelTmpPosi, and the path the preview was loaded from.
   const PictureEntry& Previewed() const { return previewed_; }
   TFormFolderSetup& FolderSetup() { return setup_; }
+  ExcludedPicturesButton& Excluded() { return excluded_; }
   bool RefreshPending() const { return refreshPending_; }
 
  protected:
@@ -143,6 +146,7 @@ class WallpaperPage final : public SettingsPage {
   TFormMain* form_ = nullptr;
   TFormFolderSetup setup_;
   PreviewPanel preview_;
+  ExcludedPicturesButton excluded_;
   FolderPicker picker_;
   MessageBoxFunction messageBox_;
   FolderContents contents_;  // ListBoxFolDir with its paired ListViewFolDirTmp

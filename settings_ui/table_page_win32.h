@@ -58,12 +58,14 @@ std::unique_ptr<SettingsPage> MakeChangePage();
 std::unique_ptr<SettingsPage> MakeCalendarPage();
 std::unique_ptr<SettingsPage> MakeLinkPage();
 std::unique_ptr<SettingsPage> MakeUserPage();
+std::unique_ptr<SettingsPage> MakeKeysPage();
 
 // The tables, for the bottom bar and for the caption-and-hint test.
 std::span<const ControlRow> ChangePageRows();
 std::span<const ControlRow> CalendarPageRows();
 std::span<const ControlRow> LinkPageRows();
 std::span<const ControlRow> UserPageRows();
+std::span<const ControlRow> KeysPageRows();
 std::span<const ControlRow> BottomBarRows();
 
 }  // namespace vorel

@@ -56,7 +56,7 @@ done
 # --- Logo and glyphs.
 row=()
 for g in help setup head_common head_resident head_oneshot page_wallpaper page_change page_calendar \
-  page_link page_env folder file viewer plugin; do
+  page_link page_env folder file viewer plugin excluded page_keys; do
   "${im[@]}" "$art/glyph_$g.ico[1]" +repage -filter point -resize 200% +repage -background '#f0f0f0' \
     -gravity center -extent 72x72 "$tmp/g_$g.png"
   row+=("$tmp/g_$g.png")

@@ -15,18 +15,13 @@
 #include "platform/unique_handle.h"
 #include "platform/win32_registry.h"
 #include "tests/fixtures/test_picture_format.h"
+#include "tests/fixtures/program_pictures.h"
 #include "tests/fixtures/wine_test_support.h"
 
 namespace vorel {
 namespace {
 
-Picture Striped(int32_t width, int32_t height, uint32_t seed) {
-  Picture p{width, height, std::vector<uint32_t>(static_cast<size_t>(width) * height)};
-  for (int32_t y = 0; y < height; ++y)
-    for (int32_t x = 0; x < width; ++x)
-      p.pixels[static_cast<size_t>(y) * width + x] = ((seed * 40 + x) & 0xFF) << 16 | ((y * 3) & 0xFF) << 8 | seed;
-  return p;
-}
+using testing::SeededPicture;
 
 struct AnsweredRun {
   bool finished = false;
@@ -100,7 +95,7 @@ class VorelrunFaults : public ::testing::Test {
     settings_.wallFile = folder_.File("WallPaper.bmp");
     settings_.current = {"C:\\earlier.bmp", kStandard, kStandard, kStandard};
     picture_ = pictureFolder_.File("絵.bmp");
-    ASSERT_TRUE(testing::WriteFileBytes(picture_, EncodeBmp24(Striped(320, 200, 5))));
+    ASSERT_TRUE(testing::WriteFileBytes(picture_, EncodeBmp24(SeededPicture(320, 200, 5))));
     settings_.folders = {FolderEntry{.path = pictureFolder_.Path()}};
   }
   void TearDown() override {
@@ -137,7 +132,7 @@ class VorelrunFaults : public ::testing::Test {
   Settings settings_;
   Settings stored_;
   std::string picture_;
-  const std::string before_ = EncodeBmp24(Striped(64, 48, 3));
+  const std::string before_ = EncodeBmp24(SeededPicture(64, 48, 3));
 };
 
 TEST_F(VorelrunFaults, WallpaperFileThatCannotBeReplacedIsReportedAndKept) {

@@ -11,27 +11,17 @@
 #include "platform/strings.h"
 #include "platform/unique_handle.h"
 #include "platform/win32_registry.h"
+#include "tests/fixtures/program_pictures.h"
 #include "tests/fixtures/wine_test_support.h"
 
 namespace vorel {
 namespace {
 
+using testing::CentredOnScreen;
+using testing::SeededPicture;
 using testing::DesktopValue;
 
-Picture Striped(int32_t width, int32_t height, uint32_t seed) {
-  Picture p{width, height, std::vector<uint32_t>(static_cast<size_t>(width) * height)};
-  for (int32_t y = 0; y < height; ++y)
-    for (int32_t x = 0; x < width; ++x)
-      p.pixels[static_cast<size_t>(y) * width + x] = ((seed * 40 + x) & 0xFF) << 16 | ((y * 3) & 0xFF) << 8 | seed;
-  return p;
-}
 
-// The picture as the wallpaper file holds it without calendar: fitted with the defaults
-// of Vorelrun (no tile, centre, no scaling) on the 1024 x 768 screen.
-Picture CalendarFree(Picture picture) {
-  FitPicture(picture, {{false, 4, false, false}, 0, 0, 1024, 768}, DesktopColour);
-  return picture;
-}
 
 // Pixels that differ between two screen-sized pictures.
 int Differences(const Picture& a, const Picture& b) {
@@ -51,7 +41,7 @@ class VorelrunWin32 : public ::testing::Test {
     settings_.vorelrun = false;
     settings_.wallFile = folder_.File("WallPaper.bmp");
     for (uint32_t i = 0; i < 3; ++i) {
-      pictures_.push_back(Striped(640 + 40 * i, 480, i + 1));
+      pictures_.push_back(SeededPicture(640 + 40 * i, 480, i + 1));
       ASSERT_TRUE(testing::WriteFileBytes(PicturePath(i), EncodeBmp24(pictures_.back())));
     }
     FolderEntry folder;
@@ -106,7 +96,7 @@ TEST_F(VorelrunWin32, NormalRunChangesTheWallpaperAndLeavesTheCalendarFreeCopy) 
     EXPECT_EQ(Text("OldTile"), kStandard);
     EXPECT_EQ(Int("Order").value_or(-1), 2 - run);  // indexes left in the cycle
     EXPECT_EQ(Int("FileNumMax").value_or(-1), 3);
-    EXPECT_TRUE(testing::ReadBmpFile(settings_.wallFile) == CalendarFree(pictures_[index]));
+    EXPECT_TRUE(testing::ReadBmpFile(settings_.wallFile) == CentredOnScreen(pictures_[index]));
     EXPECT_EQ(DesktopValue("Wallpaper"), settings_.wallFile);  // as the system stores it
     EXPECT_EQ(DesktopValue("TileWallpaper"), "0");
   }
@@ -120,14 +110,14 @@ TEST_F(VorelrunWin32, DirectRunShowsTheNamedPictureAndLeavesTheOrderAlone) {
   settings_.calender = false;
   Store();
   const std::string named = folder_.File("名前 付き.bmp");
-  const Picture picture = Striped(300, 200, 9);
+  const Picture picture = SeededPicture(300, 200, 9);
   ASSERT_TRUE(testing::WriteFileBytes(named, EncodeBmp24(picture)));
   const testing::ProgramRun result = Run("\"" + named + "\"");
   ASSERT_TRUE(result.finished);
   EXPECT_EQ(result.exitCode, 0u);
   EXPECT_EQ(Text("OldFile"), named);
   EXPECT_FALSE(Int("Order").has_value());
-  EXPECT_TRUE(testing::ReadBmpFile(settings_.wallFile) == CalendarFree(picture));
+  EXPECT_TRUE(testing::ReadBmpFile(settings_.wallFile) == CentredOnScreen(picture));
   EXPECT_EQ(DesktopValue("Wallpaper"), settings_.wallFile);  // as the system stores it
 
   // "0" as the first parameter is a normal run.
@@ -149,7 +139,7 @@ TEST_F(VorelrunWin32, PreparedModeShowsYesterdaysPictureWithTodaysCalendar) {
   ASSERT_TRUE(Run().finished);
   const int prepared = PictureIndex(Text("OldFile"));
   ASSERT_GE(prepared, 0);
-  EXPECT_TRUE(testing::ReadBmpFile(settings_.wallFile) == CalendarFree(pictures_[prepared]));
+  EXPECT_TRUE(testing::ReadBmpFile(settings_.wallFile) == CentredOnScreen(pictures_[prepared]));
   EXPECT_EQ(DesktopValue("Wallpaper"), settings_.wallFile);
   Sleep(1500);
   const std::string followedOnce = testing::ReadFileBytes(marker);
@@ -162,7 +152,7 @@ TEST_F(VorelrunWin32, PreparedModeShowsYesterdaysPictureWithTodaysCalendar) {
   ASSERT_TRUE(Run().finished);
   EXPECT_EQ(Text("OldFile"), PicturePath(prepared));
   const Picture shown = testing::ReadBmpFile(settings_.wallFile);
-  const int differences = Differences(shown, CalendarFree(pictures_[prepared]));
+  const int differences = Differences(shown, CentredOnScreen(pictures_[prepared]));
   EXPECT_GT(differences, 1000);
   EXPECT_LT(differences, 1024 * 768 / 8);
   EXPECT_EQ(DesktopValue("Wallpaper"), settings_.wallFile);  // as the system stores it
@@ -252,7 +242,7 @@ TEST_F(VorelrunWin32, TitleShowsItsSecondUnfocusedBeforeAnythingChanges) {
   ASSERT_TRUE(lookedInTime) << "this machine never let the test look within the title's second";
   const int index = PictureIndex(Text("OldFile"));
   ASSERT_GE(index, 0);
-  EXPECT_TRUE(testing::ReadBmpFile(settings_.wallFile) == CalendarFree(pictures_[index]));
+  EXPECT_TRUE(testing::ReadBmpFile(settings_.wallFile) == CentredOnScreen(pictures_[index]));
   EXPECT_EQ(DesktopValue("Wallpaper"), settings_.wallFile);
 }
 
@@ -260,7 +250,7 @@ TEST_F(VorelrunWin32, PictureThatCannotBeLoadedLeavesTheOldWallpaper) {
   settings_.calender = false;
   settings_.current = {"C:\\earlier.bmp", kStandard, kStandard, kStandard};
   Store();
-  const std::string before = EncodeBmp24(Striped(64, 48, 3));
+  const std::string before = EncodeBmp24(SeededPicture(64, 48, 3));
   ASSERT_TRUE(testing::WriteFileBytes(settings_.wallFile, before));
   const std::string broken = folder_.File("broken.bmp");
   ASSERT_TRUE(testing::WriteFileBytes(broken, "BM this is not a bitmap"));
@@ -293,7 +283,7 @@ TEST_F(VorelrunWin32, JpegPicturesAreReadThroughTheSystemsCodecs) {
     SCOPED_TRACE(run.reference);
     ASSERT_TRUE(Run(run.arguments).finished);
     EXPECT_EQ(Text("OldFile"), run.shown);
-    const Picture expected = CalendarFree(testing::ReadBmpFile(testing::FixturePath(std::string("pictures\\") + run.reference)));
+    const Picture expected = CentredOnScreen(testing::ReadBmpFile(testing::FixturePath(std::string("pictures\\") + run.reference)));
     const Picture wall = testing::ReadBmpFile(settings_.wallFile);
     ASSERT_EQ(wall.pixels.size(), expected.pixels.size());
     int largest = 0;

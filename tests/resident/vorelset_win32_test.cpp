@@ -16,32 +16,23 @@
 #include "resident/resident_ids.h"
 #include "settings_ui/page_wallpaper_win32.h"
 #include "tests/fixtures/test_picture_format.h"
+#include "tests/fixtures/program_pictures.h"
 #include "tests/fixtures/wine_test_support.h"
+#include "tests/resident/resident_fixture.h"
 #include "tests/resident/running_vorelset.h"
 #include "tools/process_counts/listed_handles_win32.h"
 
 namespace vorel {
 namespace {
 
+using testing::CentredOnScreen;
+using testing::SeededPicture;
 using testing::CountLines;
 using testing::DesktopValue;
 using testing::RunningVorelset;
 using testing::WaitFor;
 
-Picture Striped(int32_t width, int32_t height, uint32_t seed) {
-  Picture p{width, height, std::vector<uint32_t>(static_cast<size_t>(width) * height)};
-  for (int32_t y = 0; y < height; ++y)
-    for (int32_t x = 0; x < width; ++x)
-      p.pixels[static_cast<size_t>(y) * width + x] = ((seed * 40 + x) & 0xFF) << 16 | ((y * 3) & 0xFF) << 8 | seed;
-  return p;
-}
 
-// The picture as the wallpaper file holds it without calendar: centred, not scaled, on the
-// 1024 x 768 screen.
-Picture Fitted(Picture picture) {
-  FitPicture(picture, {{false, 4, false, false}, 0, 0, 1024, 768}, DesktopColour);
-  return picture;
-}
 
 // Every window below parent, children of children included.
 std::vector<HWND> Descendants(HWND parent) {
@@ -169,50 +160,12 @@ class PickerFromOutside {
   LONG folderLeft_ = 0;
 };
 
-class VorelsetWin32 : public ::testing::Test {
+class VorelsetWin32 : public testing::ResidentFixture {
  protected:
-  void SetUp() override {
-    log_ = testing::FreshResidentSettings(settings_, folder_);
-    for (uint32_t i = 0; i < 3; ++i) {
-      pictures_.push_back(Striped(640 + 40 * i, 480, i + 1));
-      ASSERT_TRUE(testing::WriteFileBytes(PicturePath(i), EncodeBmp24(pictures_.back())));
-    }
-    FolderEntry folder;
-    folder.path = pictureFolder_.Path();
-    settings_.folders = {folder};
-  }
-  void TearDown() override {
-    testing::DeleteUserKey(kSettingsKeyPath);
-    SetFileAttributesW(ToWide(settings_.wallFile).c_str(), FILE_ATTRIBUTE_NORMAL);
-  }
-
-  std::string PicturePath(uint32_t i) const { return pictureFolder_.File("絵" + std::to_string(i) + ".bmp"); }
-  void Store() {
-    Win32Registry registry;
-    ASSERT_TRUE(SaveSettings(settings_, registry));
-  }
-  // Which of the pictures the wallpaper file shows; -1 when none.
-  int Shown() const {
-    const Picture file = testing::ReadBmpFile(settings_.wallFile);
-    for (uint32_t i = 0; i < pictures_.size(); ++i)
-      if (file == Fitted(pictures_[i])) return static_cast<int>(i);
-    return -1;
-  }
-  int Changes() const { return CountLines(log_); }
-  int SettledChanges() const { return testing::SettledLines(log_); }
-  bool WaitForChanges(int n, DWORD timeoutMs = 15000) const {
-    return WaitFor([&] { return Changes() >= n; }, timeoutMs);
-  }
   std::string Text(const char* name) {
     Win32Registry registry;
     return registry.Open(kSettingsKeyPath, true)->ReadText(name).text;
   }
-
-  testing::TempFolder folder_;
-  testing::TempFolder pictureFolder_;
-  Settings settings_;
-  std::vector<Picture> pictures_;
-  std::string log_;
 };
 
 TEST_F(VorelsetWin32, ChangesAtStartAndKeepsOthersOut) {
@@ -544,8 +497,8 @@ TEST_F(VorelsetWin32, AFailedRunKeepsTheFileTheSettingsAndTheSchedule) {
       return c.throughPlugIn ? testing::EncodeTestPicture({p.width, p.height, {p.pixels.begin(), p.pixels.end()}})
                              : EncodeBmp24(p);
     };
-    const Picture first = Striped(320, 240, 7);
-    const Picture second = Striped(400, 300, 9);
+    const Picture first = SeededPicture(320, 240, 7);
+    const Picture second = SeededPicture(400, 300, 9);
     ASSERT_TRUE(testing::WriteFileBytes(path, encode(first)));
     settings_.folders.clear();
     settings_.pictures = {PictureEntry{.path = path}};
@@ -563,7 +516,7 @@ TEST_F(VorelsetWin32, AFailedRunKeepsTheFileTheSettingsAndTheSchedule) {
     RunningVorelset vorelset;
     ASSERT_TRUE(vorelset.Start());
     ASSERT_TRUE(WaitForChanges(1));
-    ASSERT_TRUE(WaitFor([&] { return testing::ReadBmpFile(settings_.wallFile) == Fitted(first); }));
+    ASSERT_TRUE(WaitFor([&] { return testing::ReadBmpFile(settings_.wallFile) == CentredOnScreen(first); }));
 
     // The fault; three timed runs meet it. A timed run may be reading the picture at this
     // moment, which keeps it from being deleted or written until the read is over.
@@ -608,7 +561,7 @@ TEST_F(VorelsetWin32, AFailedRunKeepsTheFileTheSettingsAndTheSchedule) {
     EXPECT_TRUE(vorelset.Alive());
     const std::string after = wallBytes();
     EXPECT_TRUE(after == before) << "the file has " << after.size() << " bytes, had " << before.size()
-                                 << (testing::ReadBmpFile(settings_.wallFile) == Fitted(first) ? "; it shows the first picture" : "");
+                                 << (testing::ReadBmpFile(settings_.wallFile) == CentredOnScreen(first) ? "; it shows the first picture" : "");
     EXPECT_EQ(DesktopValue("Wallpaper"), settings_.wallFile);
     EXPECT_EQ(LoadSettings(ProgramKind::kVorelset, registry, {"C:\\", 1024, 768}), stored);
 
@@ -618,7 +571,7 @@ TEST_F(VorelsetWin32, AFailedRunKeepsTheFileTheSettingsAndTheSchedule) {
     ASSERT_TRUE(WaitFor([&] { return testing::WriteFileBytes(path, EncodeBmp24(second)); }));
     for (HWND box : ErrorBoxes()) PostMessageW(box, WM_COMMAND, IDOK, 0);
     EXPECT_TRUE(WaitForChanges(changesBefore + 1));
-    EXPECT_TRUE(WaitFor([&] { return testing::ReadBmpFile(settings_.wallFile) == Fitted(second); }));
+    EXPECT_TRUE(WaitFor([&] { return testing::ReadBmpFile(settings_.wallFile) == CentredOnScreen(second); }));
     // And a change asked for from the menu works too.
     vorelset.Command(kCmdReDraw);
     EXPECT_TRUE(WaitForChanges(changesBefore + 2));

@@ -64,7 +64,7 @@ TEST(VorelsetIconSizesTest, EveryIconHasTheSizesItIsShownAt) {
       {IDI_BTN_SETUP, small},      {IDI_HEAD_COMMON, small},    {IDI_HEAD_RESIDENT, small}, {IDI_HEAD_ONESHOT, small},
       {IDI_PAGE_WALLPAPER, small}, {IDI_PAGE_CHANGE, small},    {IDI_PAGE_CALENDAR, small}, {IDI_PAGE_LINK, small},
       {IDI_PAGE_ENV, small},       {IDI_LABEL_FOLDER, small},   {IDI_LABEL_FILE, small},    {IDI_LABEL_VIEWER, small},
-      {IDI_LABEL_PLUGIN, small},
+      {IDI_LABEL_PLUGIN, small},   {IDI_BTN_EXCLUDED, small},   {IDI_PAGE_KEYS, small},
   };
   for (const auto& icon : icons) {
     EXPECT_EQ(IconSides(icon.id), icon.sides) << "icon " << icon.id;

@@ -116,6 +116,7 @@ std::vector<std::string> CutCaptions(HWND root, int dpi) {
       const LONG kind = style & SS_TYPEMASK;
       if (kind != SS_LEFT && kind != SS_CENTER && kind != SS_RIGHT && kind != SS_LEFTNOWORDWRAP) continue;
     } else if (isButton) {
+      if (style & (BS_ICON | BS_BITMAP)) continue;  // a picture button shows no caption
       if (buttonKind == BS_AUTOCHECKBOX || buttonKind == BS_CHECKBOX || buttonKind == BS_AUTORADIOBUTTON ||
           buttonKind == BS_RADIOBUTTON)
         beside = At(13, dpi) + At(4, dpi);  // the box and the gap after it
@@ -147,6 +148,15 @@ std::vector<std::string> CutCaptions(HWND root, int dpi) {
     }
     const SIZE client = ClientSize(control);
     const bool groupBox = isButton && buttonKind == BS_GROUPBOX;
+    if (isStatic && extent.cx > client.cx && (style & SS_TYPEMASK) != SS_LEFTNOWORDWRAP) {
+      // A label of several lines: its words wrapped at its width must fit its height.
+      RECT wrapped{0, 0, client.cx, 0};
+      DrawTextW(dc.Get(), wide.c_str(), static_cast<int>(wide.size()), &wrapped, DT_WORDBREAK | DT_CALCRECT);
+      if (wrapped.bottom > client.cy || wrapped.right > client.cx)
+        cut.push_back(text + ": needs " + std::to_string(wrapped.right) + "x" + std::to_string(wrapped.bottom) +
+                      " in lines, has " + std::to_string(client.cx) + "x" + std::to_string(client.cy));
+      continue;
+    }
     if (extent.cx + beside > client.cx || (!groupBox && ink > client.cy))
       cut.push_back(text + ": needs " + std::to_string(extent.cx + beside) + "x" + std::to_string(ink) + ", has " +
                     std::to_string(client.cx) + "x" + std::to_string(client.cy));
@@ -214,7 +224,8 @@ class DpiLayout : public ::testing::Test {
     } pages[] = {{kPageChange, ChangePageRows()},
                  {kPageCalendar, CalendarPageRows()},
                  {kPageLink, LinkPageRows()},
-                 {kPageUser, UserPageRows()}};
+                 {kPageUser, UserPageRows()},
+                 {kPageKeys, KeysPageRows()}};
     for (const auto& page : pages) {
       form_->SelectPage(page.page);
       Pump();
@@ -260,6 +271,14 @@ class DpiLayout : public ::testing::Test {
     ExpectPlace(wallpaper->Control(kWallBitBtnWallAdd), {150, 0, 56, 24}, dpi, "BitBtnWallAdd");
     ExpectPlace(wallpaper->Control(kWallLabel1), {20, 7, 100, 16}, dpi, "Label1");
     EXPECT_NEAR(RectInParent(wallpaper->Control(kWallListViewFolder)).top, At(26, dpi), 1);
+    // The button to the pictures never used again sits in the room between the file list's
+    // label and its "追加", on the buttons' line, touching neither.
+    const RECT excluded = RectInParent(wallpaper->Excluded().Handle());
+    const RECT fileAdd = RectInParent(wallpaper->Control(kWallBitBtnFileAdd));
+    EXPECT_EQ(excluded.top, fileAdd.top);
+    EXPECT_EQ(excluded.bottom, fileAdd.bottom);
+    EXPECT_LT(excluded.right, fileAdd.left);
+    EXPECT_GE(excluded.left, RectInParent(wallpaper->Control(kWallLabelFile)).right);
     EXPECT_EQ(IconSide(reinterpret_cast<HICON>(SendMessageW(wallpaper->Control(kWallImageFolder), STM_GETICON, 0, 0))),
               At(16, dpi));
 
@@ -363,6 +382,15 @@ TEST_F(DpiLayout, NoCaptionIsCutOnAnyPageOrDialog) {
   ExpectPlace(picker.Control("BitBtn2"), {176, 302, 97, 25}, dpi, "BitBtn2");
   EXPECT_EQ(CutCaptions(picker.Handle(), dpi), std::vector<std::string>{}) << "picker";
   ShowWindow(picker.Handle(), SW_HIDE);
+
+  TFormExcluded& excluded = wallpaper->Excluded().Dialog();
+  ShowWindow(excluded.Handle(), SW_SHOWNOACTIVATE);
+  Pump();
+  EXPECT_NEAR(ClientSize(excluded.Handle()).cx, At(440, dpi), 1);
+  EXPECT_NEAR(ClientSize(excluded.Handle()).cy, At(250, dpi), 1);
+  ExpectPlace(excluded.Controls()["ButtonClose"], {352, 216, 80, 26}, dpi, "ButtonClose");
+  EXPECT_EQ(CutCaptions(excluded.Handle(), dpi), std::vector<std::string>{}) << "pictures never used again";
+  ShowWindow(excluded.Handle(), SW_HIDE);
 }
 
 // The window moved to a monitor of another scale: it takes the place Windows suggests and lays

@@ -677,7 +677,7 @@ int PageOfCaption(size_t row) {
 
 TEST_F(SettingsWindow, EveryCaptionAndHintIsTheDescribedOne) {
   EXPECT_EQ(WindowText(form_->Handle()), "Vorel");
-  const char* tabs[] = {"壁紙", "張り替えかた", "カレンダー", "他のソフトとの連携", "ユーザー環境"};
+  const char* tabs[] = {"壁紙", "張り替えかた", "カレンダー", "他のソフトとの連携", "ユーザー環境", "キー操作"};
   ASSERT_EQ(SendMessageW(form_->TabControl(), TCM_GETITEMCOUNT, 0, 0), kPageCount);
   for (int i = 0; i < kPageCount; ++i) {
     wchar_t text[64] = {};

@@ -1,8 +1,8 @@
 // make screenshots: opens the settings window (on settings in memory, with the test plug-ins
 // as the Susie folder and the pictures folder in both lists) on the Wine virtual desktop and
 // saves every page, the page "壁紙" with the folder's contents and a preview, the folder
-// settings dialog, the picker, the about window, and the window at its smallest and at
-// 1024 x 768 as bitmaps, at the DPI of the session it runs in; tools/screenshots.sh turns them
+// settings dialog, the list of pictures never used again, the picker, the about window, the
+// tray's menu, and the window at its smallest and at 1024 x 768 as bitmaps, at the DPI of the session it runs in; tools/screenshots.sh turns them
 // into PNGs. With --calendar it composes a wallpaper with Vorelset's calendar instead, for a
 // screen of the given size at the session's DPI.
 #include <windows.h>
@@ -18,6 +18,7 @@
 #include "engine/registry.h"
 #include "engine/settings.h"
 #include "engine/settings_store.h"
+#include "engine/wallpaper_history.h"
 #include "platform/dpi_win32.h"
 #include "platform/files.h"
 #include "platform/program_paths_win32.h"
@@ -97,6 +98,22 @@ void CALLBACK ShootSetup(HWND, UINT, UINT_PTR id, DWORD) {
 }
 
 TFormStart* gAbout = nullptr;
+TFormExcluded* gExcluded = nullptr;
+
+void CALLBACK ShootExcluded(HWND, UINT, UINT_PTR id, DWORD) {
+  KillTimer(nullptr, id);
+  Pump(300);
+  Capture(gExcluded->Handle(), "excluded");
+  PostMessageW(gExcluded->Handle(), WM_CLOSE, 0, 0);
+}
+
+// The tray's pop-up menu, open: the window the system shows it in.
+void CALLBACK ShootMenu(HWND, UINT, UINT_PTR id, DWORD) {
+  KillTimer(nullptr, id);
+  Pump(200);
+  if (const HWND menu = FindWindowW(L"#32768", nullptr)) Capture(menu, "tray-menu");
+  EndMenu();
+}
 
 void CALLBACK ShootAbout(HWND, UINT, UINT_PTR id, DWORD) {
   KillTimer(nullptr, id);
@@ -159,11 +176,23 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
   key->WriteText("WallFile0", pictures + "\\空.bmp");
   key->WriteText("FileTime0", "30");
   key->WriteText("FilePosi0", "左上");
+  // A picture on the desktop with one before it, two pictures never used again, and two keys.
+  const std::string sea = pictures + "\\海辺\\波.bmp";
+  key->WriteText("OldFile", sea);
+  WallpaperHistory history;
+  AppendToHistory(history, {{pictures + "\\夕焼け.bmp"}}, {});
+  AppendToHistory(history, {{sea}}, {});
+  SaveHistory(history, registry);
+  key->WriteInt("ExcludeNum", 2);
+  key->WriteText("ExcludeFile0", pictures + "\\Aurora.bmp");
+  key->WriteText("ExcludeFile1", pictures + "\\草原.bmp");
+  key->WriteInt("HotKeyNext", (HOTKEYF_CONTROL | HOTKEYF_ALT) << 8 | 'N');
+  key->WriteInt("HotKeyPrev", (HOTKEYF_CONTROL | HOTKEYF_ALT) << 8 | 'B');
   TFormMain form(registry, FormMainHooks{});
   if (!form.Create()) return 1;
   ShowWindow(form.Handle(), SW_SHOW);
   SetForegroundWindow(form.Handle());
-  const char* names[] = {"page1-wallpaper", "page2-change", "page3-calendar", "page4-link", "page5-user"};
+  const char* names[] = {"page1-wallpaper", "page2-change", "page3-calendar", "page4-link", "page5-user", "page6-keys"};
   for (int i = 0; i < kPageCount; ++i) {
     form.SelectPage(i);
     Pump(500);
@@ -184,6 +213,9 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     gSetup = &page->FolderSetup();
     SetTimer(nullptr, 0, 300, &ShootSetup);
     page->SpeedButtonFolderSetupClick();
+    gExcluded = &page->Excluded().Dialog();
+    SetTimer(nullptr, 0, 300, &ShootExcluded);
+    page->Excluded().Click();
   }
   // Smallest (the design size) with the link page, whose layout follows the size.
   form.SelectPage(kPageLink);
@@ -207,6 +239,12 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     gAbout = &about;
     SetTimer(nullptr, 0, 300, &ShootAbout);
     about.ShowAbout();
+    // The menu as the tray opens it, its items enabled as they are with a picture on the desktop.
+    about.SetFormMain(&form);
+    SetForegroundWindow(about.Handle());
+    SetTimer(nullptr, 0, 400, &ShootMenu);
+    TrackPopupMenu(about.PopupMenu(), TPM_LEFTALIGN | TPM_RIGHTBUTTON, 300, 200, 0, about.Handle(), nullptr);
+    about.SetFormMain(nullptr);
   }
   form.Exit();
   LocalFree(argv);
