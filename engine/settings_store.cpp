@@ -4,6 +4,8 @@
 #include <algorithm>
 #include <variant>
 
+#include "engine/own_calendar_settings.h"
+
 namespace vorel {
 namespace {
 
@@ -330,6 +332,7 @@ Settings LoadSettings(ProgramKind program, Registry& registry, const LoadContext
   s.gvKnown = !s.gvPath.empty();
   s.susiePath = ReadTextOr(*key, "SusiePath", "");
   s.susieFolderKnown = !s.susiePath.empty();
+  LoadOwnCalendar(*key, s);
   key.reset();
 
   LoadOutsideValues(registry, s);
@@ -369,6 +372,7 @@ bool SaveSettings(const Settings& s, Registry& registry) {
   key->WriteText("AppOption", s.appOption);
   if (s.gvKnown) key->WriteText("GvPath", s.gvPath);
   if (s.susieFolderKnown) key->WriteText("SusiePath", s.susiePath);
+  SaveOwnCalendar(*key, s);
   return true;
 }
 
