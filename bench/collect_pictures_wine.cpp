@@ -10,7 +10,7 @@
 #include "bench/wine_clock.h"
 #include "bench/gv_patterns.h"
 #include "engine/collect_pictures.h"
-#include "engine/directory_listing_win32.h"
+#include "change/directory_listing_win32.h"
 #include "platform/strings.h"
 #include "platform/unique_handle.h"
 #include "tests/fixtures/wine_test_support.h"

@@ -15,7 +15,7 @@
 
 #include "converters/dib.h"
 #include "engine/bmp_file.h"
-#include "engine/compose_win32.h"
+#include "change/compose_win32.h"
 #include "platform/files.h"
 #include "platform/strings.h"
 

@@ -17,7 +17,7 @@
 #include <vector>
 
 #include "calendar/calendar_draw.h"
-#include "engine/change_run_win32.h"
+#include "change/change_run_win32.h"
 #include "platform/files.h"
 #include "platform/screen_geometry_win32.h"
 #include "platform/strings.h"

@@ -15,8 +15,8 @@
 #include <vector>
 
 #include "bench/wine_clock.h"
+#include "change/directory_listing_win32.h"
 #include "engine/collect_pictures.h"
-#include "engine/directory_listing_win32.h"
 #include "engine/registry.h"
 #include "platform/strings.h"
 #include "settings_ui/form_main_win32.h"

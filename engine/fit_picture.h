@@ -9,6 +9,7 @@
 #include <optional>
 #include <string>
 
+#include "engine/area_scaler.h"
 #include "engine/picture.h"
 
 namespace vorel {
@@ -45,9 +46,6 @@ void CropToArea(Picture& picture, int32_t width, int32_t height);
 // shrinking, bilinear when enlarging). An empty picture is left alone.
 void ScaleToArea(Picture& picture, int32_t width, int32_t height);
 
-// The scaler's loops: the vector ones where the processor has them (SSE2), or the plain
-// ones, which give the same pixels to the bit and are kept to check the others against.
-enum class ScaleLoops { kBest, kPlain };
 // The picture scaled to exactly width × height, with the given loops.
 Picture ScaledTo(const Picture& picture, int32_t width, int32_t height, ScaleLoops loops = ScaleLoops::kBest);
 

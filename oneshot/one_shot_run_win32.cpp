@@ -6,9 +6,9 @@
 #include <functional>
 
 #include "calendar/calendar_draw.h"
+#include "change/change_run_win32.h"
 #include "converters/dib.h"
 #include "converters/susie_plugin_win32.h"
-#include "engine/change_run_win32.h"
 #include "engine/settings_store.h"
 #include "platform/dpi_win32.h"
 #include "platform/files.h"

@@ -2,7 +2,7 @@
 
 #include <shellapi.h>
 
-#include "engine/compose_win32.h"
+#include "change/compose_win32.h"
 #include "platform/dpi_win32.h"
 #include "platform/program_paths_win32.h"
 #include "platform/strings.h"

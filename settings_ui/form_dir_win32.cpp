@@ -7,8 +7,8 @@
 #include <array>
 #include <utility>
 
+#include "change/directory_listing_win32.h"
 #include "engine/collect_pictures.h"
-#include "engine/directory_listing_win32.h"
 #include "platform/dpi_win32.h"
 #include "platform/gdi_canvas_win32.h"
 #include "platform/program_paths_win32.h"

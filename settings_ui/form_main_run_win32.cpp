@@ -7,8 +7,8 @@
 #include <exception>
 
 #include "calendar/calendar_draw.h"
-#include "engine/change_run_win32.h"
-#include "engine/compose_win32.h"
+#include "change/change_run_win32.h"
+#include "change/compose_win32.h"
 #include "engine/settings_store.h"
 #include "platform/dpi_win32.h"
 #include "platform/program_paths_win32.h"

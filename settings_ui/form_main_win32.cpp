@@ -10,7 +10,7 @@
 #include <array>
 #include <utility>
 
-#include "engine/load_picture_win32.h"
+#include "change/load_picture_win32.h"
 #include "platform/dpi_win32.h"
 #include "platform/program_paths_win32.h"
 #include "platform/strings.h"

@@ -16,10 +16,10 @@
 #include <vector>
 
 #include "calendar/calendar_dates.h"
+#include "change/change_run_win32.h"
+#include "change/compose_win32.h"
+#include "change/load_picture_win32.h"
 #include "converters/susie_plugin_win32.h"
-#include "engine/change_run_win32.h"
-#include "engine/compose_win32.h"
-#include "engine/load_picture_win32.h"
 #include "engine/picture.h"
 #include "engine/picture_order.h"
 #include "engine/registry.h"

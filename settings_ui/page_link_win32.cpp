@@ -2,8 +2,8 @@
 // system's own picture formats) and "ユーザー環境" (the wallpaper file, a picture per monitor).
 #include <array>
 
+#include "change/directory_listing_win32.h"
 #include "converters/susie_plugin_win32.h"
-#include "engine/directory_listing_win32.h"
 #include "platform/strings.h"
 #include "settings_ui/form_main_win32.h"
 #include "settings_ui/table_page_win32.h"

@@ -6,8 +6,8 @@
 #include <algorithm>
 #include <numeric>
 
+#include "change/directory_listing_win32.h"
 #include "engine/collect_pictures.h"
-#include "engine/directory_listing_win32.h"
 #include "platform/dpi_win32.h"
 #include "platform/program_paths_win32.h"
 #include "platform/strings.h"

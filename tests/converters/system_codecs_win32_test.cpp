@@ -9,9 +9,9 @@
 #include <string>
 #include <vector>
 
+#include "change/load_picture_win32.h"
 #include "converters/susie_plugin_win32.h"
 #include "converters/system_codecs_win32.h"
-#include "engine/load_picture_win32.h"
 #include "platform/com_win32.h"
 #include "tests/fixtures/wine_test_support.h"
 

@@ -6,7 +6,7 @@
 #include <cstdlib>
 
 #include "engine/bmp_file.h"
-#include "engine/compose_win32.h"
+#include "change/compose_win32.h"
 #include "engine/settings_store.h"
 #include "platform/strings.h"
 #include "platform/unique_handle.h"

@@ -6,9 +6,9 @@
 
 #include <algorithm>
 
+#include "change/change_run_win32.h"
+#include "change/compose_win32.h"
 #include "engine/bmp_file.h"
-#include "engine/change_run_win32.h"
-#include "engine/compose_win32.h"
 #include "engine/settings_store.h"
 #include "platform/files.h"
 #include "platform/screen_geometry_win32.h"

@@ -7,7 +7,7 @@
 #include <cstring>
 
 #include "engine/bmp_file.h"
-#include "engine/compose_win32.h"
+#include "change/compose_win32.h"
 #include "engine/settings_store.h"
 #include "platform/files.h"
 #include "platform/strings.h"

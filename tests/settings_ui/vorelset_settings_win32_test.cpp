@@ -9,8 +9,8 @@
 #include <algorithm>
 #include <string>
 
+#include "change/compose_win32.h"
 #include "engine/bmp_file.h"
-#include "engine/compose_win32.h"
 #include "engine/settings_store.h"
 #include "platform/files.h"
 #include "platform/strings.h"

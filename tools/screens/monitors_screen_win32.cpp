@@ -13,7 +13,7 @@
 #include <string>
 
 #include "calendar/calendar_draw.h"
-#include "engine/change_run_win32.h"
+#include "change/change_run_win32.h"
 #include "engine/registry.h"
 #include "platform/screen_geometry_win32.h"
 #include "platform/strings.h"

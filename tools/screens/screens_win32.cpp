@@ -12,9 +12,9 @@
 
 #include <string>
 
+#include "change/compose_win32.h"
 #include "converters/dib.h"
 #include "engine/bmp_file.h"
-#include "engine/compose_win32.h"
 #include "engine/registry.h"
 #include "engine/settings.h"
 #include "engine/settings_store.h"

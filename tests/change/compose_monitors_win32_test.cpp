@@ -5,8 +5,8 @@
 // and the one picture of old with the option off.
 #include <gtest/gtest.h>
 
+#include "change/change_run_win32.h"
 #include "engine/bmp_file.h"
-#include "engine/change_run_win32.h"
 #include "platform/screen_geometry_win32.h"
 #include "tests/fixtures/monitor_desk.h"
 #include "tests/fixtures/wine_test_support.h"

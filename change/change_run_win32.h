@@ -8,8 +8,8 @@
 #include <string>
 #include <vector>
 
-#include "engine/compose_win32.h"
-#include "engine/load_picture_win32.h"
+#include "change/compose_win32.h"
+#include "change/load_picture_win32.h"
 #include "engine/picture_order.h"
 #include "engine/registry.h"
 #include "engine/settings.h"

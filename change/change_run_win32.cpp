@@ -1,7 +1,7 @@
-#include "engine/change_run_win32.h"
+#include "change/change_run_win32.h"
 
+#include "change/directory_listing_win32.h"
 #include "engine/collect_pictures.h"
-#include "engine/directory_listing_win32.h"
 
 namespace vorel {
 namespace {

@@ -1,6 +1,6 @@
 // Folder listing through FindFirstFileExW. The standard information level is kept
 // because a search also matches the 8.3 alias, which the in-memory matching needs.
-#include "engine/directory_listing_win32.h"
+#include "change/directory_listing_win32.h"
 
 #include <windows.h>
 

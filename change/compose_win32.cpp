@@ -1,4 +1,4 @@
-#include "engine/compose_win32.h"
+#include "change/compose_win32.h"
 
 #include <shellapi.h>
 #include <shlobj.h>

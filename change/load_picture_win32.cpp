@@ -1,7 +1,7 @@
 // The picture loader. GV can only save to a file, so while it converts, the wallpaper
 // file's path is lent to it: the previous content is kept byte for byte and put back
 // afterwards, whether the conversion worked or not.
-#include "engine/load_picture_win32.h"
+#include "change/load_picture_win32.h"
 
 #include <functional>
 #include <memory>

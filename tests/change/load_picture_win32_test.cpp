@@ -1,6 +1,6 @@
 // The picture loader end to end: bitmap files, the plug-ins, and GV borrowing the
 // wallpaper file's path — which must hold its previous content again afterwards.
-#include "engine/load_picture_win32.h"
+#include "change/load_picture_win32.h"
 
 #include <gtest/gtest.h>
 

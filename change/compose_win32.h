@@ -11,8 +11,8 @@
 #include <string>
 
 #include "calendar/calendar_draw.h"
+#include "change/load_picture_win32.h"
 #include "engine/fit_picture.h"
-#include "engine/load_picture_win32.h"
 #include "engine/monitor_layout.h"
 #include "engine/picture.h"
 #include "engine/settings.h"

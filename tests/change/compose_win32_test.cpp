@@ -1,7 +1,7 @@
 // The composition against the real system: the wallpaper file, the desktop values, the
 // system's wallpaper, the follow-up program, erasing, the calendar-free copy at exit and a
 // wallpaper file that cannot be replaced.
-#include "engine/compose_win32.h"
+#include "change/compose_win32.h"
 
 #include <gtest/gtest.h>
 

@@ -6,8 +6,8 @@
 
 #include <set>
 
+#include "change/directory_listing_win32.h"
 #include "engine/collect_pictures.h"
-#include "engine/directory_listing_win32.h"
 #include "engine/picture_order.h"
 #include "platform/strings.h"
 #include "platform/unique_handle.h"
