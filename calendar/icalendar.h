@@ -33,6 +33,7 @@ enum class IcsStatus : uint8_t {
   kRead,         // a calendar; its damaged events (no start, a broken date) are passed over
   kTooLarge,     // over kMaxIcsBytes
   kNotCalendar,  // no complete VCALENDAR: another kind of file, or one cut short
+  kUnreadable,   // not there, or it could not be read (set by whoever reads the file)
 };
 
 struct IcsDays {

@@ -68,6 +68,16 @@ Plate PlateFor(const PixelWindow& area, uint32_t textColour) {
   return plate;
 }
 
+CanvasArea PlateArea(const CanvasArea& calendar, int32_t margin, int32_t width, int32_t height) {
+  if (calendar.Empty()) return {};
+  const auto widened = [margin](int32_t v, int32_t by, int32_t low, int32_t high) {
+    return static_cast<int32_t>(std::clamp<int64_t>(int64_t{v} + by * int64_t{margin}, low, high));
+  };
+  const CanvasArea area{widened(calendar.left, -1, 0, width), widened(calendar.top, -1, 0, height),
+                        widened(calendar.right, 1, 0, width), widened(calendar.bottom, 1, 0, height)};
+  return area.Empty() ? CanvasArea{} : area;
+}
+
 void ApplyPlate(const PixelWindow& area, const Plate& plate) {
   if (plate.strength <= 0 || !area.origin) return;
   const std::array<double, 256>& linear = LinearTable();

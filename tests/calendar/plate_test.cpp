@@ -7,6 +7,9 @@
 
 #include <vector>
 
+#include "calendar/canvas_bounds.h"
+#include "tests/calendar/recording_canvas.h"
+
 namespace vorel {
 namespace {
 
@@ -87,6 +90,32 @@ TEST(Plate, LuminanceOfColoursAndPixelsAndTheRatio) {
   EXPECT_DOUBLE_EQ(ContrastRatio(0.0, 1.0), 21.0);
   // The empty area needs no plate.
   EXPECT_EQ(PlateFor({}, kWhite).strength, 0);
+}
+
+// The plate covers the texts as measured (an italic one's lean too) and the shapes, with its
+// margin, cut to the picture; not the generous reach GDI is given to draw in.
+TEST(Plate, ItsRectangleIsWhatTheCalendarCoversWithAMargin) {
+  testing::RecordingCanvas measures;  // a text is characters × size / 2 wide, size + 1 high
+  BoundsCanvas bounds(measures);
+  CalendarFont upright;
+  upright.size = 20;
+  upright.italic = false;
+  bounds.SetFont(upright);
+  bounds.PutText(100, 50, "12", 0);  // 20 × 21
+  CalendarFont italic = upright;
+  italic.italic = true;
+  bounds.SetFont(italic);
+  bounds.PutText(300, 60, "3", 0);  // 10 × 21, leaning 7 further
+  EXPECT_EQ(bounds.Covered(), (CanvasArea{100, 50, 317, 81}));
+  EXPECT_EQ(bounds.Area(), (CanvasArea{79, 29, 331, 102}));
+  bounds.SetPen(PenStyle::kSolid, 0, 2);
+  bounds.DrawEllipse(90, 40, 130, 70);
+  EXPECT_EQ(bounds.Covered(), (CanvasArea{89, 39, 317, 81}));
+
+  EXPECT_EQ(PlateArea(bounds.Covered(), 4, 1024, 768), (CanvasArea{85, 35, 321, 85}));
+  EXPECT_EQ(PlateArea({-10, 700, 50, 780}, 4, 1024, 768), (CanvasArea{0, 696, 54, 768}));
+  EXPECT_EQ(PlateArea({2000, 10, 2100, 20}, 4, 1024, 768), CanvasArea{});
+  EXPECT_EQ(PlateArea({}, 4, 1024, 768), CanvasArea{});
 }
 
 }  // namespace
