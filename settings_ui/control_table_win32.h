@@ -36,6 +36,8 @@ enum class ControlKind {
   kIconButton,  // button showing a small icon
   kSortedList,  // list box keeping its names sorted, several selectable
   kPreview,     // area the owner paints
+  kReportList,  // list view of rows and columns, one row selectable; columns set by the owner
+  kDatePicker,  // date field with a drop-down month calendar
 };
 
 struct ControlRow {

@@ -130,6 +130,23 @@ void TFormMain::DefaultDialogs() {
     return font;
   };
   dialogs_.pick = [this](const FormDirRequest& request) { return picker_.Pick(Handle(), request, PreviewLoad()); };
+  dialogs_.calendarFile = [](HWND owner, const std::string& folder) -> std::optional<std::string> {
+    std::array<wchar_t, 4096> file{};
+    static constexpr wchar_t kFilter[] = L"iCalendar (*.ics)\0*.ics\0すべてのファイル (*.*)\0*.*\0";
+    const std::wstring title = ToWide("予定表ファイルの設定");
+    const std::wstring wideFolder = ToWide(folder);
+    OPENFILENAMEW ofn{};
+    ofn.lStructSize = sizeof(ofn);
+    ofn.hwndOwner = owner;
+    ofn.lpstrFilter = kFilter;
+    ofn.lpstrFile = file.data();
+    ofn.nMaxFile = static_cast<DWORD>(file.size());
+    ofn.lpstrTitle = title.c_str();
+    ofn.lpstrInitialDir = wideFolder.empty() ? nullptr : wideFolder.c_str();
+    ofn.Flags = OFN_HIDEREADONLY | OFN_NOCHANGEDIR | OFN_FILEMUSTEXIST;
+    if (!GetOpenFileNameW(&ofn)) return std::nullopt;
+    return ToUtf8(file.data());
+  };
 }
 
 PreviewLoader TFormMain::PreviewLoad() {

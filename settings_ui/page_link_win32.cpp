@@ -1,11 +1,13 @@
 // The pages "他のソフトとの連携" (follow-up program, the viewer GV, the Susie plug-ins, the
 // system's own picture formats) and "ユーザー環境" (the wallpaper file, a picture per monitor).
 #include <array>
+#include <stdexcept>
 
 #include "change/directory_listing_win32.h"
 #include "converters/susie_plugin_win32.h"
 #include "platform/strings.h"
 #include "settings_ui/form_main_win32.h"
+#include "settings_ui/form_own_calendar_win32.h"
 #include "settings_ui/table_page_win32.h"
 
 namespace vorel {
@@ -14,6 +16,8 @@ namespace {
 using K = ControlKind;
 // The switch of the system's formats keeps this distance from the page's bottom edge.
 constexpr int kSwitchFromBottom = 20;
+// So does the button of the own calendar, at the foot of the page "ユーザー環境".
+constexpr int kOwnCalendarFromBottom = 32;
 
 const std::array kLinkRows{
     ControlRow{"GroupBoxApp", K::kGroupBox, "壁紙変更時に他のアプリケーションの実行", "", {0, 0, 480, 80}, false},
@@ -51,6 +55,12 @@ const std::array kUserRows{
                "モニターごとに別の絵を表示する",
                "モニターが二つ以上あるとき，それぞれのモニターに別の絵を張ります",
                {8, 58, 300, 16}},
+    // At the foot of the page: the calendar page has no room left.
+    ControlRow{"ButtonOwnCalendar",
+               K::kButton,
+               "自分の休日・記念日と予定表...",
+               "会社の休日や誕生日・記念日，予定表ファイルの予定をカレンダーに描きます",
+               {8, 232, 220, 24}},
 };
 
 std::string FolderPart(const std::string& path) {
@@ -201,14 +211,19 @@ class LinkPage final : public TablePage {
 
 class UserPage final : public TablePage {
  public:
+
   std::span<const ControlRow> Rows() const override { return kUserRows; }
 
-  void Arrange(int width, int) override {
+  void Arrange(int width, int height) override {
     const RECT edit = controls_.ScaledRect("EditWall");
     controls_.Place("EditWall", edit.left, edit.top, width - Scale(78), edit.bottom);
     const RECT button = controls_.ScaledRect("BitBtnWall");
     controls_.Place("BitBtnWall", width - Scale(69), button.top, button.right, button.bottom);
+    const RECT own = controls_.ScaledRect("ButtonOwnCalendar");
+    controls_.Place("ButtonOwnCalendar", own.left, height - Scale(kOwnCalendarFromBottom), own.right, own.bottom);
   }
+
+  TFormOwnCalendar& OwnCalendar() { return ownCalendar_; }
 
   void ShowModel() override {
     controls_.SetText("EditWall", form_->Model().wallFile);
@@ -216,8 +231,17 @@ class UserPage final : public TablePage {
   }
 
  protected:
+  void ControlsCreated() override {
+    if (!ownCalendar_.Create(form_->Handle())) throw std::runtime_error("自分のカレンダーの画面を作れません");
+  }
+
   void Command(const std::string& name, int code, int) override {
     if (name == "CheckBoxPerMonitor" && code == BN_CLICKED) form_->Model().perMonitor = controls_.Checked(name);
+    if (name == "ButtonOwnCalendar" && code == BN_CLICKED) {
+      const OwnCalendarChoosers choosers{form_->Dialogs().colour, form_->Dialogs().calendarFile};
+      ownCalendar_.Edit(form_->Model().ownCalendar, choosers);
+      return;
+    }
     // Text typed into EditWall is not taken: only the button names the file written.
     if (name != "BitBtnWall" || code != BN_CLICKED) return;
     const auto chosen =
@@ -226,6 +250,9 @@ class UserPage final : public TablePage {
     form_->Model().wallFile = *chosen;
     controls_.SetText("EditWall", *chosen);
   }
+
+ private:
+  TFormOwnCalendar ownCalendar_;
 };
 
 }  // namespace
@@ -234,5 +261,10 @@ std::span<const ControlRow> LinkPageRows() { return kLinkRows; }
 std::span<const ControlRow> UserPageRows() { return kUserRows; }
 std::unique_ptr<SettingsPage> MakeLinkPage() { return std::make_unique<LinkPage>(); }
 std::unique_ptr<SettingsPage> MakeUserPage() { return std::make_unique<UserPage>(); }
+
+TFormOwnCalendar* OwnCalendarDialog(SettingsPage* userPage) {
+  auto* page = dynamic_cast<UserPage*>(userPage);
+  return page ? &page->OwnCalendar() : nullptr;
+}
 
 }  // namespace vorel
