@@ -11,10 +11,14 @@
 
 #include "calendar/calendar_draw.h"
 #include "calendar/plate.h"
+#include "change/calendar_file_win32.h"
 #include "engine/bmp_file.h"
 #include "engine/settings_store.h"
 #include "platform/dpi_win32.h"
 #include "platform/gdi_canvas_win32.h"
+#include "platform/time_zone_win32.h"
+#include "platform/strings.h"
+#include "platform/unique_handle.h"
 #include "platform/win32_registry.h"
 #include "tests/calendar/tracing_canvas_win32.h"
 #include "tests/fixtures/wine_test_support.h"
@@ -245,6 +249,44 @@ TEST_F(OwnCalendarPlate, JustDarkEnoughUnderTheCalendarAndNotInTheCalendarFreeCo
   ASSERT_TRUE(SaveSettings(settings_, registry));
   ASSERT_TRUE(testing::RunProgram("\"" + testing::ExeFolder() + "..\\..\\Vorelrun.exe\"").finished);
   EXPECT_TRUE(testing::ReadBmpFile(settings_.wallFile) == white);
+}
+
+// The calendar file as the programs read it: its state, the 16 MB bound before a byte is
+// read, and UTC times in the system's zone with that year's rules.
+TEST(CalendarFileWin32, ReadsTheFileAndConvertsBySystemZone) {
+  testing::TempFolder folder;
+  const DateSpan span{{2026, 1, 1}, {2026, 1, 31}};
+  EXPECT_EQ(ReadCalendarFile(folder.File("ない.ics"), span).status, IcsStatus::kUnreadable);
+  EXPECT_EQ(ReadCalendarFile("", span).status, IcsStatus::kUnreadable);
+  const std::string good = folder.File("予定.ics");
+  ASSERT_TRUE(testing::WriteFileBytes(
+      good, "BEGIN:VCALENDAR\r\nBEGIN:VEVENT\r\nDTSTART;VALUE=DATE:20260105\r\nEND:VEVENT\r\nEND:VCALENDAR\r\n"));
+  const IcsDays read = ReadCalendarFile(good, span);
+  EXPECT_EQ(read.status, IcsStatus::kRead);
+  EXPECT_EQ(read.days, (std::vector<Date>{Date{2026, 1, 5}}));
+  const std::string large = folder.File("大きい.ics");
+  {
+    UniqueFile file(CreateFileW(ToWide(large).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
+    ASSERT_TRUE(file);
+    LARGE_INTEGER size{};
+    size.QuadPart = static_cast<LONGLONG>(kMaxIcsBytes) + 1;
+    ASSERT_TRUE(SetFilePointerEx(file.Get(), size, nullptr, FILE_BEGIN) && SetEndOfFile(file.Get()));
+  }
+  EXPECT_EQ(ReadCalendarFile(large, span).status, IcsStatus::kTooLarge);
+
+  // The offset the system gives a January and a July noon of 2026, as its own zone says.
+  for (const WORD month : {WORD{1}, WORD{7}}) {
+    const int64_t utc = DayNumber({2026, month, 15}) * 86400 + 12 * 3600;
+    TIME_ZONE_INFORMATION zone{};
+    ASSERT_TRUE(GetTimeZoneInformationForYear(2026, nullptr, &zone));
+    SYSTEMTIME utcTime{2026, month, 0, 15, 12, 0, 0, 0};
+    SYSTEMTIME local{};
+    ASSERT_TRUE(SystemTimeToTzSpecificLocalTime(&zone, &utcTime, &local));
+    const int64_t expected = DayNumber({local.wYear, local.wMonth, local.wDay}) * 86400 + local.wHour * 3600 +
+                             local.wMinute * 60 + local.wSecond;
+    EXPECT_EQ(SystemUtcToLocal(utc), expected) << month;
+  }
+  EXPECT_EQ(SystemUtcToLocal(DayNumber({1500, 1, 1}) * 86400), DayNumber({1500, 1, 1}) * 86400);
 }
 
 }  // namespace
