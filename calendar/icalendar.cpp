@@ -13,6 +13,7 @@
 #include <utility>
 
 #include "calendar/recurrence.h"
+#include "calendar/text_fields.h"
 
 namespace vorel {
 namespace {
@@ -29,23 +30,17 @@ struct ContentLine {
   }
 };
 
-std::string Upper(std::string_view text) {
-  std::string out(text);
-  for (char& c : out) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-  return out;
-}
-
 // NAME *(";" PARAM "=" VALUE *("," VALUE)) ":" VALUE; quoted parameter values may hold ":"
 // and ";". Only the first value of a parameter is kept.
 std::optional<ContentLine> ParseContentLine(std::string_view line) {
   ContentLine out;
   size_t at = line.find_first_of(";:");
   if (at == std::string_view::npos || at == 0) return std::nullopt;
-  out.name = Upper(line.substr(0, at));
+  out.name = AsciiUpper(line.substr(0, at));
   while (line[at] == ';') {
     const size_t equals = line.find('=', at + 1);
     if (equals == std::string_view::npos) return std::nullopt;
-    std::string name = Upper(line.substr(at + 1, equals - at - 1));
+    std::string name = AsciiUpper(line.substr(at + 1, equals - at - 1));
     std::string value;
     size_t next = equals + 1;
     bool first = true;
@@ -129,7 +124,7 @@ Parsed ParseComponents(std::string_view text) {
     const std::optional<ContentLine> line = ParseContentLine(raw);
     if (!line) return;
     if (line->name == "BEGIN") {
-      const std::string name = Upper(line->value);
+      const std::string name = AsciiUpper(line->value);
       if (stack.empty() && name != "VCALENDAR") return;  // only what stands in a calendar counts
       if (stack.size() >= kMaxDepth) {
         damaged = true;
@@ -143,7 +138,7 @@ Parsed ParseComponents(std::string_view text) {
       return;
     }
     if (line->name == "END") {
-      const std::string name = Upper(line->value);
+      const std::string name = AsciiUpper(line->value);
       const auto open = std::find(stack.rbegin(), stack.rend(), name);
       if (open == stack.rend()) return;
       // A component left open inside the one that ends is dropped with it.
@@ -173,12 +168,12 @@ const ContentLine* Find(const Component& component, std::string_view name) {
 }
 
 std::optional<IcsTime> TimeOf(const ContentLine& line) {
-  return ParseIcsTime(line.value, Upper(line.Param("VALUE")) == "DATE", line.Param("TZID"));
+  return ParseIcsTime(line.value, AsciiUpper(line.Param("VALUE")) == "DATE", line.Param("TZID"));
 }
 
 // EXDATE and RDATE hold lists; a PERIOD counts by its start.
 void TimesOf(const ContentLine& line, std::vector<IcsTime>& out) {
-  const bool asDate = Upper(line.Param("VALUE")) == "DATE";
+  const bool asDate = AsciiUpper(line.Param("VALUE")) == "DATE";
   size_t from = 0;
   while (from <= line.value.size()) {
     size_t comma = line.value.find(',', from);
@@ -295,7 +290,7 @@ std::optional<Event> EventOf(const Component& component) {
     if (line.name == "RRULE" && !event.rule && !event.recurrenceId) event.rule = ParseRecurrenceRule(line.value);
     if (line.name == "EXDATE") TimesOf(line, event.exceptions);
     if (line.name == "RDATE" && !event.recurrenceId) TimesOf(line, event.extra);
-    if (line.name == "STATUS") event.cancelled = Upper(line.value) == "CANCELLED";
+    if (line.name == "STATUS") event.cancelled = AsciiUpper(line.value) == "CANCELLED";
   }
   return event;
 }

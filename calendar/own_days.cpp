@@ -4,6 +4,8 @@
 
 #include <cstdio>
 
+#include "calendar/text_fields.h"
+
 namespace vorel {
 namespace {
 
@@ -13,15 +15,10 @@ std::string_view Trimmed(std::string_view text) {
   return text;
 }
 
-// Between minDigits and maxDigits ASCII digits, nothing else.
 std::optional<int32_t> Number(std::string_view text, size_t minDigits, size_t maxDigits) {
-  if (text.size() < minDigits || text.size() > maxDigits) return std::nullopt;
-  int32_t value = 0;
-  for (const char c : text) {
-    if (c < '0' || c > '9') return std::nullopt;
-    value = value * 10 + (c - '0');
-  }
-  return value;
+  const std::optional<int64_t> value = DecimalDigits(text, minDigits, maxDigits);
+  if (!value) return std::nullopt;
+  return static_cast<int32_t>(*value);
 }
 
 std::optional<OwnDay> ParseDate(std::string_view text) {

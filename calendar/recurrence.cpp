@@ -7,18 +7,12 @@
 #include <algorithm>
 #include <cctype>
 
+#include "calendar/text_fields.h"
+
 namespace vorel {
 namespace {
 
-std::optional<int64_t> Digits(std::string_view text) {
-  if (text.empty() || text.size() > 9) return std::nullopt;
-  int64_t value = 0;
-  for (const char c : text) {
-    if (c < '0' || c > '9') return std::nullopt;
-    value = value * 10 + (c - '0');
-  }
-  return value;
-}
+std::optional<int64_t> Digits(std::string_view text) { return DecimalDigits(text, 1, 9); }
 
 std::optional<int64_t> SignedNumber(std::string_view text) {
   bool negative = false;
@@ -29,12 +23,6 @@ std::optional<int64_t> SignedNumber(std::string_view text) {
   const std::optional<int64_t> value = Digits(text);
   if (!value) return std::nullopt;
   return negative ? -*value : *value;
-}
-
-std::string Upper(std::string_view text) {
-  std::string out(text);
-  for (char& c : out) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-  return out;
 }
 
 // Splits at the separator; empty pieces are kept so that "1,,2" is seen to be damaged.
@@ -328,8 +316,8 @@ std::optional<RecurrenceRule> ParseRecurrenceRule(std::string_view value) {
     if (part.empty()) continue;
     const size_t equals = part.find('=');
     if (equals == std::string_view::npos) return std::nullopt;
-    const std::string name = Upper(part.substr(0, equals));
-    const std::string text = Upper(part.substr(equals + 1));
+    const std::string name = AsciiUpper(part.substr(0, equals));
+    const std::string text = AsciiUpper(part.substr(equals + 1));
     if (name == "FREQ") {
       if (text == "DAILY") {
         rule.frequency = Frequency::kDaily;
