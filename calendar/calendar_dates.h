@@ -26,7 +26,8 @@ int32_t WeeksInMonth(int32_t year, int32_t month);
 // Act on National Holidays as amended, year by year from its start in July 1948.
 bool IsHoliday(int32_t year, int32_t month, int32_t day, bool currentLaw = false);
 
-enum class ColourRole { kNormal, kSaturday, kSunday, kHoliday, kToday };
+// kAnniversary is never given by DayColourRole: it comes from the user's own marks (WithMark).
+enum class ColourRole { kNormal, kSaturday, kSunday, kHoliday, kToday, kAnniversary };
 ColourRole DayColourRole(int32_t year, int32_t month, int32_t day, int32_t weekday, bool isToday,
                          bool todayIsColourChange, bool currentLaw = false);
 

@@ -50,6 +50,8 @@ uint32_t RoleColour(const CalendarStyle& style, ColourRole role) {
       return style.ColorFest;
     case ColourRole::kToday:
       return style.ColorToday;
+    case ColourRole::kAnniversary:
+      return style.ColorMyDay;
     case ColourRole::kNormal:
       break;
   }
@@ -88,11 +90,12 @@ void DrawTodayMark(Canvas& canvas, const CalendarStyle& style, Px x, Px y, TextS
 }
 
 // One day number at (x, y), measured `size` in the day font, which the canvas holds.
-void DrawDayNumber(Canvas& canvas, const CalendarStyle& style, Px x, Px y, const std::string& text, TextSize size,
-                   Px cellWidth, Date date, int32_t weekday, bool isToday) {
+void DrawDayNumber(Canvas& canvas, const CalendarStyle& style, const DayMarks& marks, Px x, Px y,
+                   const std::string& text, TextSize size, Px cellWidth, Date date, int32_t weekday, bool isToday) {
   if (isToday) DrawTodayMark(canvas, style, x, y, size, cellWidth);
-  const ColourRole role = DayColourRole(date.year, date.month, date.day, weekday, isToday,
-                                        style.TodayMark == kMarkColour, style.CurrentLaw);
+  const ColourRole role = WithMark(DayColourRole(date.year, date.month, date.day, weekday, isToday,
+                                                 style.TodayMark == kMarkColour, style.CurrentLaw),
+                                   marks.At(date));
   PutShadowed(canvas, style, x, y, text, RoleColour(style, role));
 }
 
@@ -118,7 +121,7 @@ Date NextDay(Date date) {
 }
 
 void DrawMonthGrid(Canvas& canvas, int32_t year, int32_t month, const CalendarStyle& style, Px top, Px left,
-                   int32_t todayDay) {
+                   int32_t todayDay, const DayMarks& marks) {
   const Px dayWidth = style.DayWidth;
   const Px dayHeight = style.DayHeight;
 
@@ -144,7 +147,7 @@ void DrawMonthGrid(Canvas& canvas, int32_t year, int32_t month, const CalendarSt
     const TextSize size = canvas.MeasureText(style.FontDay, text);
     const Px x = left + (column + 1) * dayWidth - size.width;
     const Px y = daysTop + row * dayHeight + (size.height - dayHeight) / 2;
-    DrawDayNumber(canvas, style, x, y, text, size, dayWidth, {year, month, day}, column, day == todayDay);
+    DrawDayNumber(canvas, style, marks, x, y, text, size, dayWidth, {year, month, day}, column, day == todayDay);
     if (++column == 7) {
       column = 0;
       ++row;
@@ -153,7 +156,7 @@ void DrawMonthGrid(Canvas& canvas, int32_t year, int32_t month, const CalendarSt
 }
 
 void DrawRun(Canvas& canvas, int32_t place, const CalendarStyle& style, Px y0, Px x0, Date start, int32_t segments,
-             Px space, int32_t arrangement, Date today) {
+             Px space, int32_t arrangement, Date today, const DayMarks& marks) {
   const bool vertical = place == 1 || place == 2;
   const Px yearStart = style.YearStart;
   const Px dayWidth = style.DayWidth;
@@ -202,8 +205,8 @@ void DrawRun(Canvas& canvas, int32_t place, const CalendarStyle& style, Px y0, P
       const Px dx = vertical ? width30 - size.width : 0;
       const Px dy = vertical ? dayHeight - size.height : headerHeight - size.height;
       const bool isToday = date.day == today.day && date.month == today.month;
-      DrawDayNumber(canvas, style, x + dx, y + dy, text, size, vertical ? dayWidth : size.width, date, weekday,
-                    isToday);
+      DrawDayNumber(canvas, style, marks, x + dx, y + dy, text, size, vertical ? dayWidth : size.width, date,
+                    weekday, isToday);
       along += vertical ? dayHeight : size.width + dayWidth;
       date = NextDay(date);
       weekday = (weekday + 1) % 7;
@@ -218,7 +221,82 @@ void DrawRun(Canvas& canvas, int32_t place, const CalendarStyle& style, Px y0, P
   }
 }
 
+// The months of the box form in order, and which of them holds today.
+struct BoxMonths {
+  std::array<Date, 3> months{};
+  int32_t count = 0;
+  int32_t todayIndex = 0;
+};
+BoxMonths MonthsOfBox(int32_t length, const Date& today) {
+  BoxMonths box;
+  // Length 3 begins with last month; today's month is then the second one.
+  box.todayIndex = length == 3 ? 1 : 0;
+  box.count = length == 3 ? 3 : length + 1;
+  for (int32_t i = 0; i < box.count; ++i) box.months[i] = AddMonths(today, i - box.todayIndex);
+  return box;
+}
+
+struct BarRun {
+  Date start;
+  int32_t segments = 0;
+};
+BarRun RunOfBar(int32_t length, const Date& today) {
+  Date start{today.year, today.month, 1};
+  const int32_t segments = length <= 2 ? length + 1 : length == 3 ? 3 : (length - 4) % 3 + 1;
+  if (length == 3) {
+    start = AddMonths(start, -1);
+  } else if (length >= 4 && length <= 6) {
+    start = today;
+  } else if (length >= 7 && length <= 15) {
+    const int32_t weeksBack = (length - 7) / 3;
+    start.day = today.day - WeekdayOf(today.year, today.month, today.day) - 7 * weeksBack;
+    if (start.day < 1) {
+      start = AddMonths(start, -1);
+      start.day += DaysInMonth(start.year, start.month);
+    }
+  } else if (length >= 16) {
+    start.day = today.day <= 15 ? 1 : 16;
+  }
+  return {start, segments};
+}
+
+// A segment is as long as the month in which it begins.
+Date LastDayOfRun(const BarRun& run) {
+  int64_t day = DayNumber(run.start);
+  for (int32_t segment = 0; segment < run.segments; ++segment) {
+    const Date begins = DateOfDayNumber(day);
+    day += DaysInMonth(begins.year, begins.month);
+  }
+  return DateOfDayNumber(day - 1);
+}
+
+bool BoxDrawn(const CalendarLayout& layout) { return layout.Length >= 0 && layout.Length <= 3; }
+bool BarDrawn(const CalendarLayout& layout) {
+  return layout.Length >= 0 && layout.Length <= 18 && layout.Place >= 0 && layout.Place <= 3;
+}
+
 }  // namespace
+
+std::optional<DateSpan> ShownSpan(const CalendarLayout& layout, int32_t form, const Date& today) {
+  if (form == 0) {
+    if (!BoxDrawn(layout)) return std::nullopt;
+    const BoxMonths box = MonthsOfBox(layout.Length, today);
+    const Date& last = box.months[static_cast<size_t>(box.count - 1)];
+    return DateSpan{{box.months[0].year, box.months[0].month, 1},
+                    {last.year, last.month, DaysInMonth(last.year, last.month)}};
+  }
+  if (!BarDrawn(layout)) return std::nullopt;
+  const BarRun run = RunOfBar(layout.Length, today);
+  return DateSpan{run.start, LastDayOfRun(run)};
+}
+
+DayMarks MarksOf(const CalendarLayout& layout, const DateSpan& span) {
+  DayMarks marks;
+  MarkOwnDays(marks, layout.OwnDays, span);
+  for (const Date& day : layout.FileDays)
+    if (span.Contains(day)) marks.Add(day, layout.FileKind);
+  return marks;
+}
 
 CalendarLayout CalendarLayoutFromSettings(const Settings& settings) {
   CalendarLayout layout;
@@ -256,6 +334,14 @@ CalendarLayout CalendarLayoutFromSettings(const Settings& settings) {
   style.FontYear = settings.fonts[kFontYear];
   style.FontWeek = settings.fonts[kFontWeek];
   style.FontDay = settings.fonts[kFontDay];
+
+  const OwnCalendarSettings& own = settings.ownCalendar;
+  style.ColorMyDay = own.colorMyDay;
+  layout.OwnDays = ParseOwnDays(own.myDays);
+  layout.File = own.icsFile;
+  // Only "休日" draws the file's days as days off; an absent or unknown kind, as anniversaries.
+  layout.FileKind = ParseDayMarkKind(own.icsKind).value_or(DayMarkKind::kAnniversary);
+  layout.Plate = own.plate;
   return layout;
 }
 
@@ -287,21 +373,21 @@ void DrawCalendar(Canvas& canvas, const CalendarLayout& layout, int32_t form, co
 
 void DrawBoxCalendar(Canvas& canvas, const CalendarLayout& stored, const Clock& clock) {
   // A hand-edited length names no months to show.
-  if (stored.Length < 0 || stored.Length > 3) return;
+  if (!BoxDrawn(stored)) return;
   const CalendarLayout layout = InScreenPixels(stored);
   const CalendarStyle& style = layout.Style;
   canvas.SetBrush(BrushStyle::kClear, 0);
   const Date today = clock();
 
-  // Length 3 begins with last month; today's month is then the second one.
-  const int32_t todayIndex = layout.Length == 3 ? 1 : 0;
-  const int32_t count = layout.Length == 3 ? 3 : layout.Length + 1;
-  std::array<Date, 3> months{};
+  const BoxMonths box = MonthsOfBox(layout.Length, today);
+  const int32_t todayIndex = box.todayIndex;
+  const int32_t count = box.count;
+  const std::array<Date, 3>& months = box.months;
+  const DayMarks marks = MarksOf(layout, *ShownSpan(layout, 0, today));
   std::array<Px, 3> rows{};
   Px rowSum = 0;
   Px rowMax = 0;
   for (int32_t i = 0; i < count; ++i) {
-    months[i] = AddMonths(today, i - todayIndex);
     const bool realRows = layout.Stuff || layout.Length == 0;
     rows[i] = realRows ? WeeksInMonth(months[i].year, months[i].month) : 6;
     rowSum += rows[i];
@@ -327,42 +413,28 @@ void DrawBoxCalendar(Canvas& canvas, const CalendarLayout& stored, const Clock& 
     const Px monthLeft = sideBySide ? left + i * (7 * dayWidth + space) : left;
     const Px monthTop = sideBySide ? top : top + stacked;
     DrawMonthGrid(canvas, months[i].year, months[i].month, style, monthTop, monthLeft,
-                  i == todayIndex ? today.day : kNoDay);
+                  i == todayIndex ? today.day : kNoDay, marks);
     stacked += band + dayHeight * rows[i] + space;
   }
 }
 
 void DrawBoxMonth(Canvas& canvas, int32_t year, int32_t month, const CalendarStyle& style, int32_t top, int32_t left,
-                  int32_t todayDay) {
-  DrawMonthGrid(canvas, year, month, style, top, left, todayDay);
+                  int32_t todayDay, const DayMarks& marks) {
+  DrawMonthGrid(canvas, year, month, style, top, left, todayDay, marks);
 }
 
 void DrawBarCalendar(Canvas& canvas, const CalendarLayout& stored, const Clock& clock) {
   // Lengths and places outside their lists can only come from a hand-edited store; they
   // define neither the run nor its origin, so nothing is drawn.
-  if (stored.Length < 0 || stored.Length > 18 || stored.Place < 0 || stored.Place > 3) return;
+  if (!BarDrawn(stored)) return;
   const CalendarLayout layout = InScreenPixels(stored);
   const CalendarStyle& style = layout.Style;
   canvas.SetBrush(BrushStyle::kClear, 0);
   const Date today = clock();
-  const int32_t length = layout.Length;
-
-  Date start{today.year, today.month, 1};
-  const int32_t segments = length <= 2 ? length + 1 : length == 3 ? 3 : (length - 4) % 3 + 1;
-  if (length == 3) {
-    start = AddMonths(start, -1);
-  } else if (length >= 4 && length <= 6) {
-    start = today;
-  } else if (length >= 7 && length <= 15) {
-    const int32_t weeksBack = (length - 7) / 3;
-    start.day = today.day - WeekdayOf(today.year, today.month, today.day) - 7 * weeksBack;
-    if (start.day < 1) {
-      start = AddMonths(start, -1);
-      start.day += DaysInMonth(start.year, start.month);
-    }
-  } else if (length >= 16) {
-    start.day = today.day <= 15 ? 1 : 16;
-  }
+  const BarRun run = RunOfBar(layout.Length, today);
+  const Date start = run.start;
+  const int32_t segments = run.segments;
+  const DayMarks marks = MarksOf(layout, {start, LastDayOfRun(run)});
 
   // Like the box form, every arrangement other than 0 counts as 1.
   const int32_t arrangement = layout.Arrangement == 0 ? 0 : 1;
@@ -377,12 +449,12 @@ void DrawBarCalendar(Canvas& canvas, const CalendarLayout& stored, const Clock& 
   } else if (layout.Place == 3) {
     y0 = layout.ScreenHeight - y0 - (arrangement == 1 ? dayHeight : n * dayHeight + (n - 1) * space);
   }
-  DrawRun(canvas, layout.Place, style, y0, x0, start, segments, space, arrangement, today);
+  DrawRun(canvas, layout.Place, style, y0, x0, start, segments, space, arrangement, today, marks);
 }
 
 void DrawBarRun(Canvas& canvas, int32_t place, const CalendarStyle& style, int32_t originY, int32_t originX, Date start,
-                int32_t segments, int32_t space, int32_t arrangement, Date today) {
-  DrawRun(canvas, place, style, originY, originX, start, segments, space, arrangement, today);
+                int32_t segments, int32_t space, int32_t arrangement, Date today, const DayMarks& marks) {
+  DrawRun(canvas, place, style, originY, originX, start, segments, space, arrangement, today, marks);
 }
 
 }  // namespace vorel

@@ -6,9 +6,14 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
 
 #include "calendar/calendar_dates.h"
 #include "calendar/canvas.h"
+#include "calendar/day_marks.h"
+#include "calendar/own_days.h"
 #include "engine/settings.h"
 
 namespace vorel {
@@ -34,6 +39,7 @@ struct CalendarStyle {
   uint32_t ColorSat = 0xFF0000;
   uint32_t ColorNormal = 0xFFFFFF;
   uint32_t ColorShadow = 0x000000;
+  uint32_t ColorMyDay = 0x0080FF;  // the user's anniversaries
   CalendarFont FontYear;
   CalendarFont FontWeek;
   CalendarFont FontDay;
@@ -51,6 +57,14 @@ struct CalendarLayout {
   int32_t ScreenHeight = 0;
   int32_t Dpi = 96;  // the screen's, for which the distances above and in Style are scaled
   CalendarStyle Style;
+
+  // The user's own calendar: their days, and the calendar file whose days the composition
+  // reads afresh for each drawing (FileDays) and marks as FileKind.
+  std::vector<OwnDay> OwnDays;
+  std::string File;
+  DayMarkKind FileKind = DayMarkKind::kAnniversary;
+  std::vector<Date> FileDays;
+  bool Plate = false;  // the picture under the calendar made to set off the normal days' colour
 };
 
 // The layout's distances, offsets and the ring's pen in pixels of a screen of layout.Dpi; at
@@ -60,14 +74,20 @@ CalendarLayout InScreenPixels(const CalendarLayout& layout);
 // The records as the loaded settings describe them (screen size included).
 CalendarLayout CalendarLayoutFromSettings(const Settings& settings);
 
+// The days the calendar of that form shows today, from the first day of its first month to the
+// last day of its last one; nullopt when the layout draws nothing.
+std::optional<DateSpan> ShownSpan(const CalendarLayout& layout, int32_t form, const Date& today);
+// The own days and the file's days within the span, each as its kind.
+DayMarks MarksOf(const CalendarLayout& layout, const DateSpan& span);
+
 // form 0 draws the box form, any other value the bar form.
 void DrawCalendar(Canvas& canvas, const CalendarLayout& layout, int32_t form, const Clock& clock = Today);
 void DrawBoxCalendar(Canvas& canvas, const CalendarLayout& layout, const Clock& clock = Today);
 // One month grid and one bar run with a style in pixels of the canvas (InScreenPixels).
 void DrawBoxMonth(Canvas& canvas, int32_t year, int32_t month, const CalendarStyle& style, int32_t top, int32_t left,
-                  int32_t todayDay);
+                  int32_t todayDay, const DayMarks& marks = {});
 void DrawBarCalendar(Canvas& canvas, const CalendarLayout& layout, const Clock& clock = Today);
 void DrawBarRun(Canvas& canvas, int32_t place, const CalendarStyle& style, int32_t originY, int32_t originX, Date start,
-                int32_t segments, int32_t space, int32_t arrangement, Date today);
+                int32_t segments, int32_t space, int32_t arrangement, Date today, const DayMarks& marks = {});
 
 }  // namespace vorel

@@ -35,11 +35,14 @@ void BoundsCanvas::PutText(int32_t x, int32_t y, const std::string& text, uint32
   // it); a whole line's height on every side is ample.
   const int64_t height = std::max({size.height, cellHeight_, 1});
   const int64_t width = std::max(size.width, 0);
+  const int64_t lean = font_.italic ? height / 3 : 0;
   if (cellHeight_ > 0) {
     // Reads downwards, in the strip of its cell height left of the pen.
     Add(int64_t{x} - cellHeight_ - height, int64_t{y} - height, int64_t{x} + height, int64_t{y} + width + height);
+    Join(covered_, int64_t{x} - cellHeight_, y, x, int64_t{y} + width + lean);
   } else {
     Add(int64_t{x} - height, int64_t{y} - height, int64_t{x} + width + height, int64_t{y} + size.height + height);
+    Join(covered_, x, y, int64_t{x} + width + lean, int64_t{y} + size.height);
   }
 }
 
@@ -52,6 +55,8 @@ void BoundsCanvas::AddShape(int32_t left, int32_t top, int32_t right, int32_t bo
   const int64_t reach = penWidth_ / 2 + 2;
   Add(int64_t{std::min(left, right)} - reach, int64_t{std::min(top, bottom)} - reach,
       int64_t{std::max(left, right)} + reach, int64_t{std::max(top, bottom)} + reach);
+  Join(covered_, int64_t{std::min(left, right)} - penWidth_ / 2, int64_t{std::min(top, bottom)} - penWidth_ / 2,
+       int64_t{std::max(left, right)} + penWidth_ / 2, int64_t{std::max(top, bottom)} + penWidth_ / 2);
 }
 
 void BoundsCanvas::DrawRectangle(int32_t left, int32_t top, int32_t right, int32_t bottom) {
@@ -67,14 +72,18 @@ void BoundsCanvas::DrawRoundRect(int32_t left, int32_t top, int32_t right, int32
 }
 
 void BoundsCanvas::Add(int64_t left, int64_t top, int64_t right, int64_t bottom) {
+  Join(area_, left, top, right, bottom);
+}
+
+void BoundsCanvas::Join(CanvasArea& area, int64_t left, int64_t top, int64_t right, int64_t bottom) {
   const CanvasArea added{Clamp(left), Clamp(top), Clamp(right), Clamp(bottom)};
   if (added.Empty()) return;
-  if (area_.Empty()) {
-    area_ = added;
+  if (area.Empty()) {
+    area = added;
     return;
   }
-  area_ = {std::min(area_.left, added.left), std::min(area_.top, added.top), std::max(area_.right, added.right),
-           std::max(area_.bottom, added.bottom)};
+  area = {std::min(area.left, added.left), std::min(area.top, added.top), std::max(area.right, added.right),
+          std::max(area.bottom, added.bottom)};
 }
 
 }  // namespace vorel

@@ -26,6 +26,9 @@ class BoundsCanvas : public Canvas {
  public:
   explicit BoundsCanvas(Canvas& measures) : measures_(measures) {}
   const CanvasArea& Area() const { return area_; }
+  // Tighter: the measured rectangles of the texts (an italic one's lean included) and the
+  // shapes with their pens, what the eye takes for the calendar and its shadow.
+  const CanvasArea& Covered() const { return covered_; }
 
   TextSize MeasureText(const CalendarFont& font, const std::string& text) override;
   int32_t CharHeight(const CalendarFont& font) override;
@@ -41,6 +44,7 @@ class BoundsCanvas : public Canvas {
 
  private:
   void Add(int64_t left, int64_t top, int64_t right, int64_t bottom);
+  static void Join(CanvasArea& area, int64_t left, int64_t top, int64_t right, int64_t bottom);
   void AddShape(int32_t left, int32_t top, int32_t right, int32_t bottom);
 
   Canvas& measures_;
@@ -48,6 +52,7 @@ class BoundsCanvas : public Canvas {
   int32_t cellHeight_ = 0;  // a rotated font's; 0 for an upright one
   int32_t penWidth_ = 0;
   CanvasArea area_;
+  CanvasArea covered_;
 };
 
 }  // namespace vorel

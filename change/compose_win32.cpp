@@ -6,7 +6,10 @@
 
 #include <algorithm>
 
+#include "calendar/plate.h"
+#include "change/calendar_file_win32.h"
 #include "engine/bmp_file.h"
+#include "engine/display_scale.h"
 #include "platform/files.h"
 #include "platform/gdi_canvas_win32.h"
 #include "platform/strings.h"
@@ -35,21 +38,60 @@ void FitPicture(Picture& picture, const LayoutChoice& layout, bool marginsOn, co
   FitPicture(picture, ScreenFit(layout, marginsOn, settings), DesktopColour);
 }
 
-void DrawCalendarOn(const PixelWindow& part, const CalendarLayout& layout, int32_t form, const Clock& clock,
+namespace {
+
+// The plate under what the calendar covers, as strong as the normal days' colour needs. When
+// it changed anything, the part's pixels of `reach` (everything the calendar may paint, the
+// plate included) as they were before, for the calendar-free copy.
+std::optional<OverwrittenPixels> LayPlate(const PixelWindow& part, const CanvasArea& covered, CanvasArea reach,
+                                          const CalendarLayout& layout) {
+  const CanvasArea area = PlateArea(covered, ScaleForDpi(kPlateMargin, layout.Dpi), part.width, part.height);
+  if (area.Empty() || !part.origin) return std::nullopt;
+  const auto window = [&part](const CanvasArea& a) {
+    return PixelWindow{part.Row(a.top) + a.left, part.stride, a.right - a.left, a.bottom - a.top};
+  };
+  const PixelWindow under = window(area);
+  const Plate plate = PlateFor(under, layout.Style.ColorNormal);
+  if (plate.strength <= 0) return std::nullopt;
+  reach = {std::clamp(std::min(reach.left, area.left), 0, part.width), std::clamp(std::min(reach.top, area.top), 0, part.height),
+           std::clamp(std::max(reach.right, area.right), 0, part.width),
+           std::clamp(std::max(reach.bottom, area.bottom), 0, part.height)};
+  const PixelWindow before = window(reach);
+  OverwrittenPixels saved{reach.left, reach.top, {before.width, before.height, {}}};
+  saved.pixels.pixels.resize(static_cast<size_t>(before.width) * before.height);
+  for (int32_t y = 0; y < before.height; ++y)
+    std::copy_n(before.Row(y), before.width, saved.pixels.pixels.data() + static_cast<size_t>(y) * before.width);
+  ApplyPlate(under, plate);
+  return saved;
+}
+
+}  // namespace
+
+void DrawCalendarOn(const PixelWindow& part, const CalendarLayout& stored, int32_t form, const Clock& clock,
                     OverwrittenPixels* overwritten) {
   // One day for both drawings, even across midnight.
   const Date today = clock();
   const Clock sameDay = [today] { return today; };
+  CalendarLayout layout = stored;
+  // The file is read afresh for every drawing, and only for the days this one shows.
+  if (!layout.File.empty())
+    if (const std::optional<DateSpan> span = ShownSpan(layout, form, today))
+      layout.FileDays = ReadCalendarFile(layout.File, *span).days;
   CanvasArea area;
+  CanvasArea covered;
   {
     GdiCanvas measures(PixelWindow{}, layout.Dpi);
     BoundsCanvas bounds(measures);
     DrawCalendar(bounds, layout, form, sameDay);
     area = bounds.Area();
+    covered = bounds.Covered();
   }
+  std::optional<OverwrittenPixels> underPlate =
+      layout.Plate ? LayPlate(part, covered, area, layout) : std::nullopt;
   GdiCanvas canvas(part, layout.Dpi, area);
   DrawCalendar(canvas, layout, form, sameDay);
   canvas.Finish(overwritten);
+  if (underPlate && overwritten) *overwritten = std::move(*underPlate);
 }
 
 void StampCalendar(Picture& picture, bool tile, int32_t position, const CalendarLayout& layout, int32_t form,

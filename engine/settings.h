@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+#include "engine/own_calendar_settings.h"
+
 namespace vorel {
 
 // Override texts as the user sees them; the engine compares them exactly.
@@ -130,6 +132,8 @@ struct Settings {
   uint32_t colorToday = 0x00FF00;
   uint32_t colorShadow = 0x000000;
   std::array<CalendarFont, 3> fonts;
+  // The user's own days, calendar file, anniversary colour and plate.
+  OwnCalendarSettings ownCalendar;
 
   CurrentPictureRecord current;
   // Every monitor its own picture ("PerMonitor"); off unless stored. With it on and several

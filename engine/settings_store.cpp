@@ -4,6 +4,8 @@
 #include <algorithm>
 #include <variant>
 
+#include "engine/own_calendar_settings.h"
+
 namespace vorel {
 namespace {
 
@@ -387,6 +389,7 @@ Settings LoadSettings(ProgramKind program, Registry& registry, const LoadContext
   s.susiePath = ReadTextOr(*key, "SusiePath", "");
   s.susieFolderKnown = !s.susiePath.empty();
   LoadSteering(*key, s);
+  LoadOwnCalendar(*key, s);
   key.reset();
 
   LoadOutsideValues(registry, s);
@@ -427,6 +430,7 @@ bool SaveSettings(const Settings& s, Registry& registry) {
   if (s.gvKnown) key->WriteText("GvPath", s.gvPath);
   if (s.susieFolderKnown) key->WriteText("SusiePath", s.susiePath);
   WriteSteering(*key, s);
+  SaveOwnCalendar(*key, s);
   return true;
 }
 

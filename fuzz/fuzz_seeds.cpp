@@ -222,6 +222,58 @@ void HistorySeeds(const fs::path& out) {
   }
 }
 
+// Calendar files as calendar programs export them: every rule form, exceptions, overrides,
+// a described zone, folded lines; behind the harness's six bytes of span and zone.
+void IcsSeeds(const fs::path& out) {
+  const std::string zone =
+      "BEGIN:VTIMEZONE\r\nTZID:America/New_York\r\nBEGIN:DAYLIGHT\r\nTZOFFSETFROM:-0500\r\nTZOFFSETTO:-0400\r\n"
+      "DTSTART:19700308T020000\r\nRRULE:FREQ=YEARLY;BYMONTH=3;BYDAY=2SU\r\nEND:DAYLIGHT\r\nBEGIN:STANDARD\r\n"
+      "TZOFFSETFROM:-0400\r\nTZOFFSETTO:-0500\r\nDTSTART:19701101T020000\r\nRRULE:FREQ=YEARLY;BYMONTH=11;BYDAY=1SU\r\n"
+      "END:STANDARD\r\nEND:VTIMEZONE\r\n";
+  const char* events[] = {
+      "DTSTART;VALUE=DATE:20260105\r\nDTEND;VALUE=DATE:20260108",
+      "DTSTART:20260105T200000Z\r\nDURATION:PT2H",
+      ("DTSTART;TZID=America/New_York:20260320T100000\r\nRRULE:FREQ=WEEKLY;INTERVAL=2;BYDAY=MO,WE,FR;UNTIL=20261231T"
+       "000000Z\r\nEXDATE;TZID=America/New_York:20260323T100000"),
+      "DTSTART;VALUE=DATE:20251208\r\nRRULE:FREQ=MONTHLY;BYDAY=2MO,-1FR;COUNT=20",
+      "DTSTART;VALUE=DATE:20251231\r\nRRULE:FREQ=MONTHLY;BYDAY=MO,TU,WE,TH,FR;BYSETPOS=-1",
+      "DTSTART;VALUE=DATE:19900214\r\nRRULE:FREQ=YEARLY;BYMONTH=2,3;BYMONTHDAY=1,-1\r\nRDATE;VALUE=DATE:20260401",
+      "DTSTART:20260105T100000\r\nRRULE:FREQ=DAILY;COUNT=10\r\nBEGIN:VALARM\r\nTRIGGER:-PT15M\r\nEND:VALARM",
+  };
+  for (size_t i = 0; i < std::size(events); ++i) {
+    std::string file = "\xEF\xBB\xBF" "BEGIN:VCALENDAR\r\nVERSION:2.0\r\n" + zone;
+    file += "BEGIN:VEVENT\r\nUID:u" + std::to_string(i % 3) + "\r\n" + events[i] + "\r\nEND:VEVENT\r\n";
+    if (i % 3 == 2)
+      file += "BEGIN:VEVENT\r\nUID:u2\r\nRECURRENCE-ID;VALUE=DATE:20260112\r\nSTATUS:CANCELLED\r\nEND:VEVENT\r\n";
+    file += "END:VCALENDAR\r\n";
+    // Folded at 75 octets as the exporters do.
+    std::string folded;
+    size_t column = 0;
+    for (const char c : file) {
+      if (c == '\r' || c == '\n') column = 0;
+      else if (++column > 75) {
+        folded += "\r\n ";
+        column = 1;
+      }
+      folded += c;
+    }
+    const std::string head = {static_cast<char>(57 + i), static_cast<char>(i), static_cast<char>(36),
+                              static_cast<char>(i % 12), static_cast<char>(i * 9)};
+    Write(out / "icalendar", "ics" + std::to_string(i), head + folded);
+  }
+}
+
+void OwnDaySeeds(const fs::path& out) {
+  int n = 0;
+  for (const char* record : {"2026/12/29,休日,年末年始休暇", "04/01,記念日,創立記念日, 本社", "02/29,記念日,", "08/13,休日"}) {
+    std::string s;
+    PutU16(s, 2026);
+    s += static_cast<char>(n);
+    s += static_cast<char>(n % 2);
+    Write(out / "own_days", "record" + std::to_string(n++), s + record);
+  }
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -237,5 +289,7 @@ int main(int argc, char** argv) {
   CalendarSeeds(out);
   ExifSeeds(out);
   HistorySeeds(out);
+  IcsSeeds(out);
+  OwnDaySeeds(out);
   return 0;
 }

@@ -12,7 +12,7 @@ build="${FUZZ_BUILD:-$root/build/fuzz}"
 seconds="${FUZZ_SECONDS:-60}"
 jobs="${FUZZ_JOBS:-1}"
 names=("$@")
-if [ ${#names[@]} -eq 0 ]; then names=(bmp_file dib settings numeric_field patterns calendar exif history); fi
+if [ ${#names[@]} -eq 0 ]; then names=(bmp_file dib settings numeric_field patterns calendar exif history icalendar own_days); fi
 
 bash "$root/fuzz/make-seeds.sh" >/dev/null
 

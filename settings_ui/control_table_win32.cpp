@@ -66,6 +66,10 @@ ClassAndStyle StyleOf(const ControlRow& row) {
       return {L"STATIC", SS_NOTIFY | WS_BORDER};
     case ControlKind::kHotKey:
       return {HOTKEY_CLASSW, 0, WS_EX_CLIENTEDGE};
+    case ControlKind::kReportList:
+      return {WC_LISTVIEWW, LVS_REPORT | LVS_SINGLESEL | LVS_SHOWSELALWAYS | LVS_NOSORTHEADER, WS_EX_CLIENTEDGE};
+    case ControlKind::kDatePicker:
+      return {DATETIMEPICK_CLASSW, DTS_SHORTDATEFORMAT};
   }
   return {L"STATIC", 0};
 }

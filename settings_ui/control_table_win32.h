@@ -37,6 +37,8 @@ enum class ControlKind {
   kSortedList,  // list box keeping its names sorted, several selectable
   kPreview,     // area the owner paints
   kHotKey,      // hot-key field: shows and takes a key combination
+  kReportList,  // list view of rows and columns, one row selectable; columns set by the owner
+  kDatePicker,  // date field with a drop-down month calendar
 };
 
 struct ControlRow {

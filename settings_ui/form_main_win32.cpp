@@ -66,6 +66,25 @@ std::wstring DialogFilter(const std::string& filter) {
   return wide;
 }
 
+// The open dialog with a filter of NUL-separated pairs ending in two NULs; the file confirmed.
+std::optional<std::string> OpenFileDialog(HWND owner, const std::string& title, const std::string& folder,
+                                          const std::wstring& filter, DWORD mustExist) {
+  std::array<wchar_t, 4096> file{};
+  const std::wstring wideTitle = ToWide(title);
+  const std::wstring wideFolder = ToWide(folder);
+  OPENFILENAMEW ofn{};
+  ofn.lStructSize = sizeof(ofn);
+  ofn.hwndOwner = owner;
+  ofn.lpstrFilter = filter.c_str();
+  ofn.lpstrFile = file.data();
+  ofn.nMaxFile = static_cast<DWORD>(file.size());
+  ofn.lpstrTitle = wideTitle.c_str();
+  ofn.lpstrInitialDir = wideFolder.empty() ? nullptr : wideFolder.c_str();
+  ofn.Flags = OFN_HIDEREADONLY | OFN_NOCHANGEDIR | mustExist;
+  if (!GetOpenFileNameW(&ofn)) return std::nullopt;
+  return ToUtf8(file.data());
+}
+
 }  // namespace
 
 std::span<const ControlRow> BottomBarRows() { return kBarRows; }
@@ -92,21 +111,7 @@ bool TFormMain::Create() {
 void TFormMain::DefaultDialogs() {
   dialogs_.openFile = [this](HWND owner, const std::string& title,
                              const std::string& folder) -> std::optional<std::string> {
-    std::array<wchar_t, 4096> file{};
-    const std::wstring filter = DialogFilter(dialogFilter_);
-    const std::wstring wideTitle = ToWide(title);
-    const std::wstring wideFolder = ToWide(folder);
-    OPENFILENAMEW ofn{};
-    ofn.lStructSize = sizeof(ofn);
-    ofn.hwndOwner = owner;
-    ofn.lpstrFilter = filter.c_str();
-    ofn.lpstrFile = file.data();
-    ofn.nMaxFile = static_cast<DWORD>(file.size());
-    ofn.lpstrTitle = wideTitle.c_str();
-    ofn.lpstrInitialDir = wideFolder.empty() ? nullptr : wideFolder.c_str();
-    ofn.Flags = OFN_HIDEREADONLY | OFN_NOCHANGEDIR | OFN_PATHMUSTEXIST;
-    if (!GetOpenFileNameW(&ofn)) return std::nullopt;
-    return ToUtf8(file.data());
+    return OpenFileDialog(owner, title, folder, DialogFilter(dialogFilter_), OFN_PATHMUSTEXIST);
   };
   dialogs_.colour = [](HWND owner, uint32_t initial) -> std::optional<uint32_t> {
     static std::array<COLORREF, 16> custom{};
@@ -130,6 +135,11 @@ void TFormMain::DefaultDialogs() {
     return font;
   };
   dialogs_.pick = [this](const FormDirRequest& request) { return picker_.Pick(Handle(), request, PreviewLoad()); };
+  dialogs_.calendarFile = [](HWND owner, const std::string& folder) -> std::optional<std::string> {
+    static constexpr wchar_t kFilter[] = L"iCalendar (*.ics)\0*.ics\0すべてのファイル (*.*)\0*.*\0";
+    return OpenFileDialog(owner, "予定表ファイルの設定", folder, std::wstring(kFilter, std::size(kFilter)),
+                          OFN_FILEMUSTEXIST);
+  };
 }
 
 PreviewLoader TFormMain::PreviewLoad() {

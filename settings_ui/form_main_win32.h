@@ -58,6 +58,8 @@ struct FormMainDialogs {
   std::function<std::optional<uint32_t>(HWND, uint32_t)> colour;
   std::function<std::optional<LOGFONTW>(HWND, const LOGFONTW&)> font;
   std::function<std::optional<FormDirResult>(const FormDirRequest&)> pick;
+  // initial folder → the calendar file (*.ics) confirmed.
+  std::function<std::optional<std::string>(HWND, const std::string&)> calendarFile;
 };
 
 // Tab pages in order.

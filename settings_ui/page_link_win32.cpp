@@ -2,11 +2,13 @@
 // system's own picture formats) and "ユーザー環境" (the wallpaper file, a picture per monitor,
 // the rules that hold the timed changes).
 #include <array>
+#include <stdexcept>
 
 #include "change/directory_listing_win32.h"
 #include "converters/susie_plugin_win32.h"
 #include "platform/strings.h"
 #include "settings_ui/form_main_win32.h"
+#include "settings_ui/form_own_calendar_win32.h"
 #include "settings_ui/table_page_win32.h"
 
 namespace vorel {
@@ -15,6 +17,8 @@ namespace {
 using K = ControlKind;
 // The switch of the system's formats keeps this distance from the page's bottom edge.
 constexpr int kSwitchFromBottom = 20;
+// So does the button of the own calendar, at the foot of the page "ユーザー環境".
+constexpr int kOwnCalendarFromBottom = 32;
 
 const std::array kLinkRows{
     ControlRow{"GroupBoxApp", K::kGroupBox, "壁紙変更時に他のアプリケーションの実行", "", {0, 0, 480, 80}, false},
@@ -71,6 +75,12 @@ const std::array kUserRows{
                "画面がロックされているときやリモート接続が切れているときは，時間や日付での張り替えを待ち，戻ったら一度"
                "だけ張り替えます",
                {8, 112, 400, 16}},
+    // At the foot of the page: the calendar page has no room left.
+    ControlRow{"ButtonOwnCalendar",
+               K::kButton,
+               "自分の休日・記念日と予定表...",
+               "会社の休日や誕生日・記念日，予定表ファイルの予定をカレンダーに描きます",
+               {8, 232, 220, 24}},
 };
 
 // The rules of the hold: each check box and the switch of the model it shows.
@@ -232,14 +242,19 @@ class LinkPage final : public TablePage {
 
 class UserPage final : public TablePage {
  public:
+
   std::span<const ControlRow> Rows() const override { return kUserRows; }
 
-  void Arrange(int width, int) override {
+  void Arrange(int width, int height) override {
     const RECT edit = controls_.ScaledRect("EditWall");
     controls_.Place("EditWall", edit.left, edit.top, width - Scale(78), edit.bottom);
     const RECT button = controls_.ScaledRect("BitBtnWall");
     controls_.Place("BitBtnWall", width - Scale(69), button.top, button.right, button.bottom);
+    const RECT own = controls_.ScaledRect("ButtonOwnCalendar");
+    controls_.Place("ButtonOwnCalendar", own.left, height - Scale(kOwnCalendarFromBottom), own.right, own.bottom);
   }
+
+  TFormOwnCalendar& OwnCalendar() { return ownCalendar_; }
 
   void ShowModel() override {
     controls_.SetText("EditWall", form_->Model().wallFile);
@@ -248,8 +263,17 @@ class UserPage final : public TablePage {
   }
 
  protected:
+  void ControlsCreated() override {
+    if (!ownCalendar_.Create(form_->Handle())) throw std::runtime_error("自分のカレンダーの画面を作れません");
+  }
+
   void Command(const std::string& name, int code, int) override {
     if (name == "CheckBoxPerMonitor" && code == BN_CLICKED) form_->Model().perMonitor = controls_.Checked(name);
+    if (name == "ButtonOwnCalendar" && code == BN_CLICKED) {
+      const OwnCalendarChoosers choosers{form_->Dialogs().colour, form_->Dialogs().calendarFile};
+      ownCalendar_.Edit(form_->Model().ownCalendar, choosers);
+      return;
+    }
     for (const HoldBox& box : kHoldBoxes) {
       if (name != box.name || code != BN_CLICKED) continue;
       form_->Model().*box.rule = controls_.Checked(name);
@@ -263,6 +287,9 @@ class UserPage final : public TablePage {
     form_->Model().wallFile = *chosen;
     controls_.SetText("EditWall", *chosen);
   }
+
+ private:
+  TFormOwnCalendar ownCalendar_;
 };
 
 }  // namespace
@@ -271,5 +298,10 @@ std::span<const ControlRow> LinkPageRows() { return kLinkRows; }
 std::span<const ControlRow> UserPageRows() { return kUserRows; }
 std::unique_ptr<SettingsPage> MakeLinkPage() { return std::make_unique<LinkPage>(); }
 std::unique_ptr<SettingsPage> MakeUserPage() { return std::make_unique<UserPage>(); }
+
+TFormOwnCalendar* OwnCalendarDialog(SettingsPage* userPage) {
+  auto* page = dynamic_cast<UserPage*>(userPage);
+  return page ? &page->OwnCalendar() : nullptr;
+}
 
 }  // namespace vorel

@@ -60,6 +60,10 @@ std::unique_ptr<SettingsPage> MakeLinkPage();
 std::unique_ptr<SettingsPage> MakeUserPage();
 std::unique_ptr<SettingsPage> MakeKeysPage();
 
+class TFormOwnCalendar;
+// The own calendar's dialog of the page "ユーザー環境"; nullptr for another page.
+TFormOwnCalendar* OwnCalendarDialog(SettingsPage* userPage);
+
 // The tables, for the bottom bar and for the caption-and-hint test.
 std::span<const ControlRow> ChangePageRows();
 std::span<const ControlRow> CalendarPageRows();

@@ -5,7 +5,10 @@
 # desk of two monitors with a picture on each and the calendar (monitors.png), as PNGs under
 # build/screens/; the same windows at 144 DPI (150 %) under build/screens/dpi144/; and a
 # wallpaper with the calendar composed for a 3840x2160 screen at 192 DPI (200 %) beside one for
-# a 1920x1080 screen at 96 DPI, as build/screens/calendar-192dpi.png and calendar-96dpi.png.
+# a 1920x1080 screen at 96 DPI, as build/screens/calendar-192dpi.png and calendar-96dpi.png; the
+# own calendar's dialog (own-calendar.png), and a bright photo with the own calendar's days
+# without and with the plate under the calendar (calendar-bright.png, calendar-plate.png and
+# calendar-plate-bar.png).
 set -euo pipefail
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 # The prefix of the tests (wine-env.sh), unless told otherwise.
@@ -29,6 +32,11 @@ if [ ! -f "$pictures/海辺/波.bmp" ]; then
   convert -size 400x400 radial-gradient:'#fff6b7-#f6416c' BMP3:"$pictures/Aurora.bmp"
   convert -size 320x480 gradient:'#a8e063-#56ab2f' BMP3:"$pictures/草原.bmp"
 fi
+# A bright photo of sky and snow, where the default white digits get lost.
+if [ ! -f "$screens/bright/雪原.bmp" ]; then
+  mkdir -p "$screens/bright"
+  convert -seed 7 -size 960x540 plasma:'#eef6ff-#fff3c4' -blur 0x2 -modulate 112,60 BMP3:"$screens/bright/雪原.bmp"
+fi
 winpath() { winepath -w "$1" 2>/dev/null; }
 plugins="$(winpath "$win32/tests/fixtures/plugins/vtp24")"
 out="$(winpath "$screens")"
@@ -41,13 +49,18 @@ shoot() { # folder for the pictures
 calendar() { # screen width, height
   wine "$win32/tools/vorel_screens.exe" --calendar "$out" "$pics\\夕焼け.bmp" "$1" "$2" >/dev/null 2>&1
 }
+plates() { # screen width, height
+  wine "$win32/tools/vorel_screens.exe" --plate "$out" "$bright\\雪原.bmp" "$1" "$2" >/dev/null 2>&1
+}
 out144="$(winpath "$screens/dpi144")"
-export -f shoot calendar
-export win32 out out144 plugins pics
+bright="$(winpath "$screens/bright")"
+export -f shoot calendar plates
+export win32 out out144 plugins pics bright
 # Each scale in a session of its own (tools/wine-dpi.sh), the project's prefix at 96 DPI.
 "$root/tools/with-display.sh" bash -c '
   shoot "$out"
   calendar 1920 1080
+  plates 1920 1080
   "$1"/wine-dpi.sh 144 -- bash -c "shoot \"\$out144\""
   "$1"/wine-dpi.sh 192 -- bash -c "calendar 3840 2160"' _ "$root/tools"
 

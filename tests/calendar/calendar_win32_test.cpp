@@ -12,10 +12,15 @@
 #include "calendar/calendar_draw.h"
 #include "engine/bmp_file.h"
 #include "platform/gdi_canvas_win32.h"
+#include "tests/calendar/tracing_canvas_win32.h"
 #include "tests/fixtures/wine_test_support.h"
 
 namespace vorel {
 namespace {
+
+using testing::Area;
+using testing::PixelOf;
+using testing::TracingCanvas;
 
 constexpr uint32_t kBackground = 0x808080;  // as a picture pixel, 0x00RRGGBB
 // Canvas colours (0x00BBGGRR), each a corner of the colour cube: no blend of one of them
@@ -24,73 +29,9 @@ constexpr uint32_t kYear = 0x00FFFF, kNormal = 0xFFFF00, kSat = 0xFF0000, kSun =
                    kToday = 0x00FF00, kShadow = 0x000000;
 constexpr uint32_t kRoles[] = {kYear, kNormal, kSat, kSun, kFest, kToday, kShadow};
 
-uint32_t PixelOf(uint32_t colour) { return ((colour & 0xFF) << 16) | (colour & 0xFF00) | ((colour >> 16) & 0xFF); }
-
 Picture Uniform(int32_t width, int32_t height) {
   return {width, height, std::vector<uint32_t>(static_cast<size_t>(width) * height, kBackground)};
 }
-
-struct Area {
-  RECT rect;
-  uint32_t colour;
-  bool shape;
-  bool blank;
-};
-
-// Hands every call to the GDI canvas and notes the rectangle each text and shape covers,
-// from that canvas's own measures.
-class TracingCanvas : public Canvas {
- public:
-  explicit TracingCanvas(GdiCanvas& gdi) : gdi_(gdi) {}
-  std::vector<Area> areas;
-
-  TextSize MeasureText(const CalendarFont& font, const std::string& text) override {
-    return gdi_.MeasureText(font, text);
-  }
-  int32_t CharHeight(const CalendarFont& font) override { return gdi_.CharHeight(font); }
-  void SetFont(const CalendarFont& font) override {
-    font_ = font;
-    cellHeight_ = 0;
-    gdi_.SetFont(font);
-  }
-  void SetRotatedFont(const CalendarFont& font, int32_t cellHeight) override {
-    font_ = font;
-    cellHeight_ = cellHeight;
-    gdi_.SetRotatedFont(font, cellHeight);
-  }
-  void PutText(int32_t x, int32_t y, const std::string& text, uint32_t colour) override {
-    const TextSize size = gdi_.MeasureText(font_, text);
-    // A rotated text reads downwards in the strip of its cell height left of the pen.
-    const RECT rect =
-        cellHeight_ > 0 ? RECT{x - cellHeight_, y, x, y + size.width} : RECT{x, y, x + size.width, y + size.height};
-    areas.push_back({rect, colour, false, text.find_first_not_of(' ') == std::string::npos});
-    gdi_.PutText(x, y, text, colour);
-  }
-  void SetPen(PenStyle style, uint32_t colour, int32_t width) override { gdi_.SetPen(style, colour, width); }
-  void SetBrush(BrushStyle style, uint32_t colour) override {
-    brushColour_ = colour;
-    gdi_.SetBrush(style, colour);
-  }
-  void DrawRectangle(int32_t left, int32_t top, int32_t right, int32_t bottom) override {
-    areas.push_back({{left, top, right, bottom}, brushColour_, true, false});
-    gdi_.DrawRectangle(left, top, right, bottom);
-  }
-  void DrawEllipse(int32_t left, int32_t top, int32_t right, int32_t bottom) override {
-    areas.push_back({{left, top, right, bottom}, kToday, true, false});
-    gdi_.DrawEllipse(left, top, right, bottom);
-  }
-  void DrawRoundRect(int32_t left, int32_t top, int32_t right, int32_t bottom, int32_t cornerWidth,
-                     int32_t cornerHeight) override {
-    areas.push_back({{left, top, right, bottom}, kToday, true, false});
-    gdi_.DrawRoundRect(left, top, right, bottom, cornerWidth, cornerHeight);
-  }
-
- private:
-  GdiCanvas& gdi_;
-  CalendarFont font_;
-  int32_t cellHeight_ = 0;
-  uint32_t brushColour_ = 0;
-};
 
 // Italic glyphs lean past their measured width; a ring's 2-pixel pen straddles its edge.
 bool Near(const Area& area, int32_t x, int32_t y) {
@@ -150,7 +91,7 @@ TEST_P(CalendarGdi, RoleColoursLieWhereTheLayoutPutThem) {
   {
     GdiCanvas gdi(picture, layout.Dpi);
     ASSERT_TRUE(gdi.Drawable());
-    TracingCanvas tracing(gdi);
+    TracingCanvas tracing(gdi, kToday);
     DrawCalendar(tracing, layout, s.form, [] { return Date{1998, 9, 2}; });
     areas = tracing.areas;
     gdi.Finish();
@@ -248,7 +189,7 @@ TEST_P(CalendarLawGdi, EveryDayHasTheColourOfItsRole) {
   {
     GdiCanvas gdi(picture, layout.Dpi);
     ASSERT_TRUE(gdi.Drawable());
-    TracingCanvas tracing(gdi);
+    TracingCanvas tracing(gdi, kToday);
     DrawCalendar(tracing, layout, 0, [&] { return m.today; });
     for (const Area& a : tracing.areas) {
       if (!a.shape && a.colour != kShadow) texts.push_back(a);
@@ -261,30 +202,14 @@ TEST_P(CalendarLawGdi, EveryDayHasTheColourOfItsRole) {
   // The header, the seven weekday names, then the days in order.
   const int32_t days = DaysInMonth(m.today.year, m.today.month);
   ASSERT_EQ(texts.size(), static_cast<size_t>(8 + days));
-  const uint32_t dayRoles[] = {kNormal, kSat, kSun, kFest, kToday};
+  const std::vector<uint32_t> dayRoles = {kNormal, kSat, kSun, kFest, kToday};
   for (int32_t day = 1; day <= days; ++day) {
     const int32_t weekday = WeekdayOf(m.today.year, m.today.month, day);
     const bool holiday = std::find(m.holidays.begin(), m.holidays.end(), day) != m.holidays.end();
     const uint32_t expected = holiday ? kFest : weekday == 0 ? kSun : weekday == 6 ? kSat : kNormal;
-    const RECT& r = texts[7 + day].rect;
-    int32_t own = 0;
-    int32_t other = 0;
-    for (int32_t y = std::max<int32_t>(r.top, 0); y < std::min<int32_t>(r.bottom, 768); ++y) {
-      for (int32_t x = std::max<int32_t>(r.left, 0); x < std::min<int32_t>(r.right, 1024); ++x) {
-        // Line heights exceed the row height: pixels shared with another text prove nothing.
-        const bool shared = std::any_of(texts.begin(), texts.end(), [&](const Area& a) {
-          return &a != &texts[7 + day] && x >= a.rect.left && x < a.rect.right && y >= a.rect.top && y < a.rect.bottom;
-        });
-        if (shared) continue;
-        const uint32_t p = picture.At(x, y);
-        for (uint32_t role : dayRoles) {
-          if (p != PixelOf(role)) continue;
-          (role == expected ? own : other) += 1;
-        }
-      }
-    }
-    EXPECT_GT(own, 0) << "day " << day << " lacks " << std::hex << expected;
-    EXPECT_EQ(other, 0) << "day " << day << " has another role's colour";
+    const testing::RoleCount count = testing::CountRoles(picture, texts, static_cast<size_t>(7 + day), dayRoles, expected);
+    EXPECT_GT(count.own, 0) << "day " << day << " lacks " << std::hex << expected;
+    EXPECT_EQ(count.other, 0) << "day " << day << " has another role's colour";
   }
 }
 

@@ -144,6 +144,68 @@ TEST(SettingsStore, AddedSwitchesKeepTheirDefaultsAndBothProgramsReadThem) {
   }
 }
 
+// The own calendar: absent values leave everything as it was, both programs read them, a
+// damaged value of one kind never spoils another, and damaged own-day records survive a save.
+TEST(SettingsStore, OwnCalendarValues) {
+  for (ProgramKind kind : {ProgramKind::kVorelset, ProgramKind::kVorelrun}) {
+    MemoryRegistry absent;
+    EXPECT_EQ(Load(absent, kind).ownCalendar, OwnCalendarSettings{});
+    EXPECT_EQ(absent.KeyValues(kKey).size(), 3u) << "a load writes none of them";
+
+    MemoryRegistry stored;
+    stored.SetInt(kKey, "MyDayNum", 4);
+    stored.SetText(kKey, "MyDay0", "12/29,休日,年末年始休暇");
+    stored.SetText(kKey, "MyDay1", "02/31,休日,壊れた日");
+    stored.SetInt(kKey, "MyDay2", 7);  // of another type: left out
+    stored.SetText(kKey, "MyDay3", "2026/04/01,記念日,創立記念日, 60周年");
+    stored.SetText(kKey, "MyDay4", "beyond the count");
+    stored.SetText(kKey, "IcsFile", "C:\\予定\\家族.ics");
+    stored.SetText(kKey, "IcsKind", "休日");
+    stored.SetInt(kKey, "CalenColorMyDay", 0x00123456);
+    stored.SetInt(kKey, "CalenPlate", 5);
+    const OwnCalendarSettings read = Load(stored, kind).ownCalendar;
+    EXPECT_EQ(read.myDays, (std::vector<std::string>{"12/29,休日,年末年始休暇", "02/31,休日,壊れた日",
+                                                     "2026/04/01,記念日,創立記念日, 60周年"}));
+    EXPECT_EQ(read.icsFile, "C:\\予定\\家族.ics");
+    EXPECT_EQ(read.icsKind, "休日");
+    EXPECT_EQ(read.colorMyDay, 0x123456u);
+    EXPECT_TRUE(read.plate);
+
+    MemoryRegistry wrong;
+    wrong.SetText(kKey, "MyDayNum", "3");
+    wrong.SetText(kKey, "MyDay0", "12/29,休日,");
+    wrong.SetInt(kKey, "IcsFile", 1);
+    wrong.SetText(kKey, "IcsKind", "");
+    wrong.SetText(kKey, "CalenColorMyDay", "0");
+    wrong.SetText(kKey, "CalenPlate", "1");
+    EXPECT_EQ(Load(wrong, kind).ownCalendar, OwnCalendarSettings{});
+  }
+  for (const int32_t count : {-1, INT32_MIN}) {
+    MemoryRegistry negative;
+    negative.SetInt(kKey, "MyDayNum", count);
+    negative.SetText(kKey, "MyDay0", "12/29,休日,");
+    EXPECT_TRUE(Load(negative).ownCalendar.myDays.empty());
+  }
+
+  MemoryRegistry reg;
+  Settings s = Load(reg);
+  s.ownCalendar.myDays = {"01/02,休日,a", "damaged", "03/04,記念日,c"};
+  s.ownCalendar.icsFile = "D:\\cal.ics";
+  s.ownCalendar.icsKind = "休日";
+  s.ownCalendar.colorMyDay = 0x00ABCDEF;
+  s.ownCalendar.plate = true;
+  ASSERT_TRUE(SaveSettings(s, reg));
+  EXPECT_EQ(reg.Get(kKey, "MyDayNum")->number, 3);
+  EXPECT_EQ(reg.Get(kKey, "MyDay1")->text, "damaged");
+  EXPECT_EQ(reg.Get(kKey, "CalenPlate")->number, 1);
+  EXPECT_EQ(Load(reg, ProgramKind::kVorelrun).ownCalendar, s.ownCalendar);
+  // A shorter list leaves the old records beyond it unread, as the picture lists do.
+  s.ownCalendar.myDays.resize(1);
+  ASSERT_TRUE(SaveSettings(s, reg));
+  EXPECT_EQ(reg.Get(kKey, "MyDay2")->text, "03/04,記念日,c");
+  EXPECT_EQ(Load(reg).ownCalendar.myDays, std::vector<std::string>{"01/02,休日,a"});
+}
+
 TEST(SettingsStore, TheOtherMonitorsRecords) {
   for (ProgramKind kind : {ProgramKind::kVorelset, ProgramKind::kVorelrun}) {
     MemoryRegistry absent;

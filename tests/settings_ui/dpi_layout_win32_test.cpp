@@ -23,6 +23,7 @@
 #include "resident/form_start_win32.h"
 #include "settings_ui/control_table_win32.h"
 #include "settings_ui/form_main_win32.h"
+#include "settings_ui/form_own_calendar_win32.h"
 #include "settings_ui/page_wallpaper_win32.h"
 #include "settings_ui/table_page_win32.h"
 #include "tests/fixtures/wine_test_support.h"
@@ -252,6 +253,10 @@ class DpiLayout : public ::testing::Test {
           EXPECT_NEAR(r.top, area.cy - At(20, dpi), 1) << name;
           place.top = DesignForDpi(r.top, dpi);
         }
+        if (name == "ButtonOwnCalendar") {  // at the foot of its page, 32 design pixels up
+          EXPECT_NEAR(r.top, area.cy - At(32, dpi), 1) << name;
+          place.top = DesignForDpi(r.top, dpi);
+        }
         if (name.rfind("Edit", 0) == 0 && page.page != kPageCalendar) {
           EXPECT_NEAR(r.right - r.left, area.cx - At(78, dpi), 1) << name;
           place.right = DesignForDpi(r.right - r.left, dpi);
@@ -372,6 +377,17 @@ TEST_F(DpiLayout, NoCaptionIsCutOnAnyPageOrDialog) {
   ExpectPlace(setup.Control(kSetupLabel4), {16, 152, 90, 16}, dpi, "Label4");
   EXPECT_EQ(CutCaptions(setup.Handle(), dpi), std::vector<std::string>{}) << "folder dialog";
   ShowWindow(setup.Handle(), SW_HIDE);
+
+  TFormOwnCalendar* own = OwnCalendarDialog(form_->Page(kPageUser));
+  ASSERT_NE(own, nullptr);
+  ShowWindow(own->Handle(), SW_SHOWNOACTIVATE);
+  Pump();
+  EXPECT_NEAR(ClientSize(own->Handle()).cx, At(kOwnCalendarClientWidth, dpi), 1);
+  EXPECT_NEAR(ClientSize(own->Handle()).cy, At(kOwnCalendarClientHeight, dpi), 1);
+  for (const ControlRow& row : OwnCalendarRows()) ExpectPlace(own->Control(row.name), row.rect, dpi, row.name,
+                                                              row.kind != ControlKind::kComboList);
+  EXPECT_EQ(CutCaptions(own->Handle(), dpi), std::vector<std::string>{}) << "own calendar dialog";
+  ShowWindow(own->Handle(), SW_HIDE);
 
   TFormDir& picker = form_->Picker();
   ShowWindow(picker.Handle(), SW_SHOWNOACTIVATE);

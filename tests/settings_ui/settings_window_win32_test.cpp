@@ -21,6 +21,7 @@
 #include "platform/program_paths_win32.h"
 #include "platform/strings.h"
 #include "settings_ui/form_main_win32.h"
+#include "settings_ui/form_own_calendar_win32.h"
 #include "settings_ui/table_page_win32.h"
 #include "tests/fixtures/wine_test_support.h"
 
@@ -664,6 +665,8 @@ const Caption kCaptions[] = {
      "電源につながっていないときやバッテリー節約機能がオンのときは，時間や日付での張り替えを待ち，電源につないだら一度だけ張り替えます"},
     {"CheckBoxHoldLocked", "画面がロックされている間は張り替えない",
      "画面がロックされているときやリモート接続が切れているときは，時間や日付での張り替えを待ち，戻ったら一度だけ張り替えます"},
+    {"ButtonOwnCalendar", "自分の休日・記念日と予定表...",
+     "会社の休日や誕生日・記念日，予定表ファイルの予定をカレンダーに描きます"},
 };
 
 // Names used on two pages: the row is looked up on that page.
@@ -900,6 +903,119 @@ TEST_F(SettingsWindow, FormAndPlaceRenameTheDistanceLabels) {
     EXPECT_EQ(Model().calenPlace, 2);
     EXPECT_EQ(Model().calenLength, 1);  // the box list's choice, not the bar's 18
   });
+}
+
+// --- The own calendar's dialog, from the foot of the page "ユーザー環境".
+
+TEST_F(SettingsWindow, OwnCalendarDialogEditsTheDaysTheFileTheColourAndThePlate) {
+  const std::string good = folder_.File("予定.ics");
+  const std::string broken = folder_.File("壊れた.ics");
+  ASSERT_TRUE(testing::WriteFileBytes(
+      good, "BEGIN:VCALENDAR\r\nBEGIN:VEVENT\r\nDTSTART;VALUE=DATE:20261224\r\nEND:VEVENT\r\nEND:VCALENDAR\r\n"));
+  ASSERT_TRUE(testing::WriteFileBytes(broken, "BEGIN:VCALENDAR\r\nBEGIN:VEVENT\r\n"));
+  std::string offered = broken;
+  form_->Dialogs().calendarFile = [&](HWND, const std::string&) { return std::optional<std::string>(offered); };
+  form_->Dialogs().colour = [](HWND, uint32_t) { return std::optional<uint32_t>(0x00123456); };
+  form_->Model().ownCalendar.myDays = {"02/31,休日,壊れた日"};
+  TFormOwnCalendar* dialog = OwnCalendarDialog(form_->Page(kPageUser));
+  ASSERT_NE(dialog, nullptr);
+  const auto D = [dialog](const char* name) { return dialog->Control(name); };
+  const auto click = [&](const char* name) { SendMessageW(D(name), BM_CLICK, 0, 0); };
+  const auto choose = [&](const char* name, int index) {
+    SendMessageW(D(name), CB_SETCURSEL, static_cast<WPARAM>(index), 0);
+    SendMessageW(dialog->Handle(), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(D(name)), CBN_SELCHANGE),
+                 reinterpret_cast<LPARAM>(D(name)));
+  };
+  const auto select = [&](int row) {
+    LVITEMW state{};
+    state.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
+    state.state = LVIS_SELECTED | LVIS_FOCUSED;
+    SendMessageW(D("ListViewMyDays"), LVM_SETITEMSTATE, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&state));
+  };
+  const auto day = [&](WORD year, WORD month, WORD date, bool everyYear, int kind, const char* name) {
+    SYSTEMTIME t{};
+    t.wYear = year;
+    t.wMonth = month;
+    t.wDay = date;
+    SendMessageW(D("DateTimePickerMyDay"), DTM_SETSYSTEMTIME, GDT_VALID, reinterpret_cast<LPARAM>(&t));
+    if ((SendMessageW(D("CheckBoxEveryYear"), BM_GETCHECK, 0, 0) == BST_CHECKED) != everyYear) click("CheckBoxEveryYear");
+    choose("ComboBoxMyDayKind", kind);
+    SetWindowTextW(D("EditMyDayName"), ToWide(name).c_str());
+  };
+  const auto cell = [&](int row, int column) {
+    wchar_t text[128]{};
+    LVITEMW item{};
+    item.iSubItem = column;
+    item.pszText = text;
+    item.cchTextMax = 128;
+    SendMessageW(D("ListViewMyDays"), LVM_GETITEMTEXTW, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&item));
+    return ToUtf8(text);
+  };
+  Open([&] {
+    Tab(kPageUser);
+    // At the foot of the page, below everything else on it.
+    RECT page{};
+    GetClientRect(form_->Page(kPageUser)->Handle(), &page);
+    EXPECT_EQ(RectInParent(C("ButtonOwnCalendar")).top, page.bottom - 32);
+    Modal(
+        dialog->Handle(), [&] { Click("ButtonOwnCalendar"); },
+        [&] {
+          EXPECT_EQ(WindowText(dialog->Handle()), "自分のカレンダー");
+          EXPECT_EQ(WindowText(D("CheckBoxPlate")), "背景を敷いて読みやすくする");
+          EXPECT_EQ(WindowText(D("LabelShapeMyDay")), "記念日");
+          EXPECT_EQ(WindowText(D("ButtonIcsFile")), "参照");
+          // The damaged record stays listed, as stored, until it is changed or removed.
+          ASSERT_EQ(dialog->Records().size(), 1u);
+          EXPECT_EQ(cell(0, 0), "？");
+          EXPECT_EQ(cell(0, 2), "02/31,休日,壊れた日");
+          day(2026, 12, 29, true, 0, "年末, 休暇");
+          click("ButtonMyDayAdd");
+          day(2027, 4, 1, false, 1, "創立");
+          click("ButtonMyDayAdd");
+          EXPECT_EQ(cell(2, 0), "2027/04/01");
+          EXPECT_EQ(cell(1, 0), "毎年 12/29");
+          EXPECT_EQ(cell(1, 1), "休日");
+          select(0);
+          click("ButtonMyDayDelete");
+          // A row selected shows in the fields; changed, it takes what they say.
+          select(1);
+          EXPECT_EQ(WindowText(D("EditMyDayName")), "創立");
+          EXPECT_EQ(SendMessageW(D("ComboBoxMyDayKind"), CB_GETCURSEL, 0, 0), 1);
+          SetWindowTextW(D("EditMyDayName"), L"創立 60周年");
+          click("ButtonMyDayChange");
+          // The file's state stands next to its path.
+          click("ButtonIcsFile");
+          EXPECT_EQ(WindowText(D("EditIcsFile")), broken);
+          EXPECT_EQ(dialog->FileState(), "読み込めません");
+          offered = good;
+          click("ButtonIcsFile");
+          EXPECT_EQ(dialog->FileState(), "読み込めます（予定 1 件）");
+          choose("ComboBoxIcsKind", 0);
+          click("ButtonMyDay");
+          click("CheckBoxPlate");
+          click("BitBtnOk");
+        });
+    const OwnCalendarSettings& own = Model().ownCalendar;
+    EXPECT_EQ(own.myDays, (std::vector<std::string>{"12/29,休日,年末, 休暇", "2027/04/01,記念日,創立 60周年"}));
+    EXPECT_EQ(own.icsFile, good);
+    EXPECT_EQ(own.icsKind, "休日");
+    EXPECT_EQ(own.colorMyDay, 0x123456u);
+    EXPECT_TRUE(own.plate);
+    // Cancel leaves the model as it was.
+    Modal(
+        dialog->Handle(), [&] { Click("ButtonOwnCalendar"); },
+        [&] {
+          select(0);
+          click("ButtonMyDayDelete");
+          click("CheckBoxPlate");
+          click("BitBtnCancel");
+        });
+    EXPECT_EQ(Model().ownCalendar.myDays.size(), 2u);
+    EXPECT_TRUE(Model().ownCalendar.plate);
+    Click("BitBtnOk");
+  });
+  const Settings saved = Load();
+  EXPECT_EQ(saved.ownCalendar, Model().ownCalendar);
 }
 
 // --- The picker.

@@ -10,6 +10,8 @@
 #include <commctrl.h>
 #include <shellapi.h>
 
+#include <functional>
+#include <iterator>
 #include <string>
 
 #include "change/compose_win32.h"
@@ -25,6 +27,8 @@
 #include "platform/strings.h"
 #include "resident/form_start_win32.h"
 #include "settings_ui/form_main_win32.h"
+#include "settings_ui/form_own_calendar_win32.h"
+#include "settings_ui/table_page_win32.h"
 #include "settings_ui/page_wallpaper_win32.h"
 
 namespace {
@@ -123,11 +127,12 @@ void CALLBACK ShootAbout(HWND, UINT, UINT_PTR id, DWORD) {
 }
 
 // The picture composed as Vorelset composes it, with its calendar on 9 December 2026, for a
-// screen of width × height at the session's DPI, written as OUT\calendar-<DPI>dpi.bmp.
-int ComposeCalendar(const std::string& picturePath, int width, int height) {
+// screen of width × height at the session's DPI, written as OUT\<name>.bmp.
+int ComposeCalendar(const std::string& picturePath, int width, int height, const std::string& name,
+                    const std::function<void(Settings&)>& adjust = nullptr) {
   MemoryRegistry registry;
-  const Settings settings =
-      LoadSettings(ProgramKind::kVorelset, registry, {ProgramFolder(), width, height, SystemDpi()});
+  Settings settings = LoadSettings(ProgramKind::kVorelset, registry, {ProgramFolder(), width, height, SystemDpi()});
+  if (adjust) adjust(settings);
   const std::optional<std::string> bytes = ReadWholeFile(picturePath);
   std::optional<Picture> decoded = bytes ? DecodeBmpFile(bytes->data(), bytes->size()) : std::nullopt;
   if (!decoded) return 3;
@@ -138,10 +143,58 @@ int ComposeCalendar(const std::string& picturePath, int width, int height) {
   request.screenWidth = width;
   request.screenHeight = height;
   FitPicture(picture, request, DesktopColour);
-  StampCalendar(picture, false, 4, CalendarLayoutFromSettings(settings), 0, [] { return Date{2026, 12, 9}; });
+  StampCalendar(picture, false, 4, CalendarLayoutFromSettings(settings), settings.calenForm,
+                [] { return Date{2026, 12, 9}; });
   const std::string out = EncodeBmp24(picture);
-  const std::string name = gOut + "\\calendar-" + std::to_string(SystemDpi()) + "dpi.bmp";
-  return WriteWholeFile(name, out) ? 0 : 4;
+  return WriteWholeFile(gOut + "\\" + name + ".bmp", out) ? 0 : 4;
+}
+
+// The user's own days and a calendar file of theirs, as the dialog and the wallpapers show
+// them: year-end days off, anniversaries, and a weekly and a monthly event.
+constexpr const char* kOwnDays[] = {"12/29,休日,年末年始休暇", "12/30,休日,年末年始休暇", "12/31,休日,年末年始休暇",
+                                    "2026/12/04,記念日,結婚記念日", "12/18,記念日,創立記念日",
+                                    "2027/01/04,休日,仕事始めの前"};
+std::string WriteCalendarFile(const std::string& folder) {
+  const std::string path = folder + "\\予定.ics";
+  WriteWholeFile(path,
+                 "BEGIN:VCALENDAR\r\nVERSION:2.0\r\nBEGIN:VEVENT\r\nUID:a\r\nDTSTART;VALUE=DATE:20261102\r\n"
+                 "RRULE:FREQ=WEEKLY;BYDAY=WE\r\nEXDATE;VALUE=DATE:20261223\r\nEND:VEVENT\r\nBEGIN:VEVENT\r\nUID:b\r\n"
+                 "DTSTART:20261101T010000Z\r\nRRULE:FREQ=MONTHLY;BYDAY=-1FR\r\nEND:VEVENT\r\nEND:VCALENDAR\r\n");
+  return path;
+}
+
+// A wallpaper with the own calendar and the plate on, in both forms, beside the same picture
+// without the plate: OUT\calendar-bright.bmp, calendar-plate.bmp and calendar-plate-bar.bmp.
+int ComposePlates(const std::string& picturePath, int width, int height) {
+  const std::string file = WriteCalendarFile(gOut);
+  const auto own = [&file](bool plate, int form) {
+    return [&file, plate, form](Settings& s) {
+      s.ownCalendar.myDays.assign(std::begin(kOwnDays), std::end(kOwnDays));
+      s.ownCalendar.icsFile = file;
+      s.ownCalendar.plate = plate;
+      s.calenForm = form;
+      if (form == 1) s.calenLength = 4;
+    };
+  };
+  int status = ComposeCalendar(picturePath, width, height, "calendar-bright", own(false, 0));
+  if (status == 0) status = ComposeCalendar(picturePath, width, height, "calendar-plate", own(true, 0));
+  if (status == 0) status = ComposeCalendar(picturePath, width, height, "calendar-plate-bar", own(true, 1));
+  RemoveFile(file);
+  return status;
+}
+
+TFormOwnCalendar* gOwnCalendar = nullptr;
+
+void CALLBACK ShootOwnCalendar(HWND, UINT, UINT_PTR id, DWORD) {
+  KillTimer(nullptr, id);
+  // The second day selected, so that the fields below the list show it.
+  LVITEMW state{};
+  state.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
+  state.state = LVIS_SELECTED | LVIS_FOCUSED;
+  SendMessageW(gOwnCalendar->Control("ListViewMyDays"), LVM_SETITEMSTATE, 3, reinterpret_cast<LPARAM>(&state));
+  Pump(300);
+  Capture(gOwnCalendar->Handle(), "own-calendar");
+  PostMessageW(gOwnCalendar->Handle(), WM_COMMAND, IDCANCEL, 0);
 }
 
 }  // namespace
@@ -151,7 +204,12 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
   LPWSTR* argv = CommandLineToArgvW(GetCommandLineW(), &argc);
   if (argc == 6 && std::wstring(argv[1]) == L"--calendar") {
     gOut = ToUtf8(argv[2]);
-    return ComposeCalendar(ToUtf8(argv[3]), _wtoi(argv[4]), _wtoi(argv[5]));
+    return ComposeCalendar(ToUtf8(argv[3]), _wtoi(argv[4]), _wtoi(argv[5]),
+                           "calendar-" + std::to_string(SystemDpi()) + "dpi");
+  }
+  if (argc == 6 && std::wstring(argv[1]) == L"--plate") {
+    gOut = ToUtf8(argv[2]);
+    return ComposePlates(ToUtf8(argv[3]), _wtoi(argv[4]), _wtoi(argv[5]));
   }
   if (argc < 3) return 2;
   gOut = ToUtf8(argv[1]);
@@ -188,6 +246,11 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
   key->WriteText("ExcludeFile1", pictures + "\\草原.bmp");
   key->WriteInt("HotKeyNext", (HOTKEYF_CONTROL | HOTKEYF_ALT) << 8 | 'N');
   key->WriteInt("HotKeyPrev", (HOTKEYF_CONTROL | HOTKEYF_ALT) << 8 | 'B');
+  // The own calendar's days and file, for its dialog.
+  key->WriteInt("MyDayNum", static_cast<int32_t>(std::size(kOwnDays)));
+  for (size_t i = 0; i < std::size(kOwnDays); ++i) key->WriteText("MyDay" + std::to_string(i), kOwnDays[i]);
+  const std::string calendarFile = WriteCalendarFile(gOut);
+  key->WriteText("IcsFile", calendarFile);
   TFormMain form(registry, FormMainHooks{});
   if (!form.Create()) return 1;
   ShowWindow(form.Handle(), SW_SHOW);
@@ -229,6 +292,15 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
   form.SelectPage(kPageCalendar);
   Pump(400);
   Capture(form.Handle(), "1024x768-calendar");
+
+  // The own calendar's dialog, from the page "ユーザー環境".
+  form.SelectPage(kPageUser);
+  if (TFormOwnCalendar* own = OwnCalendarDialog(form.Page(kPageUser))) {
+    gOwnCalendar = own;
+    SetTimer(nullptr, 0, 300, &ShootOwnCalendar);
+    own->Edit(form.Model().ownCalendar, {form.Dialogs().colour, form.Dialogs().calendarFile});
+  }
+  RemoveFile(calendarFile);
 
   gPicker = &form.Picker();
   SetTimer(nullptr, 0, 300, &ShootPicker);
