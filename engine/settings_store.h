@@ -1,6 +1,8 @@
 // Reading and writing the settings image under the settings key.
 #pragma once
 
+#include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -36,6 +38,16 @@ bool SaveSettings(const Settings& settings, Registry& registry);
 // records; the records of monitor places beyond them are removed.
 bool SaveCurrentPicture(const CurrentPictureRecord& record, Registry& registry,
                         const std::vector<CurrentPictureRecord>& otherMonitors = {});
+
+// Vorelset's hints shown once per user: "HintShown", a REG_DWORD of one bit per kind of hint
+// (resident/first_hints.h). Missing or of another type, nothing has been shown. Vorelrun shows
+// no hints and reads none.
+uint32_t LoadHintShown(Registry& registry);
+bool SaveHintShown(uint32_t shown, Registry& registry);
+// What Windows 10 and 11 do with the desktop's background: "BackgroundType" under
+// \Software\Microsoft\Windows\CurrentVersion\Explorer\Wallpapers; nullopt when missing or
+// not a REG_DWORD.
+std::optional<int32_t> LoadWindowsBackgroundType(Registry& registry);
 
 // Cuts a UTF-8 text to at most maxChars characters without splitting a character.
 std::string CutToChars(const std::string& text, int maxChars);

@@ -4,8 +4,10 @@
 #include <windows.h>
 // After windows.h, which it needs.
 #include <commctrl.h>
+#include <shellapi.h>
 
 #include <exception>
+#include <utility>
 
 #include "platform/com_win32.h"
 #include "platform/outside_code_win32.h"
@@ -13,12 +15,28 @@
 #include "platform/unique_handle.h"
 #include "platform/win32_registry.h"
 #include "resident/form_start_win32.h"
+#include "resident/hint_balloons_win32.h"
 #include "settings_ui/form_main_win32.h"
 
 namespace {
 
 void ShowStandardError(const char* text) {
   MessageBoxW(nullptr, vorel::ToWide(text).c_str(), L"Vorel", MB_OK | MB_ICONERROR);
+}
+
+// What a click on a hint's balloon opens, and the look at the candidates of the first run.
+vorel::HintActions FirstHintActions(vorel::TFormMain& formMain) {
+  using namespace vorel;
+  HintActions actions;
+  actions.hasCandidates = [&formMain] { return HasCandidates(formMain.Model(), formMain.PicturePatterns()); };
+  actions.openWallpaperPage = [&formMain] {
+    formMain.SelectPage(kPageWallpaper);
+    formMain.ShowSettings();
+  };
+  actions.openWindowsBackground = [] {
+    ShellExecuteW(nullptr, L"open", L"ms-settings:personalization-background", nullptr, nullptr, SW_SHOWNORMAL);
+  };
+  return actions;
 }
 
 }  // namespace
@@ -40,9 +58,15 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     Win32Registry registry;
     TFormStart formStart;
     if (!formStart.Create()) return 0;
-    TFormMain formMain(registry, FormMainHooks{[&formStart] { formStart.ShowAbout(); }, nullptr});
+    HintBalloons hints(formStart.TaskBar(), registry);
+    FormMainHooks hooks;
+    hooks.showAbout = [&formStart] { formStart.ShowAbout(); };
+    hooks.changeRunFinished = [&hints](bool hadCandidates) { hints.RunFinished(hadCandidates); };
+    TFormMain formMain(registry, std::move(hooks));
     formStart.SetFormMain(&formMain);
+    if (!hints.Create(FirstHintActions(formMain))) return 0;
     if (!formMain.Create()) return 0;
+    hints.Started(formMain.Model().folders.empty() && formMain.Model().pictures.empty());
 
     MSG msg;
     while (GetMessageW(&msg, nullptr, 0, 0) > 0) {

@@ -111,8 +111,10 @@ void TFormMain::BitBtnChangeClick() {
 void TFormMain::RunChange() {
   schedule_.BeginRun();
   ApplyTimers();
-  WithEnvironment([this](const ChangeEnvironment& environment) {
+  std::optional<bool> hadCandidates;
+  WithEnvironment([this, &hadCandidates](const ChangeEnvironment& environment) {
     ChangeOutcome outcome = ChangeWallpaper(picture_, environment, InstallMode::kShow);
+    hadCandidates = outcome.hadCandidates;
     if (outcome.installed) {
       TakeRecords(settings_, std::move(outcome.records));
       schedule_.Installed(outcome.installed->displayTime, settings_.changeTime);
@@ -120,6 +122,7 @@ void TFormMain::RunChange() {
   });
   // The big buffers are not kept between changes.
   picture_ = Picture{};
+  if (hadCandidates && hooks_.changeRunFinished) hooks_.changeRunFinished(*hadCandidates);
   if (schedule_.DayCheckAtEnd(clock_())) {
     ApplyTimers();
     RunChange();  // a new day: the nested run, its own day check finds the day recorded

@@ -39,6 +39,8 @@ namespace vorel {
 struct FormMainHooks {
   std::function<void()> showAbout;          // the about window (the tray form), modally
   std::function<void(bool)> pausedChanged;  // a pause switched from inside (none yet)
+  // A change run has chosen from its candidates, or found none (the first run's hint).
+  std::function<void(bool hadCandidates)> changeRunFinished;
 };
 
 // The dialogs the pages open: the common dialogs and the picker by default; the tests put
