@@ -89,6 +89,12 @@ struct Settings {
   bool shade = false;
   int32_t click = 0;
 
+  // Vorelset's timed changes (interval, midnight, resume) held while a program shows full
+  // screen, while the machine runs on battery, while the session is locked; off unless stored.
+  bool holdFullScreen = false;  // "HoldFullScreen"
+  bool holdBattery = false;     // "HoldBattery"
+  bool holdLocked = false;      // "HoldLocked"
+
   // Vorelrun.
   bool vorelrun = true;
   int32_t delayTime = 0;

@@ -33,6 +33,10 @@ constexpr ScalarValue kScalars[] = {
     {"Day", &Settings::day, false},
     {"Shade", &Settings::shade, false},
     {"Click", &Settings::click, false},
+    // The rules that hold Vorelset's timed changes.
+    {"HoldFullScreen", &Settings::holdFullScreen, true},
+    {"HoldBattery", &Settings::holdBattery, true},
+    {"HoldLocked", &Settings::holdLocked, true},
     {"Vorelrun", &Settings::vorelrun, true},
     {"DelayTime", &Settings::delayTime, true},
     {"Calender", &Settings::calender, true},

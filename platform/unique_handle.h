@@ -85,6 +85,12 @@ using UniqueMenu = UniqueHandle<NullTraits<HMENU, decltype(&CloseMenu), &CloseMe
 using UniqueFile = UniqueHandle<FileHandleTraits>;
 using UniqueFind = UniqueHandle<FindHandleTraits>;
 
+// The system's event hooks and power-setting notifications, registered for a window.
+inline void CloseWinEventHook(HWINEVENTHOOK h) { UnhookWinEvent(h); }
+inline void ClosePowerNotify(HPOWERNOTIFY h) { UnregisterPowerSettingNotification(h); }
+using UniqueWinEventHook = UniqueHandle<NullTraits<HWINEVENTHOOK, decltype(&CloseWinEventHook), &CloseWinEventHook>>;
+using UniquePowerNotify = UniqueHandle<NullTraits<HPOWERNOTIFY, decltype(&ClosePowerNotify), &ClosePowerNotify>>;
+
 // A screen DC obtained with GetDC, released with ReleaseDC.
 class WindowDc {
  public:

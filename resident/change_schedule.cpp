@@ -49,6 +49,19 @@ bool ChangeSchedule::DayCheck(const SystemTime& now) {
   ++day_.restarts;
   if (now.day == recordedDay_) return false;
   recordedDay_ = now.day;
+  if (Held()) {
+    pendingDay_ = true;
+    return false;
+  }
+  return true;
+}
+
+bool ChangeSchedule::ChangeTimerExpired(bool paused) {
+  if (paused) return false;
+  if (Held()) {
+    pendingInterval_ = true;
+    return false;
+  }
   return true;
 }
 
@@ -61,6 +74,8 @@ bool ChangeSchedule::RequestRun() {
 }
 
 void ChangeSchedule::BeginRun() {
+  pendingInterval_ = false;
+  pendingDay_ = false;
   runs_.push_back(change_.enabled);
   change_.enabled = false;
 }
@@ -85,6 +100,46 @@ bool ChangeSchedule::TakeDeferred() {
   if (!runs_.empty() || !deferred_) return false;
   deferred_ = false;
   return true;
+}
+
+bool ChangeSchedule::Held() const {
+  return (rules_.fullScreen && fullScreen_) || (rules_.battery && onBattery_) ||
+         (rules_.locked && (locked_ || disconnected_));
+}
+
+bool ChangeSchedule::HoldRulesSet(const HoldRules& rules, bool paused) {
+  const bool wasHeld = Held();
+  rules_ = rules;
+  return Release(wasHeld, paused);
+}
+
+bool ChangeSchedule::ConditionChanged(HoldCondition condition, bool present, bool paused) {
+  const bool wasHeld = Held();
+  switch (condition) {
+    case HoldCondition::kFullScreen:
+      fullScreen_ = present;
+      break;
+    case HoldCondition::kOnBattery:
+      onBattery_ = present;
+      break;
+    case HoldCondition::kLocked:
+      locked_ = present;
+      break;
+    case HoldCondition::kDisconnected:
+      disconnected_ = present;
+      break;
+  }
+  return Release(wasHeld, paused);
+}
+
+bool ChangeSchedule::Release(bool wasHeld, bool paused) {
+  if (!wasHeld || Held()) return false;
+  // The kept triggers fold into one change. A pause switched on meanwhile still holds the
+  // interval's, as it holds every expiry; a new day is not the pause's to hold.
+  const bool run = pendingDay_ || (pendingInterval_ && !paused);
+  pendingInterval_ = false;
+  pendingDay_ = false;
+  return run;
 }
 
 }  // namespace vorel

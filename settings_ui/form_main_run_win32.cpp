@@ -31,6 +31,7 @@ void TFormMain::StartSteps() {
   DragAcceptFiles(Handle(), TRUE);
   schedule_.RecordDay(clock_().day);
   rewritePaused_ = false;
+  StartHolding();
   LoadAllSettings();
   if (settings_.start) BitBtnChangeClick();
 }
@@ -42,6 +43,8 @@ void TFormMain::LoadAllSettings() {
   // The plug-ins before the switch handling: a day check that finds a new day changes the
   // wallpaper, and its picture may need them.
   ApplySusieFolder();
+  // The rules before the timers: a day check of the switch handling meets the hold.
+  CheckBoxHoldClick();
   MemoTimeIntervalExit();
   CheckBoxChangeTimeClick();
   CheckBoxChangeDayClick();
@@ -93,13 +96,15 @@ void TFormMain::CheckBoxChangeDayClick() {
 }
 
 void TFormMain::TimerSuspendTimer() {
+  const bool released = RefreshHold();
   const bool newDay = schedule_.DayCheck(clock_());
   ApplyTimers();
-  if (newDay) BitBtnChangeClick();
+  if (released || newDay) BitBtnChangeClick();
 }
 
 void TFormMain::TimerChangeTimer() {
-  if (schedule_.ChangeTimerExpired(rewritePaused_)) BitBtnChangeClick();
+  // The change of a hold found over here stands for this expiry too.
+  if (RefreshHold() || schedule_.ChangeTimerExpired(rewritePaused_)) BitBtnChangeClick();
 }
 
 void TFormMain::BitBtnChangeClick() {
@@ -204,7 +209,10 @@ void TFormMain::Exit() {
   if (Handle()) {
     KillTimer(Handle(), kTimerChangeId);
     KillTimer(Handle(), kTimerDayId);
+    KillTimer(Handle(), kTimerHoldSettledId);
   }
+  foregroundWatch_.Stop();
+  holdNotices_.Unregister();
   try {
     const CalendarLayout calendar = CalendarLayoutFromSettings(settings_);
     RecomposeAtExit(picture_, Composition(settings_, calendar), PictureLoading(settings_));

@@ -311,13 +311,21 @@ LRESULT TFormMain::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       if (wParam == kTimerChangeId) TimerChangeTimer();
       if (wParam == kTimerDayId) TimerSuspendTimer();
       if (wParam == kTimerScreensId) TimerScreensTimer();
+      if (wParam == kTimerHoldSettledId) TimerHoldSettledTimer();
       return 0;
     case WM_DISPLAYCHANGE:
       DisplayChanged();
       return 0;
     case WM_POWERBROADCAST:
       if (wParam == PBT_APMRESUMESUSPEND) TimerSuspendTimer();
+      if (wParam == PBT_APMPOWERSTATUSCHANGE || wParam == PBT_POWERSETTINGCHANGE) PowerStatusChanged();
       return TRUE;
+    case WM_WTSSESSION_CHANGE:
+      SessionChanged(wParam);
+      return 0;
+    case kHoldCheckMessage:
+      HoldCheck();
+      return 0;
     case WM_QUERYENDSESSION:
       return TRUE;
     case WM_ENDSESSION:

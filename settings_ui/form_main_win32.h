@@ -5,6 +5,7 @@
 // The class is split over files by concern:
 //   form_main_win32.cpp        the window, its pages and controls, OK/Cancel, modal showing
 //   form_main_run_win32.cpp    start, the change run, the timers, the day check, exit
+//   form_main_hold_win32.cpp   what holds the timed changes: full screen, battery, lock
 #pragma once
 
 #include <windows.h>
@@ -25,6 +26,7 @@
 #include "engine/registry.h"
 #include "engine/settings.h"
 #include "platform/dpi_win32.h"
+#include "platform/hold_conditions_win32.h"
 #include "platform/tool_tip_win32.h"
 #include "platform/unique_handle.h"
 #include "platform/window_win32.h"
@@ -61,6 +63,12 @@ inline constexpr UINT_PTR kTimerChangeId = 1;   // TimerChange
 inline constexpr UINT_PTR kTimerDayId = 2;      // TimerDay
 inline constexpr UINT_PTR kTimerScreensId = 3;  // the screens settled after WM_DISPLAYCHANGE
 inline constexpr UINT kScreensQuietMs = 2000;
+// Posted by the watch of the window in front: whether a program shows full screen is read again,
+// at once and once more when the windows have settled (a window being closed may still be
+// there when the first event about it arrives).
+inline constexpr UINT kHoldCheckMessage = WM_APP + 36;
+inline constexpr UINT_PTR kTimerHoldSettledId = 4;
+inline constexpr UINT kHoldSettledMs = 1000;
 
 class TFormMain final : public Window {
  public:
@@ -126,6 +134,11 @@ class TFormMain final : public Window {
   // Every setting written; false when the key could not be written.
   bool SaveAllSettings();
 
+  // --- Holding the timed changes (form_main_hold_win32.cpp).
+  // The hold rules of the model applied (the page's check boxes, every load): the window in
+  // front is followed while its rule is on, and a hold that ends runs the kept change.
+  void CheckBoxHoldClick();
+
  protected:
   LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
   void DpiChanged(const RECT& suggested) override;
@@ -154,6 +167,19 @@ class TFormMain final : public Window {
   // Runs the step with a change's environment for the settings as they stand now; an error
   // ends it and is shown.
   void WithEnvironment(const std::function<void(const ChangeEnvironment&)>& step);
+
+  // --- Holding (form_main_hold_win32.cpp).
+  // At creation: the session and power notices registered, the conditions read.
+  void StartHolding();
+  // At each timed trigger: the conditions that can be read are read again. True when that
+  // ended a hold with a kept trigger; the caller then runs the one change.
+  bool RefreshHold();
+  void HoldCheck();              // kHoldCheckMessage
+  void TimerHoldSettledTimer();  // the same once the windows have settled
+  void PowerStatusChanged();
+  void SessionChanged(WPARAM code);
+  // A condition as now read; runs the kept change when it ended the hold.
+  void HoldConditionIs(HoldCondition condition, bool present);
 
   UiFonts fonts_;
   ToolTips hints_;
@@ -184,6 +210,8 @@ class TFormMain final : public Window {
   bool shown_ = false;
   bool exited_ = false;
   bool errorShown_ = false;
+  ForegroundWatch foregroundWatch_;
+  SessionAndPowerNotices holdNotices_;
 };
 
 }  // namespace vorel

@@ -1,5 +1,6 @@
 // The pages "他のソフトとの連携" (follow-up program, the viewer GV, the Susie plug-ins, the
-// system's own picture formats) and "ユーザー環境" (the wallpaper file, a picture per monitor).
+// system's own picture formats) and "ユーザー環境" (the wallpaper file, a picture per monitor,
+// the rules that hold the timed changes).
 #include <array>
 
 #include "change/directory_listing_win32.h"
@@ -51,6 +52,36 @@ const std::array kUserRows{
                "モニターごとに別の絵を表示する",
                "モニターが二つ以上あるとき，それぞれのモニターに別の絵を張ります",
                {8, 58, 300, 16}},
+    // Right below: the rules that hold Vorelset's timed changes.
+    ControlRow{"CheckBoxHoldFullScreen",
+               K::kCheckBox,
+               "全画面のアプリを使っている間は張り替えない",
+               "ゲームや動画，スライドショーが画面いっぱいに出ている間は，時間や日付での張り替えを待ち，終わったら一度"
+               "だけ張り替えます",
+               {8, 76, 400, 16}},
+    ControlRow{"CheckBoxHoldBattery",
+               K::kCheckBox,
+               "バッテリーで動いている間は張り替えない",
+               "電源につながっていないときやバッテリー節約機能がオンのときは，時間や日付での張り替えを待ち，電源につな"
+               "いだら一度だけ張り替えます",
+               {8, 94, 400, 16}},
+    ControlRow{"CheckBoxHoldLocked",
+               K::kCheckBox,
+               "画面がロックされている間は張り替えない",
+               "画面がロックされているときやリモート接続が切れているときは，時間や日付での張り替えを待ち，戻ったら一度"
+               "だけ張り替えます",
+               {8, 112, 400, 16}},
+};
+
+// The rules of the hold: each check box and the switch of the model it shows.
+struct HoldBox {
+  const char* name;
+  bool Settings::*rule;
+};
+constexpr HoldBox kHoldBoxes[] = {
+    {"CheckBoxHoldFullScreen", &Settings::holdFullScreen},
+    {"CheckBoxHoldBattery", &Settings::holdBattery},
+    {"CheckBoxHoldLocked", &Settings::holdLocked},
 };
 
 std::string FolderPart(const std::string& path) {
@@ -213,11 +244,17 @@ class UserPage final : public TablePage {
   void ShowModel() override {
     controls_.SetText("EditWall", form_->Model().wallFile);
     controls_.SetChecked("CheckBoxPerMonitor", form_->Model().perMonitor);
+    for (const HoldBox& box : kHoldBoxes) controls_.SetChecked(box.name, form_->Model().*box.rule);
   }
 
  protected:
   void Command(const std::string& name, int code, int) override {
     if (name == "CheckBoxPerMonitor" && code == BN_CLICKED) form_->Model().perMonitor = controls_.Checked(name);
+    for (const HoldBox& box : kHoldBoxes) {
+      if (name != box.name || code != BN_CLICKED) continue;
+      form_->Model().*box.rule = controls_.Checked(name);
+      form_->CheckBoxHoldClick();
+    }
     // Text typed into EditWall is not taken: only the button names the file written.
     if (name != "BitBtnWall" || code != BN_CLICKED) return;
     const auto chosen =

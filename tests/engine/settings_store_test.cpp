@@ -115,6 +115,9 @@ TEST(SettingsStore, AddedSwitchesKeepTheirDefaultsAndBothProgramsReadThem) {
   const Case cases[] = {
       {"SystemCodecs", &Settings::systemCodecs, true},
       {"PerMonitor", &Settings::perMonitor, false},
+      {"HoldFullScreen", &Settings::holdFullScreen, false},
+      {"HoldBattery", &Settings::holdBattery, false},
+      {"HoldLocked", &Settings::holdLocked, false},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);

@@ -382,7 +382,8 @@ TEST_F(SettingsWindow, OkWritesEveryValueAsTheWindowShowsIt) {
     for (const char* box : {"CheckBoxTile", "CheckBoxResize", "CheckBoxResizeOver", "CheckBoxScreen", "CheckBoxStart",
                             "CheckBoxShade", "CheckBoxChangeDay", "CheckBoxChangeTime", "CheckBoxVorelrun",
                             "CheckBoxCalender", "CheckBoxShadow", "CheckBoxCurrentLaw", "CheckBoxSystemCodecs",
-                            "CheckBoxPerMonitor"})
+                            "CheckBoxPerMonitor", "CheckBoxHoldFullScreen", "CheckBoxHoldBattery",
+                            "CheckBoxHoldLocked"})
       Click(box);
     ClickRadio("RadioGroupType", 1);
     ClickRadio("RadioGroupPosition", 0);
@@ -421,6 +422,7 @@ TEST_F(SettingsWindow, OkWritesEveryValueAsTheWindowShowsIt) {
                        t.calender, t.calenShadowOn, t.inOrder, t.calenCurrentLaw, t.systemCodecs,
                        t.perMonitor),
             std::tuple(false, true, false, false, true, true, false, true, false, false, false, true, true, false, true));
+  EXPECT_EQ(std::tuple(t.holdFullScreen, t.holdBattery, t.holdLocked), std::tuple(true, true, true));
   EXPECT_EQ(std::tuple(t.position, t.click, t.changeTime, t.delayTime), std::tuple(0, 3, 30, 5));
   // The day font is taller than the cell was: the cell grows to it.
   EXPECT_EQ(std::tuple(t.calenYear, t.calenMonth, t.calenWeek, t.calenDay, t.calenTraOrLon, t.calenForm, t.calenPlace,
@@ -656,6 +658,12 @@ const Caption kCaptions[] = {
     {"EditWall", nullptr, "実際にカレンダーが書き込まれるファイルです"},
     {"CheckBoxPerMonitor", "モニターごとに別の絵を表示する",
      "モニターが二つ以上あるとき，それぞれのモニターに別の絵を張ります"},
+    {"CheckBoxHoldFullScreen", "全画面のアプリを使っている間は張り替えない",
+     "ゲームや動画，スライドショーが画面いっぱいに出ている間は，時間や日付での張り替えを待ち，終わったら一度だけ張り替えます"},
+    {"CheckBoxHoldBattery", "バッテリーで動いている間は張り替えない",
+     "電源につながっていないときやバッテリー節約機能がオンのときは，時間や日付での張り替えを待ち，電源につないだら一度だけ張り替えます"},
+    {"CheckBoxHoldLocked", "画面がロックされている間は張り替えない",
+     "画面がロックされているときやリモート接続が切れているときは，時間や日付での張り替えを待ち，戻ったら一度だけ張り替えます"},
 };
 
 // Names used on two pages: the row is looked up on that page.
