@@ -9,13 +9,15 @@ HintText TextOf(Hint hint) {
     case Hint::kRunning:
       return {"Vorel は通知領域で動いています。右クリックで設定やメニューを開けます。", false};
     case Hint::kWindowsSlideshow:
-      return {"Windows のスライドショーがオンになっていて、Vorel の壁紙を一定時間ごとに置き換えてしまいます。"
-              "Windows の「設定」→「個人用設定」→「背景」で、背景を「画像」にしてください。",
-              true};
+      return {
+          "Windows のスライドショーがオンになっていて、Vorel の壁紙を一定時間ごとに置き換えてしまいます。"
+          "Windows の「設定」→「個人用設定」→「背景」で、背景を「画像」にしてください。",
+          true};
     case Hint::kWindowsSpotlight:
-      return {"Windows スポットライトがオンになっていて、Vorel の壁紙を置き換えてしまいます。"
-              "Windows の「設定」→「個人用設定」→「背景」で、背景を「画像」にしてください。",
-              true};
+      return {
+          "Windows スポットライトがオンになっていて、Vorel の壁紙を置き換えてしまいます。"
+          "Windows の「設定」→「個人用設定」→「背景」で、背景を「画像」にしてください。",
+          true};
   }
   return {"", false};
 }

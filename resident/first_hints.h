@@ -17,7 +17,7 @@ enum class Hint {
 };
 
 // "HintShown": one bit for each kind of hint. A value of another type reads as nothing shown.
-inline constexpr uint32_t kFirstRunHintShown = 0x1;       // kNoPictures or kRunning
+inline constexpr uint32_t kFirstRunHintShown = 0x1;        // kNoPictures or kRunning
 inline constexpr uint32_t kWindowsChangerHintShown = 0x2;  // kWindowsSlideshow or kWindowsSpotlight
 
 struct HintText {

@@ -101,7 +101,7 @@ testing::ProgramRun InstallSilently() {
 
 // The entry the option writes for a Pictures folder: all subfolders, every override "標準".
 std::vector<StoredValue> PicturesEntry(const std::string& folder) {
-  return {Text(L"WallPath0", folder), Text(L"WallPosi0", kStandard), Text(L"WallSize0", kStandard),
+  return {Text(L"WallPath0", folder),        Text(L"WallPosi0", kStandard), Text(L"WallSize0", kStandard),
           Text(L"WallSub0", kSubfoldersAll), Text(L"WallTile0", kStandard), Text(L"WallTime0", kStandard)};
 }
 
@@ -122,10 +122,11 @@ TEST(InstallerWin32, ANewUserGetsThePicturesFolderAndItsPhotoAtTheFirstChange) {
   ASSERT_TRUE(CreateDirectoryW(ToWide(pictures + "\\旅行").c_str(), nullptr));
   ASSERT_TRUE(CopyFileW(ToWide(testing::FixturePath("pictures\\baseline.jpg")).c_str(), ToWide(photo).c_str(), FALSE));
   const std::wstring widePictures = ToWide(pictures);
-  ASSERT_EQ(RegSetKeyValueW(HKEY_CURRENT_USER, L"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\User Shell Folders",
-                            L"My Pictures", REG_EXPAND_SZ, widePictures.c_str(),
-                            static_cast<DWORD>((widePictures.size() + 1) * sizeof(wchar_t))),
-            ERROR_SUCCESS);
+  ASSERT_EQ(
+      RegSetKeyValueW(HKEY_CURRENT_USER, L"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\User Shell Folders",
+                      L"My Pictures", REG_EXPAND_SZ, widePictures.c_str(),
+                      static_cast<DWORD>((widePictures.size() + 1) * sizeof(wchar_t))),
+      ERROR_SUCCESS);
   ASSERT_EQ(KnownFolder(FOLDERID_Pictures), pictures);
   testing::DeleteUserKey(kSettingsKeyPath);
 

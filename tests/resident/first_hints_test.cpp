@@ -33,12 +33,21 @@ TEST(FirstHints, EachHintIsShownOnceInItsTurn) {
       {"lists: the look at the candidates decides", 0, {E::kStartedWithLists, E::kRunFound}, {H::kRunning}, 1},
       {"a change at start without pictures", 0, {E::kRunFoundNone, E::kStartedWithLists}, {H::kNoPictures}, 1},
       {"the first run told before", 1, {E::kStartedEmpty, E::kRunFoundNone, E::kRunFound}, {}, 1},
-      {"once told, a later empty run says nothing", 0, {E::kStartedWithLists, E::kRunFound, E::kRunFoundNone},
-       {H::kRunning}, 1},
-      {"the slideshow after the first hint", 0, {E::kSlideshow, E::kStartedEmpty}, {H::kNoPictures, H::kWindowsSlideshow},
+      {"once told, a later empty run says nothing",
+       0,
+       {E::kStartedWithLists, E::kRunFound, E::kRunFoundNone},
+       {H::kRunning},
+       1},
+      {"the slideshow after the first hint",
+       0,
+       {E::kSlideshow, E::kStartedEmpty},
+       {H::kNoPictures, H::kWindowsSlideshow},
        3},
-      {"spotlight once the first run is told", 1, {E::kStartedEmpty, E::kSpotlight, E::kSpotlight},
-       {H::kWindowsSpotlight}, 3},
+      {"spotlight once the first run is told",
+       1,
+       {E::kStartedEmpty, E::kSpotlight, E::kSpotlight},
+       {H::kWindowsSpotlight},
+       3},
       {"Windows' changer told before", 2, {E::kSlideshow, E::kStartedEmpty}, {H::kNoPictures}, 3},
       {"nothing is shown before the start", 0, {E::kRunFound, E::kSlideshow}, {}, 0},
       {"the slideshow waits for the balloon up to go",
@@ -111,7 +120,8 @@ TEST(FirstHints, StartedWithListsWaitsForTheCandidatesOnly) {
 
 TEST(WindowsBackground, OnlyTheSlideshowAndSpotlightReplaceTheWallpaper) {
   EXPECT_EQ(WindowsBackgroundOf(std::nullopt), WindowsBackground::kOwn);
-  for (const int32_t own : {0, 1, 4, -1, 0x7FFFFFFF}) EXPECT_EQ(WindowsBackgroundOf(own), WindowsBackground::kOwn) << own;
+  for (const int32_t own : {0, 1, 4, -1, 0x7FFFFFFF})
+    EXPECT_EQ(WindowsBackgroundOf(own), WindowsBackground::kOwn) << own;
   EXPECT_EQ(WindowsBackgroundOf(2), WindowsBackground::kSlideshow);
   EXPECT_EQ(WindowsBackgroundOf(3), WindowsBackground::kSpotlight);
 }

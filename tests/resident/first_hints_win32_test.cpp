@@ -5,8 +5,8 @@
 #include <windows.h>
 // After windows.h, which it needs.
 #include <commctrl.h>
-#include <shellapi.h>
 #include <gtest/gtest.h>
+#include <shellapi.h>
 
 #include <cwchar>
 #include <optional>
