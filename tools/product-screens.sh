@@ -8,9 +8,9 @@
 #   help_index.png     Help\index.html rendered by headless Chromium
 #   installer.png, installer_options.png, installer_finish.png
 #                      the installer's first page, its options and its last page under Wine
-#   balloon_no_pictures.png, balloon_running.png
+#   balloon_no_pictures.png, balloon_running.png, balloon_slideshow.png
 #                      Vorelset's first balloon at the task bar: no folder yet, and the Pictures
-#                      folder the installer wrote
+#                      folder the installer wrote; then the warning of Windows' slideshow
 # Usage: product-screens.sh   (after `make dist`; `make screens` does both)
 set -uo pipefail
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
@@ -110,9 +110,9 @@ shoot() {
   fi
   # The installer, page by page (IDOK is its "次へ", "同意する" and "インストール"): the welcome
   # page, the options, and the finish page after a real install into this prefix, whose
-  # settings key it finds empty.
+  # settings key it finds empty. On the screen itself, where the finder sees its window.
   wine reg delete "$key" /f >/dev/null 2>&1
-  wine explorer /desktop=Setup,1024x768 "$setup" >/dev/null 2>&1 &
+  wine "$setup" >/dev/null 2>&1 &
   if wine "$finder" '#32770' 20000 >/dev/null 2>&1; then
     sleep 3
     import -window root "$tmp_root/installer_full.png" 2>/dev/null
@@ -148,6 +148,15 @@ shoot() {
     sleep 8
     import -window root "$tmp_root/balloon_running_full.png" 2>/dev/null
     wineserver -k >/dev/null 2>&1
+    sleep 1
+    # Windows' slideshow on, the first run told: its warning.
+    local wallpapers='HKCU\Software\Microsoft\Windows\CurrentVersion\Explorer\Wallpapers'
+    wine reg add "$wallpapers" /v BackgroundType /t REG_DWORD /d 2 /f >/dev/null 2>&1
+    (cd "$installed" && wine explorer /desktop=Vorel,1024x768 "$installed/Vorelset.exe" >/dev/null 2>&1 &)
+    sleep 8
+    import -window root "$tmp_root/balloon_slideshow_full.png" 2>/dev/null
+    wine reg delete "$wallpapers" /v BackgroundType /f >/dev/null 2>&1
+    wineserver -k >/dev/null 2>&1
   fi
 }
 export -f shoot
@@ -161,7 +170,7 @@ for page in installer installer_options installer_finish; do
   [ -s "$tmp/${page}_full.png" ] && "${im[@]}" "$tmp/${page}_full.png" -crop 640x500+192+134 +repage \
     "$screens/$page.png"
 done
-for balloon in balloon_no_pictures balloon_running; do
+for balloon in balloon_no_pictures balloon_running balloon_slideshow; do
   [ -s "$tmp/${balloon}_full.png" ] && "${im[@]}" "$tmp/${balloon}_full.png" -crop 624x240+400+528 +repage \
     "$screens/$balloon.png"
 done

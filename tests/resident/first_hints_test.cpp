@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -116,6 +117,21 @@ TEST(FirstHints, StartedWithListsWaitsForTheCandidatesOnly) {
   FirstHints told(kFirstRunHintShown);
   told.Started(false);
   EXPECT_FALSE(told.NeedsCandidates());
+}
+
+// A tray that does not wrap the balloon's text (Wine's) cuts a long line at the screen's edge.
+TEST(FirstHints, EveryLineOfAHintFitsABalloon) {
+  for (const Hint hint : {Hint::kNoPictures, Hint::kRunning, Hint::kWindowsSlideshow, Hint::kWindowsSpotlight}) {
+    const std::string text = TextOf(hint).text;
+    ASSERT_FALSE(text.empty());
+    size_t start = 0;
+    while (start <= text.size()) {
+      const size_t end = std::min(text.find('\n', start), text.size());
+      const std::string line = text.substr(start, end - start);
+      EXPECT_LE(CutToChars(line, 1000).size(), CutToChars(line, 50).size()) << line;
+      start = end + 1;
+    }
+  }
 }
 
 TEST(WindowsBackground, OnlyTheSlideshowAndSpotlightReplaceTheWallpaper) {
