@@ -10,13 +10,15 @@ HintText TextOf(Hint hint) {
       return {"Vorel は通知領域で動いています。右クリックで設定やメニューを開けます。", false};
     // Two lines: a tray that does not wrap (Wine's) would cut one line this long.
     case Hint::kWindowsSlideshow:
-      return {"Windows のスライドショーがオンになっていて、Vorel の壁紙を置き換えてしまいます。\n"
-              "Windows の「設定」→「個人用設定」→「背景」で、背景を「画像」にしてください。",
-              true};
+      return {
+          "Windows のスライドショーがオンになっていて、Vorel の壁紙を置き換えてしまいます。\n"
+          "Windows の「設定」→「個人用設定」→「背景」で、背景を「画像」にしてください。",
+          true};
     case Hint::kWindowsSpotlight:
-      return {"Windows スポットライトがオンになっていて、Vorel の壁紙を置き換えてしまいます。\n"
-              "Windows の「設定」→「個人用設定」→「背景」で、背景を「画像」にしてください。",
-              true};
+      return {
+          "Windows スポットライトがオンになっていて、Vorel の壁紙を置き換えてしまいます。\n"
+          "Windows の「設定」→「個人用設定」→「背景」で、背景を「画像」にしてください。",
+          true};
   }
   return {"", false};
 }
