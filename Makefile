@@ -61,13 +61,20 @@ demo: build
 dist: configure
 	@cmake --build $(WIN32) --target dist -j $(JOBS)
 
+# The installer's checks run the installer this machine can run: the shipped 32-bit one, or
+# where no 32-bit code runs the same script built for 64-bit around the 64-bit programs.
+setup_to_run = [ "$(WINRUN)" != "$(WIN64)" ] || cmake --build $(WIN64) --target vorel_test_setup vorel_find_window -j $(JOBS)
+
 # The installer under Wine in fresh prefixes: install, links, start-up entry, uninstall key,
-# Vorelset's window, silent uninstall, and an upgrade keeping the settings.
+# the Pictures folder, Vorelset's window, silent uninstall, and an upgrade keeping the settings.
 dist-test: dist
+	@$(setup_to_run)
 	@bash tools/dist-test.sh
 
-# Pictures of the product under build/screens/: tray icons, about picture, help page, installer.
+# Pictures of the product under build/screens/: tray icons, about picture, help page, the
+# installer's pages, Vorelset's first balloons.
 screens: dist
+	@$(setup_to_run)
 	@bash tools/product-screens.sh
 
 # The settings window's pages, the picker and two window sizes as PNGs in build/screens/.

@@ -40,6 +40,10 @@ ChangeOutcome ChangeEveryMonitor(Picture& canvas, const ChangeEnvironment& envir
 
 }  // namespace
 
+bool HasCandidates(const Settings& settings, const std::vector<std::string>& patterns) {
+  return !Candidates(settings, patterns).empty();
+}
+
 std::optional<PictureEntry> ChooseNextPicture(const ChangeEnvironment& environment) {
   const std::vector<PictureEntry> candidates = Candidates(environment.settings, environment.patterns);
   if (candidates.empty()) return std::nullopt;

@@ -33,6 +33,10 @@ enum class InstallMode {
   kPrepare,  // Vorelrun's prepared mode: the bare fitted picture, shown at the next log-on
 };
 
+// Whether the lists give a change anything to choose from: the folders searched as a change
+// searches them, the order untouched.
+bool HasCandidates(const Settings& settings, const std::vector<std::string>& patterns);
+
 // The folder list expanded and the next entry drawn; nullopt when there is no candidate.
 std::optional<PictureEntry> ChooseNextPicture(const ChangeEnvironment& environment);
 // The folder list expanded and count entries drawn one after the other; empty when there is

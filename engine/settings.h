@@ -23,6 +23,8 @@ inline constexpr const char* kExplorerKeyPath = "\\Software\\Microsoft\\Windows\
 inline constexpr const char* kGvKeyPath = "\\Software\\Pemble\\GV\\Path";
 inline constexpr const char* kSusieKeyPath = "\\Software\\Ulmore\\Susie\\Plug-in";
 inline constexpr const char* kWallpaperFileName = "WallPaper.bmp";
+// Where Windows 10 and 11 keep whether their own slideshow replaces the wallpaper.
+inline constexpr const char* kWallpapersKeyPath = "\\Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Wallpapers";
 
 enum class ProgramKind { kVorelset, kVorelrun };
 

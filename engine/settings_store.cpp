@@ -466,4 +466,21 @@ bool SaveHistory(const WallpaperHistory& history, Registry& registry) {
   return key && key->WriteText(kHistoryValue, FormatHistory(history));
 }
 
+uint32_t LoadHintShown(Registry& registry) {
+  auto key = registry.Open(kSettingsKeyPath, false);
+  if (!key) return 0;
+  return static_cast<uint32_t>(key->ReadInt("HintShown").value_or(0));
+}
+
+bool SaveHintShown(uint32_t shown, Registry& registry) {
+  auto key = registry.Open(kSettingsKeyPath, true);
+  return key && key->WriteInt("HintShown", static_cast<int32_t>(shown));
+}
+
+std::optional<int32_t> LoadWindowsBackgroundType(Registry& registry) {
+  auto key = registry.Open(kWallpapersKeyPath, false);
+  if (!key) return std::nullopt;
+  return key->ReadInt("BackgroundType");
+}
+
 }  // namespace vorel

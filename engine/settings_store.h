@@ -1,6 +1,8 @@
 // Reading and writing the settings image under the settings key.
 #pragma once
 
+#include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -47,6 +49,15 @@ bool SaveExcluded(const std::vector<std::string>& excluded, Registry& registry);
 // their changes; a value that is missing, of another type or damaged reads as empty.
 WallpaperHistory LoadHistory(Registry& registry);
 bool SaveHistory(const WallpaperHistory& history, Registry& registry);
+// Vorelset's hints shown once per user: "HintShown", a REG_DWORD of one bit per kind of hint
+// (resident/first_hints.h). Missing or of another type, nothing has been shown. Vorelrun shows
+// no hints and reads none.
+uint32_t LoadHintShown(Registry& registry);
+bool SaveHintShown(uint32_t shown, Registry& registry);
+// What Windows 10 and 11 do with the desktop's background: "BackgroundType" under
+// \Software\Microsoft\Windows\CurrentVersion\Explorer\Wallpapers; nullopt when missing or
+// not a REG_DWORD.
+std::optional<int32_t> LoadWindowsBackgroundType(Registry& registry);
 
 // Cuts a UTF-8 text to at most maxChars characters without splitting a character.
 std::string CutToChars(const std::string& text, int maxChars);

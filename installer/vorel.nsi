@@ -4,11 +4,18 @@
 ;
 ; Defines: VERSION (x.y.z, from the CMake project), BUILD (the Windows build tree holding the
 ; programs and Help\), README (the licence/readme text, UTF-16 with BOM), ICON, WELCOME (the
-; welcome and finish pages' picture, 164 x 314), OUTFILE.
-; Command line of the uninstaller: /S silent (the settings are kept), /PURGE also removes the
+; welcome and finish pages' picture, 164 x 314), OUTFILE; AMD64 makes the same installer a
+; 64-bit program around the 64-bit tree's programs, for the tests on machines that run no
+; 32-bit code (what ships is the 32-bit installer of the 32-bit programs).
+; Command line of the installer: /S silent, every option at its default, nothing started
+; afterwards. Of the uninstaller: /S silent (the settings are kept), /PURGE also removes the
 ; settings key without asking.
 
-Unicode true
+!ifdef AMD64
+  Target amd64-unicode
+!else
+  Unicode true
+!endif
 ManifestDPIAware true
 RequestExecutionLevel user
 SetCompressor /SOLID lzma
@@ -53,8 +60,9 @@ VIAddVersionKey /LANG=1041 "LegalCopyright" "${PUBLISHER}"
 !insertmacro MUI_PAGE_DIRECTORY
 !insertmacro MUI_PAGE_INSTFILES
 !if /FileExists "${BUILD}\Vorelset.exe"
-  !define MUI_FINISHPAGE_RUN "$INSTDIR\Vorelset.exe"
-  !define MUI_FINISHPAGE_RUN_TEXT "Vorelset を起動する"
+  !define MUI_FINISHPAGE_RUN
+  !define MUI_FINISHPAGE_RUN_TEXT "Vorelset を起動して壁紙を張り替える"
+  !define MUI_FINISHPAGE_RUN_FUNCTION StartVorelsetAndChange
 !endif
 !define MUI_FINISHPAGE_SHOWREADME "$INSTDIR\Help\index.html"
 !define MUI_FINISHPAGE_SHOWREADME_TEXT "ヘルプを開く"
@@ -166,6 +174,114 @@ SectionEnd
 Section /o "ログオン時に Vorelset を起動する" SecSetAtLogon
   CreateShortcut "$SMSTARTUP\Vorelset.lnk" "$INSTDIR\Vorelset.exe" "" "$INSTDIR\Vorelset.exe" 0
 SectionEnd
+!endif
+
+; The first folder of a new user: the Pictures folder as Windows names it (the known folder, so
+; a Pictures folder moved to another drive is found), with all its subfolders and every override
+; at the global setting, stored as the settings store keeps a folder entry. Only a key that
+; names no folder and no file yet gets it: an existing configuration, an upgrade's included, is
+; left exactly as it is.
+Section "ピクチャ フォルダーの絵を壁紙にする" SecPictures
+  Call ListsEmpty
+  ${If} $0 = 1
+    Call PicturesFolder
+    ${If} $0 != ""
+      WriteRegStr HKCU "${SETTINGS_KEY}" "WallPath0" "$0"
+      WriteRegStr HKCU "${SETTINGS_KEY}" "WallSub0" "全て"
+      WriteRegStr HKCU "${SETTINGS_KEY}" "WallTime0" "標準"
+      WriteRegStr HKCU "${SETTINGS_KEY}" "WallTile0" "標準"
+      WriteRegStr HKCU "${SETTINGS_KEY}" "WallSize0" "標準"
+      WriteRegStr HKCU "${SETTINGS_KEY}" "WallPosi0" "標準"
+      ; The count last: until it is there, the key names no folder.
+      WriteRegDWORD HKCU "${SETTINGS_KEY}" "WallNum" 1
+    ${EndIf}
+  ${EndIf}
+SectionEnd
+
+; HKEY_CURRENT_USER as a handle for the System plug-in, sign-extended as Windows defines it (a
+; 64-bit installer would otherwise pass a handle no registry call knows).
+!define HKCU_HANDLE -2147483647
+!define /ifndef REG_DWORD 4
+!define ERROR_FILE_NOT_FOUND 2
+
+; $4 := 0 unless the list count NAME is missing (or its key is) or a REG_DWORD 0. A count of
+; another type or size is a configuration of someone's all the same.
+!macro CountUnset NAME
+  System::Call 'advapi32::RegGetValueW(p ${HKCU_HANDLE}, w "${SETTINGS_KEY}", w "${NAME}", i 0xffff, *i .r1, *i .r2, *i 4 r3) i .r0'
+  ${If} $0 = 0
+    ${If} $1 <> ${REG_DWORD}
+    ${OrIf} $2 <> 0
+      StrCpy $4 0
+    ${EndIf}
+  ${ElseIf} $0 <> ${ERROR_FILE_NOT_FOUND}
+    StrCpy $4 0
+  ${EndIf}
+!macroend
+
+; $0 := 1 when the settings key names no folder and no file ("WallNum" and "FileNum" missing or
+; 0), else 0.
+Function ListsEmpty
+  Push $1
+  Push $2
+  Push $3
+  Push $4
+  StrCpy $4 1
+  !insertmacro CountUnset "WallNum"
+  !insertmacro CountUnset "FileNum"
+  StrCpy $0 $4
+  Pop $4
+  Pop $3
+  Pop $2
+  Pop $1
+FunctionEnd
+
+; $0 := the user's Pictures folder (FOLDERID_Pictures), empty when Windows names none.
+Function PicturesFolder
+  Push $1
+  Push $2
+  StrCpy $0 ""
+  System::Call 'shell32::SHGetKnownFolderPath(g "{33E28130-4E1E-4676-835A-98395C3BC3BB}", i 0, p 0, *p .r1) i .r2'
+  ${If} $2 = 0
+  ${AndIf} $1 P<> 0
+    System::Call 'kernel32::lstrlenW(p r1) i .r2'
+    ; A path longer than the installer's strings would arrive cut: none rather than a wrong one.
+    ${If} $2 < ${NSIS_MAX_STRLEN}
+      System::Call 'kernel32::lstrcpynW(w .r0, p r1, i ${NSIS_MAX_STRLEN})'
+    ${EndIf}
+  ${EndIf}
+  System::Call 'ole32::CoTaskMemFree(p r1)'
+  Pop $2
+  Pop $1
+FunctionEnd
+
+!if /FileExists "${BUILD}\Vorelset.exe"
+; The finish page's choice: Vorelset starts (hidden but for its tray icon), then a second
+; "Vorelset.exe /next" hands it the change, so that the first picture is on the desktop before
+; the installer closes. /next ends with 1 while no Vorelset runs yet, which the one just started
+; may not yet do: it is asked again for up to ten seconds. 0 (handed over) and any other answer
+; end the asking.
+Function StartVorelsetAndChange
+  Push $0
+  Push $1
+  SetOutPath "$INSTDIR"
+  Exec '"$INSTDIR\Vorelset.exe"'
+  StrCpy $1 0
+  ${Do}
+    ClearErrors
+    ExecWait '"$INSTDIR\Vorelset.exe" /next' $0
+    ${If} ${Errors}
+    ${OrIf} $0 <> 1
+      ${Break}
+    ${EndIf}
+    IntOp $1 $1 + 1
+    ${If} $1 >= 40
+      ${Break}
+    ${EndIf}
+    Sleep 250
+  ${Loop}
+  Pop $1
+  Pop $0
+FunctionEnd
 !endif
 
 ; Removes what the installer put there and nothing else: the user's pictures, a wallpaper file

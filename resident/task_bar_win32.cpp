@@ -1,6 +1,7 @@
 #include "resident/task_bar_win32.h"
 
 #include <algorithm>
+#include <iterator>
 #include <stdexcept>
 
 #include "platform/dpi_win32.h"
@@ -8,6 +9,12 @@
 #include "resident/resident_ids.h"
 
 namespace vorel {
+namespace {
+
+// Asked of the shell; Windows since Vista takes the user's own time instead, Wine 10 to 30 s.
+constexpr UINT kBalloonTimeoutMs = 15000;
+
+}  // namespace
 
 TTaskBar::~TTaskBar() { Delete(); }
 
@@ -89,6 +96,26 @@ void TTaskBar::SetEnableTaskTray(bool on) {
   }
 }
 
+bool TTaskBar::ShowBalloon(const std::string& title, const std::string& text, bool warning) {
+  FillRecord();
+  record_.uFlags |= NIF_INFO;
+  const auto copyCut = [](const std::string& from, wchar_t* to, size_t capacity) {
+    const std::wstring wide = ToWide(from);
+    const size_t n = std::min(wide.size(), capacity - 1);
+    std::copy_n(wide.c_str(), n, to);
+    to[n] = L'\0';
+  };
+  copyCut(title, record_.szInfoTitle, std::size(record_.szInfoTitle));
+  copyCut(text, record_.szInfo, std::size(record_.szInfo));
+  record_.dwInfoFlags = warning ? NIIF_WARNING : NIIF_INFO;
+  record_.uTimeout = kBalloonTimeoutMs;
+  balloon_ = record_;
+  const bool shown = enableTaskTray_ && added_ && Shell_NotifyIconW(NIM_MODIFY, &record_) != FALSE;
+  // Later refreshes of the tip or the icon must not bring the balloon up again.
+  FillRecord();
+  return shown;
+}
+
 void TTaskBar::ShowMenu(HMENU menu, POINT at) {
   if (!menu) return;
   const HWND owner = menuOwner ? menuOwner : Handle();
@@ -139,6 +166,12 @@ LRESULT TTaskBar::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         break;
       case WM_RBUTTONUP:
         ShowMenu(PopupMenuRight, cursor);
+        break;
+      case NIN_BALLOONSHOW:
+      case NIN_BALLOONHIDE:
+      case NIN_BALLOONTIMEOUT:
+      case NIN_BALLOONUSERCLICK:
+        if (OnBalloonEvent) OnBalloonEvent(static_cast<UINT>(lParam));
         break;
       default:
         break;

@@ -48,6 +48,15 @@ class TTaskBar final : public Window {
 
   const NOTIFYICONDATAW& Record() const { return record_; }
 
+  // A balloon at the icon (NIF_INFO): title and text cut to what the record's fields hold.
+  // False when the shell took none (the icon is not in the tray). Balloon() keeps the last one
+  // handed over.
+  bool ShowBalloon(const std::string& title, const std::string& text, bool warning);
+  const NOTIFYICONDATAW& Balloon() const { return balloon_; }
+  // What the shell tells of the balloon: NIN_BALLOONSHOW, NIN_BALLOONHIDE, NIN_BALLOONTIMEOUT or
+  // NIN_BALLOONUSERCLICK.
+  std::function<void(UINT event)> OnBalloonEvent;
+
  protected:
   LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
   void DpiChanged(const RECT& suggested) override;
@@ -60,6 +69,7 @@ class TTaskBar final : public Window {
   void ShowMenu(HMENU menu, POINT at);
 
   NOTIFYICONDATAW record_{};
+  NOTIFYICONDATAW balloon_{};
   UniqueIcon icon_;
   HICON applicationIcon_ = nullptr;
   std::wstring tips_ = L"Vorel";

@@ -11,6 +11,7 @@
 
 #include <exception>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "platform/com_win32.h"
@@ -20,6 +21,7 @@
 #include "platform/win32_registry.h"
 #include "resident/command_sender_win32.h"
 #include "resident/form_start_win32.h"
+#include "resident/hint_balloons_win32.h"
 #include "resident/remote_command.h"
 #include "settings_ui/form_main_win32.h"
 
@@ -35,6 +37,21 @@ vorel::CommandLineSwitches Switches() {
   std::vector<std::string> arguments;
   for (int n = 1; args && n < count; ++n) arguments.push_back(vorel::ToUtf8(static_cast<wchar_t**>(args.Get())[n]));
   return vorel::ParseSwitches(arguments);
+}
+
+// What a click on a hint's balloon opens, and the look at the candidates of the first run.
+vorel::HintActions FirstHintActions(vorel::TFormMain& formMain) {
+  using namespace vorel;
+  HintActions actions;
+  actions.hasCandidates = [&formMain] { return HasCandidates(formMain.Model(), formMain.PicturePatterns()); };
+  actions.openWallpaperPage = [&formMain] {
+    formMain.SelectPage(kPageWallpaper);
+    formMain.ShowSettings();
+  };
+  actions.openWindowsBackground = [] {
+    ShellExecuteW(nullptr, L"open", L"ms-settings:personalization-background", nullptr, nullptr, SW_SHOWNORMAL);
+  };
+  return actions;
 }
 
 }  // namespace
@@ -59,16 +76,20 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     Win32Registry registry;
     TFormStart formStart;
     if (!formStart.Create()) return 0;
+    HintBalloons hints(formStart.TaskBar(), registry);
     FormMainHooks hooks;
     hooks.showAbout = [&formStart] { formStart.ShowAbout(); };
     hooks.currentChanged = [&formStart] { formStart.UpdateTip(); };
     hooks.settingsOpening = [&formStart] { formStart.UnregisterHotKeys(); };
     hooks.settingsClosed = [&formStart](bool saved) { formStart.RegisterHotKeys(saved); };
+    hooks.changeRunFinished = [&hints](bool hadCandidates) { hints.RunFinished(hadCandidates); };
     TFormMain formMain(registry, std::move(hooks));
     formStart.SetFormMain(&formMain);
+    if (!hints.Create(FirstHintActions(formMain))) return 0;
     if (!formMain.Create()) return 0;
     // The keys of the stored settings; one another program holds is named in the tip only.
     formStart.RegisterHotKeys(false);
+    hints.Started(formMain.Model().folders.empty() && formMain.Model().pictures.empty());
 
     MSG msg;
     while (GetMessageW(&msg, nullptr, 0, 0) > 0) {

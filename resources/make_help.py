@@ -24,6 +24,30 @@ def frame_of_side(icon, side):
     return sides.index(str(side))
 
 
+def tray_area(icon, picture):
+    """The corner of the task bar where Vorel lives: the "^" of the hidden icons open above it,
+    Vorel's icon among them, ringed. Drawn at twice the size the help shows it."""
+    font = next((f for f in ("/usr/share/fonts/opentype/ipafont-gothic/ipagp.ttf",
+                             "/usr/share/fonts/truetype/fonts-japanese-gothic.ttf") if pathlib.Path(f).exists()),
+                "DejaVu-Sans")
+    subprocess.run(
+        ["convert", "-limit", "thread", "1", "-size", "560x260", "gradient:#9fbad8-#f2d8bc",
+         # The task bar, its "^" and the clock.
+         "-fill", "#f3f3f3", "-draw", "rectangle 0,184 560,260", "-fill", "#d6d9de", "-draw", "rectangle 0,184 560,185",
+         "-stroke", "#20344e", "-strokewidth", "3", "-fill", "none", "-draw", "polyline 34,228 46,214 58,228",
+         "-stroke", "none", "-fill", "#20344e", "-font", font, "-pointsize", "22",
+         "-annotate", "+452+216", "12:00", "-annotate", "+412+246", "2026/12/10",
+         # The hidden icons above it: a shadow, the panel, two other programs' icons.
+         "-fill", "#0000002a", "-draw", "roundrectangle 14,74 186,174 12,12",
+         "-fill", "white", "-stroke", "#cfd4db", "-strokewidth", "2", "-draw", "roundrectangle 8,66 180,166 12,12",
+         "-stroke", "none", "-fill", "#c3cad4", "-draw", "roundrectangle 86,100 114,128 6,6",
+         "-draw", "roundrectangle 132,100 160,128 6,6",
+         icon, "-geometry", "+26+98", "-composite",
+         "-stroke", "#e07a2e", "-strokewidth", "4", "-fill", "none", "-draw", "circle 42,114 42,88",
+         "PNG32:" + str(picture)],
+        check=True)
+
+
 def main():
     if len(sys.argv) != 5:
         sys.exit("usage: make_help.py SOURCE_DIR OUT_DIR VERSION ART_DIR")
@@ -63,6 +87,8 @@ def main():
             picture += f"[{frame_of_side(art / source, side)}]"
         subprocess.run(["convert", "-limit", "thread", "1", picture, "+repage", "PNG32:" + str(out / "img" / name)],
                        check=True)
+
+    tray_area(out / "img" / "tray_running.png", out / "img" / "tray_area.png")
 
     # Every link between the pages must reach a page that exists.
     for page in out.glob("*.html"):

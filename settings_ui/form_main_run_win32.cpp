@@ -118,7 +118,8 @@ void TFormMain::BitBtnChangeClick() {
 void TFormMain::RunChange(RunKind kind) {
   schedule_.BeginRun();
   ApplyTimers();
-  WithEnvironment([this, kind](const ChangeEnvironment& environment) {
+  std::optional<bool> hadCandidates;
+  WithEnvironment([this, kind, &hadCandidates](const ChangeEnvironment& environment) {
     if (kind == RunKind::kBack) {
       ShowFromHistory(HistoryDirection::kBack, environment);
       return;
@@ -126,6 +127,7 @@ void TFormMain::RunChange(RunKind kind) {
     // After going back, the pictures shown after it come again first, as a browser's forward.
     if (history_.HasForward() && ShowFromHistory(HistoryDirection::kForward, environment)) return;
     ChangeOutcome outcome = ChangeWallpaper(picture_, environment, InstallMode::kShow);
+    hadCandidates = outcome.hadCandidates;
     if (outcome.installed) {
       RecordInHistory(outcome.records);
       TakeRecords(settings_, std::move(outcome.records));
@@ -135,6 +137,7 @@ void TFormMain::RunChange(RunKind kind) {
   // The big buffers are not kept between changes.
   picture_ = Picture{};
   if (hooks_.currentChanged) hooks_.currentChanged();
+  if (hadCandidates && hooks_.changeRunFinished) hooks_.changeRunFinished(*hadCandidates);
   if (schedule_.DayCheckAtEnd(clock_())) {
     ApplyTimers();
     RunChange();  // a new day: the nested run, its own day check finds the day recorded

@@ -48,6 +48,8 @@ struct FormMainHooks {
   // it is open, so that the key page's fields receive every combination typed into them.
   std::function<void()> settingsOpening;
   std::function<void(bool saved)> settingsClosed;
+  // A change run has chosen from its candidates, or found none (the first run's hint).
+  std::function<void(bool hadCandidates)> changeRunFinished;
 };
 
 // The dialogs the pages open: the common dialogs and the picker by default; the tests put

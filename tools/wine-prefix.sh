@@ -27,7 +27,7 @@ case "${1:-}" in
   --template) template_only=1 ;;
 esac
 
-version="6-$WINEARCH-$(wine --version 2>/dev/null || echo unknown)"
+version="7-$WINEARCH-$(wine --version 2>/dev/null || echo unknown)"
 template="$VOREL_WINE_TEMPLATE"
 # The files that stay shared with the template: Wine's programs, libraries and data.
 shared='.*/drive_c/\(windows\|Program Files[^/]*\)/.*\.\(dll\|exe\|com\|sys\|drv\|ocx\|cpl\|acm\|ax\|tlb\|nls\|ds\|manifest\|msstyles\|icm\|fon\|ttf\|ttc\)'
@@ -85,6 +85,16 @@ make_template() {
   # its Fonts folder, where Windows keeps its fonts and every program finds them.
   mkdir -p "$template/drive_c/windows/Fonts"
   cp -p /usr/share/wine/fonts/* "$template/drive_c/windows/Fonts/" 2>/dev/null || true
+  # Wine links the user's Desktop, Documents, Pictures, ... to the home folder; here they are
+  # folders of the prefix's own, so that nothing run in a prefix (the installer's Pictures folder,
+  # a change searching it with its subfolders) reaches the home folder.
+  local link
+  for link in "$template"/drive_c/users/*/*; do
+    if [ -L "$link" ]; then
+      rm -f "$link"
+      mkdir "$link"
+    fi
+  done
   # The running server's own file, which no copy may inherit.
   rm -f "$template/wineserver"
   echo "$version" >"$template/.vorel-ready"

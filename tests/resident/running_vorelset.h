@@ -39,9 +39,10 @@ class RunningVorelset {
     TerminateProcess(process_.Get(), 99);
     WaitForSingleObject(process_.Get(), 5000);
   }
-  // Started, its tray window made and its first messages handled.
-  bool Start() {
-    std::wstring line = ToWide("\"" + ExeFolder() + "..\\..\\Vorelset.exe\"");
+  // Started (the tree's own program, or the one given), its tray window made and its first
+  // messages handled.
+  bool Start(const std::string& program = ExeFolder() + "..\\..\\Vorelset.exe") {
+    std::wstring line = ToWide("\"" + program + "\"");
     STARTUPINFOW si{};
     si.cb = sizeof(si);
     PROCESS_INFORMATION pi{};

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <iterator>
 #include <string>
 #include <vector>
 
@@ -53,6 +54,42 @@ TEST(TaskBarWin32, TheRecordCarriesTheNamedFieldsAndATipOfAtMost63Characters) {
   SendMessageW(bar.Handle(), RegisterWindowMessageW(L"TaskbarCreated"), 0, 0);
   EXPECT_TRUE(IsWindow(bar.Handle()));
   EXPECT_EQ(bar.Record().uID, kTrayIconId);
+}
+
+// The balloon handed to the shell: NIF_INFO with the title and the text cut to their fields,
+// the icon of its kind; the tray's later refreshes do not hand it again; and the shell's
+// balloon notices reach OnBalloonEvent while the mouse's do not.
+TEST(TaskBarWin32, TheBalloonIsHandedOnceWithItsTextsAndItsNoticesComeBack) {
+  TTaskBar bar;
+  ASSERT_TRUE(bar.Create(LoadIconW(nullptr, IDI_APPLICATION)));
+  bar.Loaded();
+  const std::string text = "絵が見つかりません。" + std::string(300, 'x');
+  EXPECT_TRUE(bar.ShowBalloon("Vorel", text, false));
+  const NOTIFYICONDATAW& balloon = bar.Balloon();
+  EXPECT_EQ(balloon.uFlags & NIF_INFO, static_cast<UINT>(NIF_INFO));
+  EXPECT_EQ(std::wstring(balloon.szInfoTitle), L"Vorel");
+  const std::wstring wide(balloon.szInfo);
+  EXPECT_EQ(wide.size(), std::size(balloon.szInfo) - 1);
+  EXPECT_EQ(wide.substr(0, 10), L"絵が見つかりません。");
+  EXPECT_EQ(balloon.dwInfoFlags, static_cast<DWORD>(NIIF_INFO));
+  EXPECT_EQ(balloon.uID, kTrayIconId);
+  EXPECT_EQ(bar.Record().uFlags & NIF_INFO, 0u);
+  bar.SetTips("Vorel");
+  EXPECT_EQ(bar.Record().uFlags & NIF_INFO, 0u);
+  EXPECT_TRUE(bar.ShowBalloon(std::string(100, 't'), "x", true));
+  EXPECT_EQ(bar.Balloon().dwInfoFlags, static_cast<DWORD>(NIIF_WARNING));
+  EXPECT_EQ(std::wstring(bar.Balloon().szInfoTitle).size(), std::size(bar.Balloon().szInfoTitle) - 1);
+
+  std::vector<UINT> events;
+  bar.OnBalloonEvent = [&](UINT event) { events.push_back(event); };
+  for (const UINT notice : {NIN_BALLOONSHOW, WM_LBUTTONDOWN, NIN_BALLOONUSERCLICK, NIN_BALLOONTIMEOUT, NIN_BALLOONHIDE})
+    SendMessageW(bar.Handle(), kTrayCallbackMessage, kTrayIconId, notice);
+  EXPECT_EQ(events, (std::vector<UINT>{NIN_BALLOONSHOW, NIN_BALLOONUSERCLICK, NIN_BALLOONTIMEOUT, NIN_BALLOONHIDE}));
+
+  // No icon in the tray, no balloon.
+  bar.SetEnableTaskTray(false);
+  EXPECT_FALSE(bar.ShowBalloon("Vorel", "x", false));
+  Pump();
 }
 
 }  // namespace
