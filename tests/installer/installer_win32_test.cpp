@@ -149,7 +149,10 @@ TEST(InstallerWin32, ANewUserGetsThePicturesFolderAndItsPhotoAtTheFirstChange) {
 
   testing::RunningVorelset vorelset;
   ASSERT_TRUE(vorelset.Start(InstallFolder() + "\\Vorelset.exe"));
-  vorelset.Command(kCmdReDraw);
+  // The finish page's second step: the installed program's command line hands it the change.
+  const testing::ProgramRun next = testing::RunProgram("\"" + InstallFolder() + "\\Vorelset.exe\" /next");
+  ASSERT_TRUE(next.finished);
+  EXPECT_EQ(next.exitCode, 0u);
   // The photo tiles the screen around the copy in the screen's centre (the position "中央");
   // the calendar is far from there.
   const std::string wallFile = InstallFolder() + "\\WallPaper.bmp";
