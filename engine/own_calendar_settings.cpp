@@ -1,8 +1,6 @@
 // The own calendar's values under the settings key.
 #include "engine/own_calendar_settings.h"
 
-#include <algorithm>
-
 #include "engine/registry.h"
 #include "engine/settings.h"
 #include "engine/settings_store.h"
@@ -11,13 +9,7 @@ namespace vorel {
 
 void LoadOwnCalendar(RegistryKey& key, Settings& settings) {
   OwnCalendarSettings& own = settings.ownCalendar;
-  if (const std::optional<int32_t> count = key.ReadInt("MyDayNum")) {
-    const int32_t records = std::clamp(*count, 0, kMaxListEntries);
-    for (int32_t n = 0; n < records; ++n) {
-      TextRead record = key.ReadText("MyDay" + std::to_string(n));
-      if (record.status == TextStatus::kOk) own.myDays.push_back(std::move(record.text));
-    }
-  }
+  own.myDays = ReadTextList(key, "MyDayNum", "MyDay");
   TextRead file = key.ReadText("IcsFile");
   if (file.status == TextStatus::kOk) own.icsFile = std::move(file.text);
   TextRead kind = key.ReadText("IcsKind");

@@ -276,12 +276,8 @@ constexpr HotKeyValue kHotKeyValues[] = {
 };
 
 std::vector<std::string> ReadExcluded(RegistryKey& key) {
-  std::vector<std::string> excluded;
-  const int32_t count = std::clamp(key.ReadInt(kExcludeCount).value_or(0), 0, kMaxListEntries);
-  for (int32_t n = 0; n < count; ++n) {
-    TextRead path = key.ReadText(kExcludeStem + std::to_string(n));
-    if (path.status == TextStatus::kOk && !path.text.empty()) excluded.push_back(std::move(path.text));
-  }
+  std::vector<std::string> excluded = ReadTextList(key, kExcludeCount, kExcludeStem);
+  std::erase(excluded, std::string());
   return excluded;
 }
 
@@ -312,6 +308,16 @@ void WriteSteering(RegistryKey& key, const Settings& s) {
 }
 
 }  // namespace
+
+std::vector<std::string> ReadTextList(RegistryKey& key, const std::string& countName, const std::string& stem) {
+  std::vector<std::string> texts;
+  const int32_t count = std::clamp(key.ReadInt(countName).value_or(0), 0, kMaxListEntries);
+  for (int32_t n = 0; n < count; ++n) {
+    TextRead text = key.ReadText(stem + std::to_string(n));
+    if (text.status == TextStatus::kOk) texts.push_back(std::move(text.text));
+  }
+  return texts;
+}
 
 std::string Settings::StartFontFace() const {
   return program == ProgramKind::kVorelset ? "ＭＳ Ｐ明朝" : "ＭＳ Ｐゴシック";

@@ -25,6 +25,10 @@ struct LoadContext {
 // lists are filled by hand one entry at a time, so no real list comes near it.
 inline constexpr int32_t kMaxListEntries = 65535;
 
+// A list of texts stored as a count and one value per entry ("ExcludeNum", "ExcludeFile0", …):
+// the entries that read as texts, in order; a missing or damaged count is an empty list.
+std::vector<std::string> ReadTextList(RegistryKey& key, const std::string& countName, const std::string& stem);
+
 // Reads every value the program uses, in the documented order, starting from the
 // program's own defaults. Missing "WallNum", "FileNum" and "WallFile" are written back.
 // When the key cannot be opened, the result is the defaults.
